@@ -1,0 +1,37 @@
+# Short commands over the CMake presets. `make run` and `make test` are all a fresh
+# machine needs: both install missing packages first.
+.PHONY: deps run test test-default test-sanitize fuzz fuzz-smoke bench format
+
+deps:
+	@scripts/install-deps
+
+run: deps
+	@cmake --preset default >/dev/null && cmake --build --preset default --target kelvor
+	@./build/kelvor
+
+test: deps test-default test-sanitize fuzz-smoke
+
+test-default:
+	cmake --preset default
+	cmake --build --preset default
+	ctest --preset default
+
+test-sanitize:
+	cmake --preset sanitize
+	cmake --build --preset sanitize
+	ctest --preset sanitize
+
+fuzz: deps
+	cmake --preset fuzz
+	cmake --build --preset fuzz
+
+fuzz-smoke:
+	@if [ -f fuzz/CMakeLists.txt ]; then $(MAKE) fuzz && scripts/fuzz-smoke; fi
+
+bench: deps
+	cmake --preset bench
+	cmake --build --preset bench
+	scripts/run-bench
+
+format:
+	git ls-files '*.cpp' '*.hpp' | xargs clang-format -i
