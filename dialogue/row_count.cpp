@@ -1,0 +1,14 @@
+#include "dialogue/row_count.hpp"
+
+namespace kelvor::dialogue {
+
+std::int32_t row_count(float start, float stop, float step) {
+  constexpr float bias = 1.4f;
+  const double n = (static_cast<double>(stop) - start) / step + bias;
+  // Written so that a NaN fails the test too.
+  if (!(n > -2147483648.0 && n < 2147483648.0))
+    return 0;
+  return static_cast<std::int32_t>(n);
+}
+
+} // namespace kelvor::dialogue

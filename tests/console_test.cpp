@@ -1,0 +1,188 @@
+// The program on a real terminal, under a console interrupt, and with streams
+// that fail: the cases a redirected run cannot show.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+#include "process.hpp"
+
+namespace kelvor::test {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+int decode(int raw) {
+  return WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
+}
+
+// Reads what the terminal shows until `marker` appears (or 10 s pass).
+bool read_until(int fd, std::string &screen, const std::string &marker) {
+  const auto deadline = std::chrono::steady_clock::now() + 10s;
+  while (screen.find(marker) == std::string::npos) {
+    if (std::chrono::steady_clock::now() > deadline)
+      return false;
+    pollfd p{fd, POLLIN, 0};
+    if (poll(&p, 1, 100) <= 0)
+      continue;
+    char buf[4096];
+    const ssize_t n = read(fd, buf, sizeof buf);
+    if (n <= 0)
+      return false;
+    screen.append(buf, static_cast<std::size_t>(n));
+  }
+  return true;
+}
+
+std::string without_cr(std::string s) {
+  std::erase(s, '\r');
+  return s;
+}
+
+// A whole dialogue typed at a terminal: the first character of every record is
+// not shown, answers are echoed after their prompts, and no empty line doubles.
+TEST(Console, TerminalShowsRecordsWithCarriageControl) {
+  const fs::path dir = fresh_directory();
+  int master = -1;
+  const pid_t pid = forkpty(&master, nullptr, nullptr, nullptr);
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    if (chdir(dir.c_str()) != 0)
+      _exit(127);
+    execl(KELVOR_BINARY, KELVOR_BINARY, static_cast<char *>(nullptr));
+    _exit(127);
+  }
+  const std::pair<const char *, const char *> answers[] = {
+      {"Enter output file ", "out.txt\n"},
+      {"2 inches ", "2\n"},
+      {"(0 terminates) ", "10,30\n"},
+      {"at Beamwidth ", "10\n"},
+      {"Step (0 terminates) ", "0.1,0.1,0.1\n"},
+      {"Radius (0 terminates) ", "0\n"},
+      {"Step (0 terminates) ", "0,0,0\n"},
+      {"Beamwidth (0 terminates) ", "0\n"},
+  };
+  std::string screen;
+  std::size_t seen = 0;
+  for (const auto &[prompt, answer] : answers) {
+    std::string rest;
+    ASSERT_TRUE(read_until(master, rest, prompt)) << screen + rest;
+    screen += rest;
+    seen = screen.size();
+    ASSERT_EQ(write(master, answer, strlen(answer)), static_cast<ssize_t>(strlen(answer)));
+  }
+  std::string tail;
+  read_until(master, tail, "Stop - Program terminated.\r\n");
+  screen += tail;
+  (void)seen;
+  int raw = 0;
+  waitpid(pid, &raw, 0);
+  close(master);
+  EXPECT_EQ(decode(raw), 0);
+  const std::string expected = "Conical Corrugated Horn Designed to Beamwidth\n"
+                               "Enter output file out.txt\n"
+                               "Enter units: 1 cm, 2 inches 2\n"
+                               "Enter Frequency (GHz), Beamwidth (0 terminates) 10,30\n"
+                               "Enter Pattern Level (dB) at Beamwidth 10\n"
+                               "Enter Max Aperture Phase Deviation (Cycles: 0 TO 1)\n"
+                               "          Start,Stop,Step (0 terminates) 0.1,0.1,0.1\n"
+                               "\n"
+                               "  S    Aperture Radius  Slant Radius     Gain  Phase CTR.\n"
+                               "\n"
+                               "0.100        2.6118        28.8985      21.17    0.939\n"
+                               "Frequency Response\n"
+                               "Enter Aperture, Slant Radius (0 terminates) 0\n"
+                               "Enter Max Aperture Phase Deviation (Cycles: 0 TO 1)\n"
+                               "          Start,Stop,Step (0 terminates) 0,0,0\n"
+                               "Enter Frequency (GHz), Beamwidth (0 terminates) 0\n"
+                               "Stop - Program terminated.\n";
+  EXPECT_EQ(without_cr(screen), expected);
+  fs::remove_all(dir);
+}
+
+// Control-C at a prompt in the middle of a run: message 200, every record so far
+// in the report, and the exit of an interrupted process.
+TEST(Console, InterruptAtPromptKeepsEveryRecord) {
+  const fs::path dir = fresh_directory();
+  int to_child[2];
+  ASSERT_EQ(pipe(to_child), 0);
+  const pid_t pid = fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    if (chdir(dir.c_str()) != 0)
+      _exit(127);
+    dup2(to_child[0], 0);
+    close(to_child[1]);
+    const int out = open("stdout", O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    const int err = open("stderr", O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    dup2(out, 1);
+    dup2(err, 2);
+    execl(KELVOR_BINARY, KELVOR_BINARY, static_cast<char *>(nullptr));
+    _exit(127);
+  }
+  close(to_child[0]);
+  const std::string answers = "out.txt\n2\n10,30\n10\n0.1,0.3,0.1\n2.6118,28.8985\n";
+  ASSERT_EQ(write(to_child[1], answers.data(), answers.size()),
+            static_cast<ssize_t>(answers.size()));
+  // Wait until the program asks for the frequency range.
+  const auto deadline = std::chrono::steady_clock::now() + 10s;
+  while (read_file(dir / "stdout").find("Start,Stop,Step (0 terminates)  Enter Frequency") ==
+             std::string::npos &&
+         std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(10ms);
+  ASSERT_EQ(kill(pid, SIGINT), 0);
+  int raw = 0;
+  waitpid(pid, &raw, 0);
+  close(to_child[1]);
+  EXPECT_EQ(decode(raw), 130);
+  EXPECT_EQ(read_file(dir / "stderr"),
+            "vemtal: error (200): program aborting due to control-C event\r\n");
+  const std::string report = read_file(dir / "out.txt");
+  EXPECT_NE(report.find(" 0.300 "), std::string::npos) << report;
+  EXPECT_TRUE(report.ends_with("\r\n")) << report;
+  fs::remove_all(dir);
+}
+
+// Standard output to a pipe whose reader has gone: the write failure is reported,
+// not a silent death, and the report keeps its records.
+TEST(Console, ClosedPipeOnStandardOutputEndsWithMessage) {
+  const fs::path dir = fresh_directory();
+  int to_child[2], from_child[2];
+  ASSERT_EQ(pipe(to_child), 0);
+  ASSERT_EQ(pipe(from_child), 0);
+  close(from_child[0]); // nobody reads
+  const pid_t pid = fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    if (chdir(dir.c_str()) != 0)
+      _exit(127);
+    dup2(to_child[0], 0);
+    dup2(from_child[1], 1);
+    const int err = open("stderr", O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    dup2(err, 2);
+    close(to_child[1]);
+    execl(KELVOR_BINARY, KELVOR_BINARY, static_cast<char *>(nullptr));
+    _exit(127);
+  }
+  close(to_child[0]);
+  close(from_child[1]);
+  const std::string answers = "out.txt\n2\n10,30\n10\n0.1,0.1,0.1\n0\n0\n0\n";
+  (void)write(to_child[1], answers.data(), answers.size());
+  close(to_child[1]);
+  int raw = 0;
+  waitpid(pid, &raw, 0);
+  EXPECT_EQ(decode(raw), 38);
+  EXPECT_EQ(read_file(dir / "stderr"),
+            "vemtal: severe (38): error during write, unit 6, file CONOUT$\r\n");
+  fs::remove_all(dir);
+}
+
+} // namespace
+} // namespace kelvor::test

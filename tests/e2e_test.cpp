@@ -1,0 +1,86 @@
+// Whole dialogues, compared byte for byte. Each folder under cases/ holds
+//   stdin     the answers typed
+//   args      optional: command-line arguments, one a line
+//   before    optional: the contents of out.txt before the run
+//   stdout, stderr, status   what the run must leave on its streams and exit status
+//   report    the contents of out.txt after the run (absent: no such file)
+// KELVOR_REGENERATE=1 writes what the program does into the folders instead, for a
+// human to read and check against the expected values before committing.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "process.hpp"
+
+namespace kelvor::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::vector<std::string> lines_of(const std::string &text) {
+  std::vector<std::string> lines;
+  std::string cur;
+  for (char c : text) {
+    if (c == '\n') {
+      lines.push_back(cur);
+      cur.clear();
+    } else
+      cur.push_back(c);
+  }
+  if (!cur.empty())
+    lines.push_back(cur);
+  return lines;
+}
+
+class Dialogue : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(Dialogue, MatchesByteForByte) {
+  const fs::path c = fs::path(KELVOR_CASES) / GetParam();
+  const fs::path dir = fresh_directory();
+  if (fs::exists(c / "before"))
+    fs::copy_file(c / "before", dir / "out.txt");
+  std::vector<std::string> args;
+  if (fs::exists(c / "args"))
+    args = lines_of(read_file(c / "args"));
+  const Outcome o = run_program(dir, read_file(c / "stdin"), args);
+  const bool has_report = fs::exists(dir / "out.txt");
+  const std::string report = has_report ? read_file(dir / "out.txt") : "";
+  if (std::getenv("KELVOR_REGENERATE") != nullptr) {
+    write_file(c / "stdout", o.out);
+    write_file(c / "stderr", o.err);
+    write_file(c / "status", std::to_string(o.status) + "\n");
+    if (has_report)
+      write_file(c / "report", report);
+    else
+      fs::remove(c / "report");
+  } else {
+    EXPECT_EQ(o.out, read_file(c / "stdout"));
+    EXPECT_EQ(o.err, read_file(c / "stderr"));
+    EXPECT_EQ(std::to_string(o.status) + "\n", read_file(c / "status"));
+    EXPECT_EQ(has_report, fs::exists(c / "report"));
+    if (has_report)
+      EXPECT_EQ(report, read_file(c / "report"));
+  }
+  fs::remove_all(dir);
+}
+
+std::vector<std::string> case_names() {
+  std::vector<std::string> names;
+  for (const auto &e : fs::directory_iterator(KELVOR_CASES))
+    if (e.is_directory())
+      names.push_back(e.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, Dialogue, ::testing::ValuesIn(case_names()), [](const auto &info) {
+  std::string n = info.param;
+  for (char &ch : n)
+    if (!std::isalnum(static_cast<unsigned char>(ch)))
+      ch = '_';
+  return n;
+});
+
+} // namespace
+} // namespace kelvor::test

@@ -1,0 +1,74 @@
+#include "process.hpp"
+
+#include <fcntl.h>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace kelvor::test {
+
+std::string read_file(const std::filesystem::path &p) {
+  std::ifstream in(p, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+void write_file(const std::filesystem::path &p, const std::string &bytes) {
+  std::ofstream out(p, std::ios::binary | std::ios::trunc);
+  out << bytes;
+}
+
+std::filesystem::path fresh_directory() {
+  std::string templ = (std::filesystem::temp_directory_path() / "kelvor-XXXXXX").string();
+  if (mkdtemp(templ.data()) == nullptr)
+    throw std::runtime_error("mkdtemp failed");
+  return templ;
+}
+
+int decode_status(int raw) {
+  if (WIFEXITED(raw))
+    return WEXITSTATUS(raw);
+  if (WIFSIGNALED(raw))
+    return 128 + WTERMSIG(raw);
+  return -1;
+}
+
+Outcome run_program(const std::filesystem::path &dir, const std::string &input,
+                    const std::vector<std::string> &args) {
+  write_file(dir / ".stdin", input);
+  const pid_t pid = fork();
+  if (pid == 0) {
+    if (chdir(dir.c_str()) != 0)
+      _exit(127);
+    const int in = open(".stdin", O_RDONLY);
+    const int out = open(".stdout", O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    const int err = open(".stderr", O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (in < 0 || out < 0 || err < 0)
+      _exit(127);
+    dup2(in, 0);
+    dup2(out, 1);
+    dup2(err, 2);
+    std::vector<char *> argv;
+    argv.push_back(const_cast<char *>(KELVOR_BINARY));
+    for (const auto &a : args)
+      argv.push_back(const_cast<char *>(a.c_str()));
+    argv.push_back(nullptr);
+    execv(KELVOR_BINARY, argv.data());
+    _exit(127);
+  }
+  int raw = 0;
+  waitpid(pid, &raw, 0);
+  Outcome o;
+  o.status = decode_status(raw);
+  o.out = read_file(dir / ".stdout");
+  o.err = read_file(dir / ".stderr");
+  std::filesystem::remove(dir / ".stdin");
+  std::filesystem::remove(dir / ".stdout");
+  std::filesystem::remove(dir / ".stderr");
+  return o;
+}
+
+} // namespace kelvor::test
