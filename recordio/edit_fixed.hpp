@@ -9,7 +9,8 @@ namespace kelvor::recordio {
 // to `d` decimals (ties to even), right-justified, a minus sign only when the
 // rounded value is not zero, the leading "0" only where it fits, `w` asterisks when
 // the text does not fit, and "Infinity"/"NaN" by the rules for those words.
-// Requires 1 <= w <= kMaxFieldWidth and 0 <= d < w.
+// Requires 1 <= w <= kMaxFieldWidth and 0 <= d < w; outside that range the field
+// (if w > 0) is filled with w asterisks instead.
 inline constexpr int kMaxFieldWidth = 64;
 void edit_fixed(float v, int w, int d, char *out);
 
