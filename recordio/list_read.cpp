@@ -52,17 +52,7 @@ bool is_digit(char c) {
   return c >= '0' && c <= '9';
 }
 bool is_exponent_letter(char c) {
-  switch (c) {
-    case 'E':
-    case 'e':
-    case 'D':
-    case 'd':
-    case 'Q':
-    case 'q':
-      return true;
-    default:
-      return false;
-  }
+  return std::string_view("EeDdQq").find(c) != std::string_view::npos;
 }
 
 // Bounds that keep the bookkeeping of absurdly long numbers finite. An exponent
@@ -139,8 +129,8 @@ bool parse_constant(std::string_view s, Constant &k) {
 constexpr std::size_t kMaxDigits = 800;
 
 // The number rewritten as "[-]DDD...e[-]XXX" with at most kMaxDigits + 1
-// significant digits, for std::from_chars; `decade` is set so that the magnitude
-// lies in [10^(decade-1), 10^decade). Returns the length written, 0 for zero.
+// significant digits, for std::from_chars; `size` is 0 for a zero. The magnitude
+// lies in [10^(decade-1), 10^decade), which tells overflow from underflow.
 struct Normalized {
   char text[1 + kMaxDigits + 1 + 2 + 20];
   std::size_t size = 0;
