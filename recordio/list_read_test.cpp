@@ -83,7 +83,7 @@ struct Case {
 double f(double v) {
   return static_cast<double>(static_cast<float>(v));
 }
-const float kDenormal = std::numeric_limits<float>::denorm_min();
+const double kDenormal = static_cast<double>(std::numeric_limits<float>::denorm_min());
 
 TEST(ReadList, Table) {
   const Case cases[] = {
@@ -240,7 +240,7 @@ Outcome reference(const std::vector<std::string> &lines, const std::string &kind
           o.error = ReadError::conversion;
           return o;
         }
-        o.values[next++] = v;
+        o.values[next++] = static_cast<double>(v);
       } else if (std::regex_match(w, integer)) {
         const long long v = std::strtoll(w.c_str(), nullptr, 10);
         if (errno == ERANGE || v < INT32_MIN || v > INT32_MAX) {
