@@ -25,6 +25,7 @@ using horn::CCBWD;
 using horn::CCBWT;
 using horn::CHPCT;
 using horn::CRNGN;
+using recordio::Layout;
 using recordio::ListItem;
 using recordio::Unit;
 using recordio::Value;
