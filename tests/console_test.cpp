@@ -65,9 +65,9 @@ TEST(Console, TerminalShowsRecordsWithCarriageControl) {
       {"(0 terminates) ", "10,30\n"},
       {"at Beamwidth ", "10\n"},
       {"Step (0 terminates) ", "0.1,0.1,0.1\n"},
-      {"Radius (0 terminates) ", "0\n"},
+      {"Radius (0 terminates) ", "0,0\n"},
       {"Step (0 terminates) ", "0,0,0\n"},
-      {"Beamwidth (0 terminates) ", "0\n"},
+      {"Beamwidth (0 terminates) ", "0,0\n"},
   };
   std::string screen;
   std::size_t seen = 0;
@@ -98,10 +98,10 @@ TEST(Console, TerminalShowsRecordsWithCarriageControl) {
                                "\n"
                                "0.100        2.6118        28.8985      21.17    0.939\n"
                                "Frequency Response\n"
-                               "Enter Aperture, Slant Radius (0 terminates) 0\n"
+                               "Enter Aperture, Slant Radius (0 terminates) 0,0\n"
                                "Enter Max Aperture Phase Deviation (Cycles: 0 TO 1)\n"
                                "          Start,Stop,Step (0 terminates) 0,0,0\n"
-                               "Enter Frequency (GHz), Beamwidth (0 terminates) 0\n"
+                               "Enter Frequency (GHz), Beamwidth (0 terminates) 0,0\n"
                                "Stop - Program terminated.\n";
   EXPECT_EQ(without_cr(screen), expected);
   fs::remove_all(dir);
