@@ -1,0 +1,80 @@
+// Far field of the corrugated horn's aperture: the zero-order Hankel transform of the field
+// J0(2.4048255 rho) exp(-j 2 pi s rho^2), real and imaginary parts each by a 16-point
+// Gauss-Legendre rule over the normalised radius 0 ... 1; no obliquity factor.
+#include "horn/pattern.hpp"
+
+#include <array>
+#include <cmath>
+#include <limits>
+
+#include "numeric/besj0.hpp"
+#include "numeric/glint.hpp"
+#include "numeric/rounded.hpp"
+
+namespace kelvor::horn {
+
+using numeric::BESJ0;
+using numeric::rounded;
+
+namespace {
+
+constexpr float kLightInchGHz = 11.80285f; // lambda * f, inches * GHz
+constexpr float kTwoPi = 6.2831853f;
+constexpr float kFirstZeroJ0 = 2.4048255f; // the field vanishes at the corrugated wall
+constexpr float kDbPerNeper = 8.68589f;    // 20 / ln 10
+constexpr float kDegToRad = 0.01745329f;
+constexpr float kSmallest = 1e-6f; // below this magnitude the level is reported as -120 dB
+
+} // namespace
+
+float FX2(std::span<const float> PARM) {
+  if (PARM.size() < 4)
+    return std::numeric_limits<float>::quiet_NaN();
+  const float rho = PARM[0];
+  const float phi = PARM[1];
+  const float part = PARM[2];
+  const float u = PARM[3];
+  // Aperture taper times the Hankel-transform weight rho.
+  const float taper_arg = rounded(double{kFirstZeroJ0} * rho);
+  float f = rounded(double{BESJ0(taper_arg)} * rho);
+  // Off the axis the transform kernel J0(u rho); on it the kernel is 1.
+  if (u != 0.0f) {
+    const float kernel_arg = rounded(double{u} * rho);
+    f = rounded(double{BESJ0(kernel_arg)} * f);
+  }
+  // Quadratic phase lag of the spherical wave: exp(-j phi rho^2).
+  if (part == 0.0f)
+    f = rounded(std::cos(double{phi} * rho * rho) * f);
+  if (part == 1.0f)
+    f = rounded(-(std::sin(double{phi} * rho * rho) * f));
+  return f;
+}
+
+void CCH11(const float &FREQ, const float &ARAD, const float &SRAD, const float &THETA,
+           float &LEVEL, float &PHASE) {
+  const float lambda = rounded(double{kLightInchGHz} / FREQ);
+  // Rim phase deviation in cycles; an infinite slant radius gives a flat phase, s = 0.
+  const float s = rounded(double{ARAD} * ARAD / ((double{lambda} * 2) * SRAD));
+  const float u = rounded(std::fabs(std::sin(double{THETA})) * (double{kTwoPi} * ARAD) / lambda);
+  std::array<float, 4> parm = {0.0f, rounded(double{kTwoPi} * s), 0.0f, u};
+
+  constexpr float lo = 0.0f;
+  constexpr float hi = 1.0f;
+  constexpr int points = 16;
+  float re = 0.0f;
+  float im = 0.0f;
+  parm[2] = 0.0f;
+  numeric::GLINT(lo, hi, parm, FX2, points, re);
+  parm[2] = 1.0f;
+  numeric::GLINT(lo, hi, parm, FX2, points, im);
+
+  const float magnitude = rounded(std::sqrt(double{im} * im + double{re} * re));
+  LEVEL = -120.0f;
+  PHASE = 0.0f;
+  if (magnitude < kSmallest)
+    return;
+  LEVEL = rounded(std::log(double{magnitude}) * kDbPerNeper);
+  PHASE = rounded(std::atan2(double{im}, double{re}) / kDegToRad);
+}
+
+} // namespace kelvor::horn
