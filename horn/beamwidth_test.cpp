@@ -82,6 +82,22 @@ TEST(Beamwidth, LevelIndexOutOfRangeGivesNan) {
   }
 }
 
+TEST(Beamwidth, NonFiniteOrNegativePhaseDeviation) {
+  constexpr float nan = std::numeric_limits<float>::quiet_NaN();
+  constexpr float inf = std::numeric_limits<float>::infinity();
+  for (const float phdev : {nan, inf, -inf}) {
+    float aradwl = 0.0f, bw = 0.0f;
+    CCBWD(phdev, aradwl, 30.0f, 2);
+    CCBWT(phdev, 2.0f, bw, 2);
+    EXPECT_TRUE(std::isnan(aradwl)) << phdev;
+    EXPECT_TRUE(std::isnan(bw)) << phdev;
+  }
+  // Below zero the first three rows are extrapolated: close to row 1, and finite.
+  float aradwl = 0.0f;
+  CCBWD(-0.01f, aradwl, 30.0f, 1);
+  EXPECT_NEAR(aradwl, 1.247948f, 1e-3f);
+}
+
 // The table value U that a call used, read back from the analysis of a very large aperture:
 // there the beam is so narrow (well below a degree) that the obliquity correction is below
 // 1e-7 relative, and U = 2 pi a sin(BW/2) up to three float roundings.

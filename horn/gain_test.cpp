@@ -66,6 +66,16 @@ TEST(CRNGN, DocumentedLosses) {
   }
 }
 
+TEST(CRNGN, DegenerateHorns) {
+  float gain = 0.0f;
+  CRNGN(10.0f, 2.0f, 0.0f, gain); // infinite phase deviation
+  EXPECT_TRUE(std::isnan(gain));
+  CRNGN(10.0f, 2.0f, -10.0f, gain); // negative deviation: extrapolated from the first entries
+  EXPECT_TRUE(std::isfinite(gain));
+  CRNGN(10.0f, 0.0f, 10.0f, gain); // no aperture
+  EXPECT_EQ(gain, -kInf);
+}
+
 // Every GLOSS entry against the aperture efficiency computed independently in double precision:
 // the entries are rounded to 0.001 dB, so each lies within 0.0005 dB of the model (plus 1e-4
 // for the table's own computation, which reaches 0.000503 at entry 35).
