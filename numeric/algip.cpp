@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cmath>
+#include <cstddef>
 #include <limits>
 
 #include "numeric/rounded.hpp"
@@ -29,7 +30,8 @@ float ALGIP(const float &X, const float *XTAB, const float *YTAB, const int &NPT
 float grid_lookup(std::span<const float> table, const float &step, const float &offset,
                   const float &S) {
   constexpr float nan = std::numeric_limits<float>::quiet_NaN();
-  if (table.size() < 3 || table.size() > 1000000 || !std::isfinite(S))
+  if (table.size() < 3 ||
+      table.size() > static_cast<std::size_t>(std::numeric_limits<int>::max()) || !std::isfinite(S))
     return nan;
   const int cap = static_cast<int>(table.size()) - 2;
   // Decide the range in double before truncating, so that no value that is out of range
