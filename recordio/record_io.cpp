@@ -120,12 +120,13 @@ struct ConsoleInput final : LineSource {
   bool at_end = false;
 
   bool next_line(std::string_view &line) override {
-    std::size_t scanned = start;
+    // Counted from `start`, which a refill may move when it compacts the buffer.
+    std::size_t scanned = 0;
     for (;;) {
-      const std::size_t nl = buffer.find('\n', scanned);
+      const std::size_t nl = buffer.find('\n', start + scanned);
       if (nl != std::string::npos)
         return hand_out(line, nl, nl + 1);
-      scanned = buffer.size();
+      scanned = buffer.size() - start;
       if (at_end || !fill()) {
         at_end = true;
         if (start == buffer.size())

@@ -133,7 +133,7 @@ TEST(Console, InterruptAtPromptKeepsEveryRecord) {
             static_cast<ssize_t>(answers.size()));
   // Wait until the program asks for the frequency range.
   const auto deadline = std::chrono::steady_clock::now() + 10s;
-  while (read_file(dir / "stdout").find("Start,Stop,Step (0 terminates)  Enter Frequency") ==
+  while (read_file(dir / "stdout").find("Enter Frequency (GHz)  Start,Stop,Step (0 terminates) ") ==
              std::string::npos &&
          std::chrono::steady_clock::now() < deadline)
     std::this_thread::sleep_for(10ms);

@@ -22,11 +22,12 @@ std::vector<std::string> lines_of(const std::string &text) {
   std::vector<std::string> lines;
   std::string cur;
   for (char c : text) {
-    if (c == '\n') {
-      lines.push_back(cur);
-      cur.clear();
-    } else
+    if (c != '\n') {
       cur.push_back(c);
+      continue;
+    }
+    lines.push_back(cur);
+    cur.clear();
   }
   if (!cur.empty())
     lines.push_back(cur);
@@ -59,8 +60,9 @@ TEST_P(Dialogue, MatchesByteForByte) {
     EXPECT_EQ(o.err, read_file(c / "stderr"));
     EXPECT_EQ(std::to_string(o.status) + "\n", read_file(c / "status"));
     EXPECT_EQ(has_report, fs::exists(c / "report"));
-    if (has_report)
+    if (has_report) {
       EXPECT_EQ(report, read_file(c / "report"));
+    }
   }
   fs::remove_all(dir);
 }
@@ -74,8 +76,8 @@ std::vector<std::string> case_names() {
   return names;
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, Dialogue, ::testing::ValuesIn(case_names()), [](const auto &info) {
-  std::string n = info.param;
+INSTANTIATE_TEST_SUITE_P(Cases, Dialogue, ::testing::ValuesIn(case_names()), [](const auto &param_info) {
+  std::string n = param_info.param;
   for (char &ch : n)
     if (!std::isalnum(static_cast<unsigned char>(ch)))
       ch = '_';
