@@ -12,6 +12,7 @@
 #include <mutex>
 #include <string>
 
+#include "recordio/carriage_control.hpp"
 #include "recordio/platform.hpp"
 
 namespace kelvor::recordio {
@@ -41,7 +42,7 @@ struct OutputStream final : RecordSink {
     if (failed)
       return;
     if (carriage_control)
-      append_console(text, advance);
+      append_console_record(buffer, pending_line_end, text, advance);
     else {
       buffer.append(text);
       if (advance)
@@ -49,27 +50,6 @@ struct OutputStream final : RecordSink {
     }
     if (carriage_control || buffer.size() >= kFlushThreshold)
       flush_locked();
-  }
-
-  // On a console the first character of a record is not shown but chooses the
-  // spacing, and a record's line end is owed until the next record begins, so
-  // that "+" can still overwrite the line.
-  void append_console(std::string_view text, bool advance) {
-    const char first = text.empty() ? ' ' : text.front();
-    if (!text.empty())
-      text.remove_prefix(1);
-    if (first == '+') {
-      buffer.push_back('\r');
-    } else {
-      if (pending_line_end)
-        buffer.push_back('\n');
-      if (first == '0')
-        buffer.push_back('\n');
-      else if (first == '1')
-        buffer.push_back('\f');
-    }
-    buffer.append(text);
-    pending_line_end = advance;
   }
 
   // Raw text on the console, outside the record treatment (the layer's own
@@ -101,9 +81,7 @@ struct OutputStream final : RecordSink {
   // Keeps the lock so that nothing follows the close.
   bool close(std::unique_lock<std::mutex> &held) {
     held = std::unique_lock(lock);
-    if (pending_line_end && !failed)
-      buffer.push_back('\n');
-    pending_line_end = false;
+    finish_console(buffer, pending_line_end);
     flush_locked();
     if (fd > platform::kStderr)
       platform::close_fd(fd);
@@ -432,8 +410,7 @@ void stop() {
   {
     std::lock_guard guard(console.lock);
     if (console.carriage_control) {
-      if (console.pending_line_end)
-        console.buffer.push_back('\n');
+      finish_console(console.buffer, console.pending_line_end);
       console.buffer.append(kStopText);
       console.pending_line_end = true;
     } else {

@@ -76,13 +76,14 @@ std::vector<std::string> case_names() {
   return names;
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, Dialogue, ::testing::ValuesIn(case_names()), [](const auto &param_info) {
-  std::string n = param_info.param;
-  for (char &ch : n)
-    if (!std::isalnum(static_cast<unsigned char>(ch)))
-      ch = '_';
-  return n;
-});
+INSTANTIATE_TEST_SUITE_P(Cases, Dialogue, ::testing::ValuesIn(case_names()),
+                         [](const auto &param_info) {
+                           std::string n = param_info.param;
+                           for (char &ch : n)
+                             if (!std::isalnum(static_cast<unsigned char>(ch)))
+                               ch = '_';
+                           return n;
+                         });
 
 } // namespace
 } // namespace kelvor::test
