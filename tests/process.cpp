@@ -28,7 +28,7 @@ std::filesystem::path fresh_directory() {
   return templ;
 }
 
-int decode_status(int raw) {
+static int decode_status(int raw) {
   if (WIFEXITED(raw))
     return WEXITSTATUS(raw);
   if (WIFSIGNALED(raw))
@@ -69,6 +69,30 @@ Outcome run_program(const std::filesystem::path &dir, const std::string &input,
   std::filesystem::remove(dir / ".stdout");
   std::filesystem::remove(dir / ".stderr");
   return o;
+}
+
+int start_program(const std::filesystem::path &dir, int in_fd, int out_fd) {
+  const pid_t pid = fork();
+  if (pid != 0)
+    return pid;
+  if (chdir(dir.c_str()) != 0)
+    _exit(127);
+  const int out = out_fd >= 0 ? out_fd : open("stdout", O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  const int err = open("stderr", O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  if (out < 0 || err < 0)
+    _exit(127);
+  dup2(in_fd, 0);
+  dup2(out, 1);
+  dup2(err, 2);
+  closefrom(3);
+  execl(KELVOR_BINARY, KELVOR_BINARY, static_cast<char *>(nullptr));
+  _exit(127);
+}
+
+int wait_program(int pid) {
+  int raw = 0;
+  waitpid(pid, &raw, 0);
+  return decode_status(raw);
 }
 
 } // namespace kelvor::test

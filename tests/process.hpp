@@ -25,4 +25,12 @@ struct Outcome {
 Outcome run_program(const std::filesystem::path &dir, const std::string &input,
                     const std::vector<std::string> &args = {});
 
+// Starts the program in `dir` with standard input from `in_fd` and standard output
+// to `out_fd` (-1: the file "stdout" in `dir`); standard error goes to the file
+// "stderr" in `dir`. Returns the child's process id.
+int start_program(const std::filesystem::path &dir, int in_fd, int out_fd);
+
+// Waits for the child; its exit status, or 128 + the signal that ended it.
+int wait_program(int pid);
+
 } // namespace kelvor::test
