@@ -28,15 +28,33 @@ struct Item {
   int decimals = 0;
 };
 
-constexpr Item lit(std::string_view text) { return {ItemKind::literal, text}; }
-constexpr Item nx(int n) { return {ItemKind::blanks, {}, n}; }
-constexpr Item fw(int w, int d) { return {ItemKind::fixed, {}, 0, w, d}; }
-constexpr Item aw(int w) { return {ItemKind::chars, {}, 0, w}; }
-constexpr Item slash() { return {ItemKind::record_break}; }
-constexpr Item no_advance() { return {ItemKind::no_advance}; }
-constexpr Item group(int r) { return {ItemKind::group_begin, {}, r}; }
-constexpr Item group_end() { return {ItemKind::group_end}; }
-constexpr Item end_of_layout() { return {ItemKind::end}; }
+constexpr Item lit(std::string_view text) {
+  return {ItemKind::literal, text};
+}
+constexpr Item nx(int n) {
+  return {ItemKind::blanks, {}, n};
+}
+constexpr Item fw(int w, int d) {
+  return {ItemKind::fixed, {}, 0, w, d};
+}
+constexpr Item aw(int w) {
+  return {ItemKind::chars, {}, 0, w};
+}
+constexpr Item slash() {
+  return {ItemKind::record_break};
+}
+constexpr Item no_advance() {
+  return {ItemKind::no_advance};
+}
+constexpr Item group(int r) {
+  return {ItemKind::group_begin, {}, r};
+}
+constexpr Item group_end() {
+  return {ItemKind::group_end};
+}
+constexpr Item end_of_layout() {
+  return {ItemKind::end};
+}
 
 using Layout = std::span<const Item>;
 
@@ -48,8 +66,12 @@ struct Value {
   bool is_text = false;
 };
 
-constexpr Value real(float v) { return {v, {}, false}; }
-constexpr Value text(std::string_view t) { return {0.0f, t, true}; }
+constexpr Value real(float v) {
+  return {v, {}, false};
+}
+constexpr Value text(std::string_view t) {
+  return {0.0f, t, true};
+}
 
 // Receives the records of one write. `text` is the whole record, first character
 // included; `advance` is false for a record that holds a no-advance marker.

@@ -10,10 +10,10 @@ namespace kelvor::recordio {
 // Why a read did not complete. The layer that talks to the user turns a code into
 // a message number and an exit status.
 enum class ReadError : std::uint8_t {
-  none,           // every item that the answer names has its value
-  syntax,         // a malformed value (message 59)
-  conversion,     // a well-formed value that does not fit its item (message 64)
-  end_of_input,   // input ended before the read was complete (message 24)
+  none,         // every item that the answer names has its value
+  syntax,       // a malformed value (message 59)
+  conversion,   // a well-formed value that does not fit its item (message 64)
+  end_of_input, // input ended before the read was complete (message 24)
 };
 
 // Supplies input lines, without their line ends (a CR before the LF is already

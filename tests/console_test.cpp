@@ -142,9 +142,23 @@ TEST(Console, TerminalShowsTheWholeDialogue) {
   fs::remove_all(dir);
 }
 
-// Control-C at a prompt in the middle of a run: message 200, every record so far
-// in the report, and the exit of an interrupted process.
-TEST(Console, InterruptAtPromptKeepsEveryRecord) {
+// A console event at a prompt in the middle of a run: message 200 naming it,
+// every record so far in the report, and the exit of a process ended by it.
+struct ConsoleEventCase {
+  int signal;
+  const char *event;
+  int status;
+};
+
+class Interrupt : public ::testing::TestWithParam<ConsoleEventCase> {};
+
+INSTANTIATE_TEST_SUITE_P(Events, Interrupt,
+                         ::testing::Values(ConsoleEventCase{SIGINT, "control-C", 130},
+                                           ConsoleEventCase{SIGQUIT, "control-BREAK", 131},
+                                           ConsoleEventCase{SIGHUP, "window-CLOSE", 129}));
+
+TEST_P(Interrupt, AtPromptKeepsEveryRecord) {
+  const ConsoleEventCase c = GetParam();
   const fs::path dir = fresh_directory();
   int to_child[2];
   ASSERT_EQ(pipe(to_child), 0);
@@ -160,12 +174,12 @@ TEST(Console, InterruptAtPromptKeepsEveryRecord) {
              std::string::npos &&
          std::chrono::steady_clock::now() < deadline)
     std::this_thread::sleep_for(10ms);
-  ASSERT_EQ(kill(pid, SIGINT), 0);
+  ASSERT_EQ(kill(pid, c.signal), 0);
   const int status = wait_program(pid);
   close(to_child[1]);
-  EXPECT_EQ(status, 130);
+  EXPECT_EQ(status, c.status);
   EXPECT_EQ(read_file(dir / "stderr"),
-            "vemtal: error (200): program aborting due to control-C event\r\n");
+            std::string("vemtal: error (200): program aborting due to ") + c.event + " event\r\n");
   // The whole design table, every record complete.
   const std::string report = read_file(dir / "out.txt");
   EXPECT_TRUE(report.ends_with("   S    Aperture Radius  Slant Radius     Gain  Phase CTR.\r\n"
