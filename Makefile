@@ -1,6 +1,6 @@
 # Short commands over the CMake presets. `make run` and `make test` are all a fresh
 # machine needs: both install missing packages first.
-.PHONY: deps run test test-default test-sanitize fuzz fuzz-smoke bench format
+.PHONY: deps run test test-default test-sanitize fuzz fuzz-smoke memcheck bench format
 
 deps:
 	@scripts/install-deps
@@ -9,7 +9,7 @@ run: deps
 	@cmake --preset default >/dev/null && cmake --build --preset default --target kelvor
 	@./build/kelvor
 
-test: deps test-default test-sanitize fuzz-smoke
+test: deps test-default test-sanitize fuzz-smoke memcheck
 
 test-default:
 	cmake --preset default
@@ -27,6 +27,12 @@ fuzz: deps
 
 fuzz-smoke:
 	@if [ -f fuzz/CMakeLists.txt ]; then $(MAKE) fuzz && scripts/fuzz-smoke; fi
+
+# valgrind memcheck over every end-to-end case (about 20 s).
+memcheck: deps
+	cmake --preset default
+	cmake --build --preset default --target kelvor
+	scripts/memcheck build/kelvor
 
 bench: deps
 	cmake --preset bench
