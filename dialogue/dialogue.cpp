@@ -7,7 +7,6 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
-#include <limits>
 #include <string_view>
 
 #include "dialogue/layouts.hpp"
@@ -186,18 +185,18 @@ void response_row(State &st, std::int64_t k) {
   write_both(L::RESPONSE_ROW, row, true);
 }
 
-// The horn question. A radius that the answer leaves unchanged keeps the current
-// horn's radius, so that every typed radius is converted to inches exactly once.
-// Returns false when the aperture radius is zero or less.
+// The horn question. The answer's items start as the current horn's radii in the
+// chosen unit, so that a radius the answer leaves unchanged keeps its value and
+// every radius is converted to inches exactly once. Returns false when the
+// aperture radius is zero or less.
 bool ask_horn(State &st) {
-  constexpr float untouched = std::numeric_limits<float>::quiet_NaN();
-  float aperture = untouched, slant = untouched;
+  const double f = st.unit_factor();
+  float aperture = to_float(st.ARAD * f);
+  float slant = to_float(st.SRAD * f);
   recordio::write(Unit::console, L::HORN_PROMPT);
   read_reals({&aperture, &slant});
-  if (!std::isnan(aperture))
-    st.ARAD = to_float(static_cast<double>(aperture) / st.unit_factor());
-  if (!std::isnan(slant))
-    st.SRAD = to_float(static_cast<double>(slant) / st.unit_factor());
+  st.ARAD = to_float(aperture / f);
+  st.SRAD = to_float(slant / f);
   return st.ARAD > 0.0f;
 }
 
