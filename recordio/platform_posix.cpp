@@ -3,6 +3,7 @@
 
 #include <cerrno>
 #include <cfenv>
+#include <fenv.h>
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
@@ -74,7 +75,11 @@ OpenFailure classify(int err) {
 } // namespace
 
 void mask_floating_point_exceptions() {
-  // IEEE default: all exceptions masked. Clearing any enabled trap makes sure.
+  // The IEEE default masks every exception; a trap inherited or enabled by a
+  // library is switched off here, so that a division by zero gives an infinity.
+#ifdef __GLIBC__
+  fedisableexcept(FE_ALL_EXCEPT);
+#endif
   std::feclearexcept(FE_ALL_EXCEPT);
 }
 
