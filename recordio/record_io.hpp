@@ -63,7 +63,9 @@ void open_report(std::string_view name);
 using ExitHook = void (*)(int status);
 void set_exit_hook(ExitHook hook);
 
-// Redirects the three streams to other descriptors (for in-process harnesses).
+// Redirects the three streams to other descriptors (for in-process harnesses) and
+// resets the layer for a new run. The end of a run closes the output descriptor
+// (if above 2) and the report file, never the input or error descriptors.
 void set_descriptors(int input_fd, int output_fd, int error_fd, bool console);
 
 } // namespace kelvor::recordio
