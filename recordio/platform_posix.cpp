@@ -3,10 +3,10 @@
 
 #include <cerrno>
 #include <cfenv>
-#include <fenv.h>
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
+#include <fenv.h>
 #include <pthread.h>
 #include <sys/stat.h>
 #include <thread>
