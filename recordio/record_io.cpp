@@ -78,9 +78,9 @@ struct OutputStream final : RecordSink {
   }
 
   // Completes the stream: the owed console line end, every buffered record.
-  // Keeps the lock so that nothing follows the close.
-  bool close(std::unique_lock<std::mutex> &held) {
-    held = std::unique_lock(lock);
+  // Whatever is appended afterwards goes nowhere, since the descriptor is gone.
+  bool close() {
+    std::lock_guard guard(lock);
     finish_console(buffer, pending_line_end);
     flush_locked();
     if (fd > platform::kStderr)
@@ -222,9 +222,8 @@ std::string format_message(std::string_view severity, int number, const char *te
 // Completes and closes both output streams; false if a record could not be
 // written out.
 bool close_streams() {
-  std::unique_lock<std::mutex> console_held, report_held;
-  const bool console_ok = layer().console.close(console_held);
-  const bool report_ok = layer().report.close(report_held);
+  const bool console_ok = layer().console.close();
+  const bool report_ok = layer().report.close();
   return console_ok && report_ok;
 }
 
