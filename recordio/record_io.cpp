@@ -172,31 +172,29 @@ std::string unit_name(int unit) {
   return layer().report.name;
 }
 
+// The text of every severe message; %d is the unit number, %s the unit's file.
+struct MessageText {
+  Message message;
+  const char *text;
+};
+constexpr MessageText kMessages[] = {
+    {Message::end_of_file, "end-of-file during read, unit %d, file %s"},
+    {Message::open_failure, "open failure, unit %d, file %s"},
+    {Message::write_failure, "error during write, unit %d, file %s"},
+    {Message::no_such_device, "no such device, unit %d, file %s"},
+    {Message::bad_file_name, "file name specification error, unit %d, file %s"},
+    {Message::syntax_error, "list-directed I/O syntax error, unit %d, file %s"},
+    {Message::conversion_error, "input conversion error, unit %d, file %s"},
+    {Message::access_denied, "access not allowed"},
+    {Message::file_exists, "file already exists"},
+    {Message::file_not_found, "file not found"},
+    {Message::too_many_open_files, "too many open files"},
+};
+
 const char *message_text(Message m) {
-  switch (m) {
-    case Message::end_of_file:
-      return "end-of-file during read, unit %d, file %s";
-    case Message::open_failure:
-      return "open failure, unit %d, file %s";
-    case Message::write_failure:
-      return "error during write, unit %d, file %s";
-    case Message::no_such_device:
-      return "no such device, unit %d, file %s";
-    case Message::bad_file_name:
-      return "file name specification error, unit %d, file %s";
-    case Message::syntax_error:
-      return "list-directed I/O syntax error, unit %d, file %s";
-    case Message::conversion_error:
-      return "input conversion error, unit %d, file %s";
-    case Message::access_denied:
-      return "access not allowed";
-    case Message::file_exists:
-      return "file already exists";
-    case Message::file_not_found:
-      return "file not found";
-    case Message::too_many_open_files:
-      return "too many open files";
-  }
+  for (const auto &entry : kMessages)
+    if (entry.message == m)
+      return entry.text;
   return "";
 }
 
