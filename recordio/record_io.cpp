@@ -8,6 +8,7 @@
 #include "recordio/record_io.hpp"
 
 #include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <mutex>
 #include <string>
@@ -24,6 +25,7 @@ using platform::OpenFailure;
 constexpr std::size_t kFlushThreshold = 1 << 15;
 constexpr std::size_t kMaxNameLength = 256;
 constexpr std::string_view kStopText = "Stop - Program terminated.";
+constexpr std::chrono::seconds kCloseWait{2};
 
 // An output unit: the console (unit 6) or the report file (unit 66).
 struct OutputStream final : RecordSink {
@@ -35,7 +37,7 @@ struct OutputStream final : RecordSink {
   bool failed = false;           // a write failed; the run ends at the next check
   std::string buffer;
   std::string name;
-  std::mutex lock;
+  std::timed_mutex lock;
 
   void put_record(std::string_view text, bool advance) override {
     std::lock_guard guard(lock);
@@ -79,8 +81,12 @@ struct OutputStream final : RecordSink {
 
   // Completes the stream: the owed console line end, every buffered record.
   // Whatever is appended afterwards goes nowhere, since the descriptor is gone.
+  // The lock is waited for a bounded time only: the dialogue may be stuck in a
+  // write to a pipe that nobody reads, and an interrupt must still end the run.
   bool close() {
-    std::lock_guard guard(lock);
+    std::unique_lock guard(lock, kCloseWait);
+    if (!guard.owns_lock())
+      return false;
     finish_console(buffer, pending_line_end);
     flush_locked();
     if (fd > platform::kStderr)

@@ -191,6 +191,30 @@ TEST_P(Interrupt, AtPromptKeepsEveryRecord) {
   fs::remove_all(dir);
 }
 
+// An interrupt while the program is stuck writing to a pipe that nobody reads
+// still ends the run, and the report keeps whole records.
+TEST(Console, InterruptWhileConsoleIsBlocked) {
+  const fs::path dir = fresh_directory();
+  const std::string answers = "out.txt\n2\n10,30\n10\n0.1,0.1,0.1\n2.6118,28.8985\n1,100,1e-5\n";
+  write_file(dir / "answers", answers);
+  const int in = open((dir / "answers").c_str(), O_RDONLY);
+  int console[2];
+  ASSERT_EQ(pipe(console), 0);
+  const int pid = start_program(dir, in, console[1]);
+  ASSERT_GT(pid, 0);
+  close(in);
+  close(console[1]);
+  // Let the table fill the pipe and block the program in its write.
+  std::this_thread::sleep_for(500ms);
+  ASSERT_EQ(kill(pid, SIGINT), 0);
+  EXPECT_EQ(wait_program(pid), 130);
+  close(console[0]);
+  EXPECT_EQ(read_file(dir / "stderr"),
+            "vemtal: error (200): program aborting due to control-C event\r\n");
+  EXPECT_TRUE(read_file(dir / "out.txt").ends_with("\r\n"));
+  fs::remove_all(dir);
+}
+
 // Standard output to a pipe whose reader has gone: the write failure is reported,
 // not a silent death, and the report keeps its records.
 TEST(Console, ClosedPipeOnStandardOutputEndsWithMessage) {
