@@ -10,32 +10,21 @@
 #include <string_view>
 
 #include "dialogue/layouts.hpp"
-#include "dialogue/row_count.hpp"
-#include "horn/beamwidth.hpp"
-#include "horn/gain.hpp"
-#include "horn/phase_centre.hpp"
 #include "recordio/record_io.hpp"
+#include "rows/row_count.hpp"
+#include "rows/rows.hpp"
 
 namespace kelvor::dialogue {
 namespace {
 
 namespace L = layouts;
-using horn::CCBWD;
-using horn::CCBWT;
-using horn::CHPCT;
-using horn::CRNGN;
 using recordio::Layout;
 using recordio::ListItem;
 using recordio::Unit;
 using recordio::Value;
 
-// Free-space wavelength in inches times frequency in GHz.
-constexpr float CLIGHT = 11.80285f;
-// Inches times UNITF is the length in the chosen unit (1 centimetres, 2 inches).
-constexpr std::array<float, 2> UNITF = {2.54f, 1.0f};
+using rows::LEVNOM;
 constexpr std::array<std::string_view, 2> UNITL = {" cm ", " in."};
-// Nominal pattern levels, dB, of the four beamwidth columns.
-constexpr std::array<float, 4> LEVNOM = {3.0f, 6.0f, 10.0f, 20.0f};
 
 struct State {
   std::array<char, L::FILE_NAME_WIDTH> RFNAME{};
@@ -47,22 +36,24 @@ struct State {
   float PDSTRT = 0, PDSTOP = 0, PDSTEP = 0;
   float FSTRT = 0, FSTOP = 0, FSTEP = 0;
   std::int32_t NROWS = 0;
-  float PHDEV = 0, BWNOM = 0, ARADWL = 0, ARAD = 0, SRAD = 0;
-  float FRESP = 0, WAVELR = 0, SRADWL = 0, BW10 = 0;
-  std::array<float, 4> BWCOL{};
-  float PCTR = 0, GAINDB = 0;
-
-  float unit_factor() const { return UNITF[static_cast<std::size_t>(IUNIT - 1)]; }
-  std::size_t level_slot() const { return static_cast<std::size_t>(KLEV - 1); }
+  // The horn of the last design row or horn answer, inches.
+  float ARAD = 0, SRAD = 0;
+  // The last rows written, every quantity behind them.
+  rows::DesignRow DESIGN;
+  rows::ResponseRow RESPONSE;
 };
-
-float to_float(double v) {
-  return static_cast<float>(v);
-}
 
 void write_both(Layout layout, std::span<const Value> values, bool report_first) {
   recordio::write(report_first ? Unit::report : Unit::console, layout, values);
   recordio::write(report_first ? Unit::console : Unit::report, layout, values);
+}
+
+// The printed values of a row as the record layer's values.
+template <std::size_t N> std::array<Value, N> reals(const std::array<float, N> &values) {
+  std::array<Value, N> out{};
+  for (std::size_t i = 0; i < N; ++i)
+    out[i] = recordio::real(values[i]);
+  return out;
 }
 
 void read_reals(std::initializer_list<float *> targets) {
@@ -112,10 +103,9 @@ void design_request(State &st) {
   read_reals({&st.FREQ, &st.BWUSR});
   if (st.FREQ <= 0.0f)
     recordio::stop();
-  st.WAVEL = to_float(static_cast<double>(CLIGHT) / st.FREQ);
+  st.WAVEL = rows::wavelength(st.FREQ);
   recordio::write(Unit::console, L::LEVEL_PROMPT);
   read_reals({&st.LEVUSR});
-  st.KLEV = 0;
   if (!st.TITLED) {
     recordio::write(Unit::report, L::REPORT_TITLE);
     recordio::write(Unit::report, L::CREDIT);
@@ -124,65 +114,26 @@ void design_request(State &st) {
   const std::array<Value, 3> heading = {recordio::real(st.FREQ), recordio::real(st.BWUSR),
                                         recordio::real(st.LEVUSR)};
   recordio::write(Unit::report, L::DESIGN_HEADING, heading);
-  for (std::size_t i = 0; i < LEVNOM.size(); ++i)
-    if (st.LEVUSR == LEVNOM[i])
-      st.KLEV = static_cast<std::int32_t>(i + 1);
+  st.KLEV = rows::nominal_level_index(st.LEVUSR);
   if (st.KLEV == 0)
     ask_level_index(st);
-  st.LEVCOL = LEVNOM;
-  st.LEVCOL[st.level_slot()] = st.LEVUSR;
+  st.LEVCOL = rows::column_levels(st.LEVUSR, st.KLEV).LEVCOL;
 }
 
 // One row of the design table at row number k.
 void design_row(State &st, std::int64_t k) {
-  const std::size_t lev = st.level_slot();
-  st.PHDEV = to_float(static_cast<double>(k - 1) * st.PDSTEP + st.PDSTRT);
-  // A full beamwidth grows with the square root of the level in dB: carry the
-  // required beamwidth to the nominal level the design tables hold.
-  st.BWNOM = to_float(std::sqrt(static_cast<double>(LEVNOM[lev]) / st.LEVCOL[lev]) * st.BWUSR);
-  CCBWD(st.PHDEV, st.ARADWL, st.BWNOM, st.KLEV);
-  constexpr std::int32_t ten_db = 3;
-  CCBWT(st.PHDEV, st.ARADWL, st.BW10, ten_db);
-  // The rim lags the centre by PHDEV cycles: R = a^2 / (2 lambda S).
-  st.SRAD = to_float(static_cast<double>(st.WAVEL) * st.ARADWL * st.ARADWL /
-                     (static_cast<double>(st.PHDEV) * 2));
-  st.ARAD = to_float(static_cast<double>(st.WAVEL) * st.ARADWL);
-  CHPCT(st.FREQ, st.ARAD, st.SRAD, st.BW10, st.PCTR);
-  CRNGN(st.FREQ, st.ARAD, st.SRAD, st.GAINDB);
-  const double f = st.unit_factor();
-  const std::array<Value, 5> row = {
-      recordio::real(st.PHDEV), recordio::real(to_float(st.ARAD * f)),
-      recordio::real(to_float(st.SRAD * f)), recordio::real(st.GAINDB),
-      recordio::real(to_float(static_cast<double>(st.PCTR) * st.WAVEL * f))};
-  write_both(L::DESIGN_ROW, row, true);
+  const rows::DesignRequest request{st.FREQ, st.BWUSR, {st.KLEV, st.LEVCOL}, st.IUNIT};
+  st.DESIGN = rows::design_row(request, rows::row_value(k, st.PDSTRT, st.PDSTEP));
+  st.ARAD = st.DESIGN.ARAD;
+  st.SRAD = st.DESIGN.SRAD;
+  write_both(L::DESIGN_ROW, reals(st.DESIGN.printed), true);
 }
 
 // One row of the frequency response at row number k.
 void response_row(State &st, std::int64_t k) {
-  const std::size_t lev = st.level_slot();
-  st.FRESP = to_float(static_cast<double>(k - 1) * st.FSTEP + st.FSTRT);
-  st.WAVELR = to_float(static_cast<double>(CLIGHT) / st.FRESP);
-  st.ARADWL = to_float(static_cast<double>(st.ARAD) / st.WAVELR);
-  st.SRADWL = to_float(static_cast<double>(st.SRAD) / st.WAVELR);
-  st.PHDEV =
-      to_float(static_cast<double>(st.ARADWL) * st.ARADWL / (static_cast<double>(st.SRADWL) * 2));
-  for (std::int32_t j = 1; j <= 4; ++j)
-    CCBWT(st.PHDEV, st.ARADWL, st.BWCOL[static_cast<std::size_t>(j - 1)], j);
-  st.BW10 = st.BWCOL[2];
-  // Carry the beamwidth at the nominal level back to the user's level.
-  st.BWCOL[lev] =
-      to_float(std::sqrt(static_cast<double>(st.LEVCOL[lev]) / LEVNOM[lev]) * st.BWCOL[lev]);
-  CHPCT(st.FRESP, st.ARAD, st.SRAD, st.BW10, st.PCTR);
-  CRNGN(st.FRESP, st.ARAD, st.SRAD, st.GAINDB);
-  const std::array<Value, 7> row = {
-      recordio::real(st.FRESP),
-      recordio::real(st.BWCOL[0]),
-      recordio::real(st.BWCOL[1]),
-      recordio::real(st.BWCOL[2]),
-      recordio::real(st.BWCOL[3]),
-      recordio::real(st.GAINDB),
-      recordio::real(to_float(static_cast<double>(st.PCTR) * st.WAVELR * st.unit_factor()))};
-  write_both(L::RESPONSE_ROW, row, true);
+  const rows::ResponseRequest request{st.ARAD, st.SRAD, {st.KLEV, st.LEVCOL}, st.IUNIT};
+  st.RESPONSE = rows::response_row(request, rows::row_value(k, st.FSTRT, st.FSTEP));
+  write_both(L::RESPONSE_ROW, reals(st.RESPONSE.printed), true);
 }
 
 // The horn question. The answer's items start as the current horn's radii in the
@@ -190,13 +141,12 @@ void response_row(State &st, std::int64_t k) {
 // every radius is converted to inches exactly once. Returns false when the
 // aperture radius is zero or less.
 bool ask_horn(State &st) {
-  const double f = st.unit_factor();
-  float aperture = to_float(st.ARAD * f);
-  float slant = to_float(st.SRAD * f);
+  float aperture = rows::from_inches(st.ARAD, st.IUNIT);
+  float slant = rows::from_inches(st.SRAD, st.IUNIT);
   recordio::write(Unit::console, L::HORN_PROMPT);
   read_reals({&aperture, &slant});
-  st.ARAD = to_float(aperture / f);
-  st.SRAD = to_float(slant / f);
+  st.ARAD = rows::to_inches(aperture, st.IUNIT);
+  st.SRAD = rows::to_inches(slant, st.IUNIT);
   return st.ARAD > 0.0f;
 }
 
@@ -207,12 +157,11 @@ void frequency_responses(State &st) {
     read_reals({&st.FSTRT, &st.FSTOP, &st.FSTEP});
     if (st.FSTEP == 0.0f)
       continue;
-    st.NROWS = row_count(st.FSTRT, st.FSTOP, st.FSTEP);
-    const double f = st.unit_factor();
+    st.NROWS = rows::row_count(st.FSTRT, st.FSTOP, st.FSTEP);
     const std::array<Value, 3> heading = {
-        recordio::real(to_float(st.ARAD * f)),
+        recordio::real(rows::from_inches(st.ARAD, st.IUNIT)),
         recordio::text(UNITL[static_cast<std::size_t>(st.IUNIT - 1)]),
-        recordio::real(to_float(st.SRAD * f))};
+        recordio::real(rows::from_inches(st.SRAD, st.IUNIT))};
     recordio::write(Unit::report, L::HORN_HEADING, heading);
     const std::array<Value, 4> levels = {recordio::real(st.LEVCOL[0]), recordio::real(st.LEVCOL[1]),
                                          recordio::real(st.LEVCOL[2]),
@@ -231,7 +180,7 @@ void design_tables(State &st) {
     read_reals({&st.PDSTRT, &st.PDSTOP, &st.PDSTEP});
     if (st.PDSTEP == 0.0f)
       return;
-    st.NROWS = row_count(st.PDSTRT, st.PDSTOP, st.PDSTEP);
+    st.NROWS = rows::row_count(st.PDSTRT, st.PDSTOP, st.PDSTEP);
     write_both(L::DESIGN_TABLE_HEADER, {}, false);
     for (std::int64_t k = 1; k <= st.NROWS; ++k)
       design_row(st, k);

@@ -1,6 +1,8 @@
-#include "dialogue/row_count.hpp"
+#include "rows/row_count.hpp"
 
-namespace kelvor::dialogue {
+#include "numeric/rounded.hpp"
+
+namespace kelvor::rows {
 
 std::int32_t row_count(float start, float stop, float step) {
   constexpr float bias = 1.4f;
@@ -11,4 +13,8 @@ std::int32_t row_count(float start, float stop, float step) {
   return static_cast<std::int32_t>(n);
 }
 
-} // namespace kelvor::dialogue
+float row_value(std::int64_t k, float start, float step) {
+  return numeric::rounded(static_cast<double>(k - 1) * step + start);
+}
+
+} // namespace kelvor::rows

@@ -1,10 +1,10 @@
-#include "dialogue/row_count.hpp"
+#include "rows/row_count.hpp"
 
 #include <gtest/gtest.h>
 
 #include <limits>
 
-namespace kelvor::dialogue {
+namespace kelvor::rows {
 namespace {
 
 TEST(RowCount, RoundsTheRatioWithItsBreakAtSixTenths) {
@@ -38,4 +38,4 @@ TEST(RowCount, RoundsTheRatioWithItsBreakAtSixTenths) {
 }
 
 } // namespace
-} // namespace kelvor::dialogue
+} // namespace kelvor::rows

@@ -1,0 +1,19 @@
+// The rows of a table given by start, stop and step, and the value each row uses.
+#pragma once
+
+#include <cstdint>
+
+namespace kelvor::rows {
+
+// The integer part of (stop - start) / step + 1.4, the quotient not rounded to
+// single precision: the last row lies less than 0.6 step short of the stop or at
+// most 0.4 step beyond it. A count that is not a finite number inside the 32-bit
+// range gives no rows.
+std::int32_t row_count(float start, float stop, float step);
+
+// The value of row k (counted from 1): (k - 1) step + start, formed in double from
+// the row number and the single-precision range and rounded once. Each row is
+// computed afresh from its number, so no rounding error accumulates down a table.
+float row_value(std::int64_t k, float start, float step);
+
+} // namespace kelvor::rows
