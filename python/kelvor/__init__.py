@@ -163,3 +163,11 @@ def pattern(freq_ghz, aperture_radius, slant_radius, theta_deg, *, unit="in", ob
     iunit = _unit(unit)
     theta = _array("theta_deg", theta_deg, np.isfinite, "finite")
     return PatternResult(*_kelvor.pattern(freq, aperture, slant, iunit, bool(obliquity), theta))
+
+
+def __getattr__(name):
+    # kelvor.plot loads matplotlib, so it is imported on first use only.
+    if name == "plot":
+        import importlib
+        return importlib.import_module(".plot", __name__)
+    raise AttributeError(f"module 'kelvor' has no attribute {name!r}")

@@ -164,3 +164,16 @@ def test_cli_bad_arguments_exit_2_with_one_line(args):
     out = run_cli(*args)
     assert out.returncode == 2 and out.stdout == ""
     assert len(out.stderr.splitlines()) == 1, out.stderr
+
+
+@pytest.mark.parametrize("name,result", [
+    ("design", lambda: kelvor.design(10, 30, 10, kelvor.sweep(0, 0.6, 0.1), unit="cm")),
+    ("response", lambda: kelvor.response(2.6118, 28.8985, kelvor.sweep(8, 12, 0.5))),
+    ("pattern", lambda: kelvor.pattern(10, 2.6118, 28.8985, kelvor.sweep(0, 60, 1))),
+])
+def test_figures_have_labelled_axes(name, result):
+    fig = getattr(kelvor.plot, name)(result())
+    axes = fig.get_axes()
+    assert axes[-1].get_xlabel() and all(ax.get_ylabel() for ax in axes)
+    if name == "pattern":
+        assert {-3, -6, -10, -20} <= {line.get_ydata()[0] for line in axes[0].lines}
