@@ -24,10 +24,10 @@ using horn::CCBWD;
 using horn::CCBWT;
 using horn::CHPCT;
 using horn::CRNGN;
-using recordio::Layout;
-using recordio::ListItem;
+using format::Layout;
+using format::ListItem;
 using recordio::Unit;
-using recordio::Value;
+using format::Value;
 
 // Free-space wavelength in inches times frequency in GHz.
 constexpr float CLIGHT = 11.80285f;
@@ -97,8 +97,8 @@ void start(State &st) {
 // The level index names the nominal level from which the user's level derives;
 // only 1 to 4 select a column, anything else is asked again.
 void ask_level_index(State &st) {
-  const std::array<Value, 4> levels = {recordio::real(LEVNOM[0]), recordio::real(LEVNOM[1]),
-                                       recordio::real(LEVNOM[2]), recordio::real(LEVNOM[3])};
+  const std::array<Value, 4> levels = {format::real(LEVNOM[0]), format::real(LEVNOM[1]),
+                                       format::real(LEVNOM[2]), format::real(LEVNOM[3])};
   do {
     recordio::write(Unit::console, L::LEVEL_CHOICE_PROMPT, levels);
     st.KLEV = read_integer(st.KLEV);
@@ -121,8 +121,8 @@ void design_request(State &st) {
     recordio::write(Unit::report, L::CREDIT);
     st.TITLED = true;
   }
-  const std::array<Value, 3> heading = {recordio::real(st.FREQ), recordio::real(st.BWUSR),
-                                        recordio::real(st.LEVUSR)};
+  const std::array<Value, 3> heading = {format::real(st.FREQ), format::real(st.BWUSR),
+                                        format::real(st.LEVUSR)};
   recordio::write(Unit::report, L::DESIGN_HEADING, heading);
   for (std::size_t i = 0; i < LEVNOM.size(); ++i)
     if (st.LEVUSR == LEVNOM[i])
@@ -151,9 +151,9 @@ void design_row(State &st, std::int64_t k) {
   CRNGN(st.FREQ, st.ARAD, st.SRAD, st.GAINDB);
   const double f = st.unit_factor();
   const std::array<Value, 5> row = {
-      recordio::real(st.PHDEV), recordio::real(to_float(st.ARAD * f)),
-      recordio::real(to_float(st.SRAD * f)), recordio::real(st.GAINDB),
-      recordio::real(to_float(static_cast<double>(st.PCTR) * st.WAVEL * f))};
+      format::real(st.PHDEV), format::real(to_float(st.ARAD * f)),
+      format::real(to_float(st.SRAD * f)), format::real(st.GAINDB),
+      format::real(to_float(static_cast<double>(st.PCTR) * st.WAVEL * f))};
   write_both(L::DESIGN_ROW, row, true);
 }
 
@@ -175,13 +175,13 @@ void response_row(State &st, std::int64_t k) {
   CHPCT(st.FRESP, st.ARAD, st.SRAD, st.BW10, st.PCTR);
   CRNGN(st.FRESP, st.ARAD, st.SRAD, st.GAINDB);
   const std::array<Value, 7> row = {
-      recordio::real(st.FRESP),
-      recordio::real(st.BWCOL[0]),
-      recordio::real(st.BWCOL[1]),
-      recordio::real(st.BWCOL[2]),
-      recordio::real(st.BWCOL[3]),
-      recordio::real(st.GAINDB),
-      recordio::real(to_float(static_cast<double>(st.PCTR) * st.WAVELR * st.unit_factor()))};
+      format::real(st.FRESP),
+      format::real(st.BWCOL[0]),
+      format::real(st.BWCOL[1]),
+      format::real(st.BWCOL[2]),
+      format::real(st.BWCOL[3]),
+      format::real(st.GAINDB),
+      format::real(to_float(static_cast<double>(st.PCTR) * st.WAVELR * st.unit_factor()))};
   write_both(L::RESPONSE_ROW, row, true);
 }
 
@@ -210,13 +210,13 @@ void frequency_responses(State &st) {
     st.NROWS = row_count(st.FSTRT, st.FSTOP, st.FSTEP);
     const double f = st.unit_factor();
     const std::array<Value, 3> heading = {
-        recordio::real(to_float(st.ARAD * f)),
-        recordio::text(UNITL[static_cast<std::size_t>(st.IUNIT - 1)]),
-        recordio::real(to_float(st.SRAD * f))};
+        format::real(to_float(st.ARAD * f)),
+        format::text(UNITL[static_cast<std::size_t>(st.IUNIT - 1)]),
+        format::real(to_float(st.SRAD * f))};
     recordio::write(Unit::report, L::HORN_HEADING, heading);
-    const std::array<Value, 4> levels = {recordio::real(st.LEVCOL[0]), recordio::real(st.LEVCOL[1]),
-                                         recordio::real(st.LEVCOL[2]),
-                                         recordio::real(st.LEVCOL[3])};
+    const std::array<Value, 4> levels = {format::real(st.LEVCOL[0]), format::real(st.LEVCOL[1]),
+                                         format::real(st.LEVCOL[2]),
+                                         format::real(st.LEVCOL[3])};
     write_both(L::RESPONSE_TABLE_HEADER, levels, true);
     for (std::int64_t k = 1; k <= st.NROWS; ++k)
       response_row(st, k);
