@@ -29,10 +29,11 @@
 #include <string>
 
 #include "dialogue/dialogue.hpp"
+#include "fake_platform.hpp"
 #include "horn/beamwidth.hpp"
 #include "horn/gain.hpp"
 #include "horn/phase_centre.hpp"
-#include "recordio/record_io.hpp"
+#include "recordio/session_testing.hpp"
 
 extern char **environ;
 
@@ -267,44 +268,32 @@ BENCHMARK(BM_process_peak_memory)->Arg(kRows)->Iterations(1)->Unit(benchmark::kM
 
 // --- in-process runs: allocations per row ------------------------------------------
 
-struct RunEnded {
-  int status;
-};
-
-[[noreturn]] void throw_status(int status) {
-  throw RunEnded{status};
-}
-
 struct InProcess {
   long allocations = 0;
   double seconds = 0;
-  int status = -1;
+  std::uint32_t status = 1;
 };
 
-// Runs the whole dialogue in this process on an answers file for `rows` rows
-// spread over the band of the end-to-end run, the console and the report on
-// disk.
+// Runs the whole dialogue in this process on the answers for `rows` rows spread
+// over the band of the end-to-end run, on the in-memory platform with the
+// console and the report counted, not kept.
 InProcess run_in_process(int rows) {
   InProcess r;
   const double step = static_cast<double>(kFrequencyStep) * kRows / rows;
-  if (!write_text("answers-in-process.txt", response_answers(rows, step)))
-    return r;
-  const int in = ::open("answers-in-process.txt", O_RDONLY | O_CLOEXEC);
-  const int out = ::open("console.txt", O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  const int err = ::open("errors.txt", O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  recordio::set_descriptors(in, out, err, false);
-  recordio::set_exit_hook(throw_status);
+  test::FakePlatform os;
+  os.input = response_answers(rows, step);
+  os.output.keep = false;
+  os.files["out.txt"].keep = false;
+  recordio::testing::begin_session(os);
   const long before = g_allocations.load();
   const auto start = std::chrono::steady_clock::now();
   try {
     dialogue::run();
-  } catch (const RunEnded &e) {
+  } catch (const test::ProcessEnded &e) {
     r.status = e.status;
   }
   r.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   r.allocations = g_allocations.load() - before;
-  ::close(in);
-  ::close(err); // the layer closed the console descriptor with the run
   return r;
 }
 

@@ -18,10 +18,10 @@ namespace kelvor::dialogue {
 namespace {
 
 namespace L = layouts;
-using recordio::Layout;
-using recordio::ListItem;
+using format::Layout;
+using format::ListItem;
+using format::Value;
 using recordio::Unit;
-using recordio::Value;
 
 using rows::LEVNOM;
 constexpr std::array<std::string_view, 2> UNITL = {" cm ", " in."};
@@ -52,7 +52,7 @@ void write_both(Layout layout, std::span<const Value> values, bool report_first)
 template <std::size_t N> std::array<Value, N> reals(const std::array<float, N> &values) {
   std::array<Value, N> out{};
   for (std::size_t i = 0; i < N; ++i)
-    out[i] = recordio::real(values[i]);
+    out[i] = format::real(values[i]);
   return out;
 }
 
@@ -88,8 +88,8 @@ void start(State &st) {
 // The level index names the nominal level from which the user's level derives;
 // only 1 to 4 select a column, anything else is asked again.
 void ask_level_index(State &st) {
-  const std::array<Value, 4> levels = {recordio::real(LEVNOM[0]), recordio::real(LEVNOM[1]),
-                                       recordio::real(LEVNOM[2]), recordio::real(LEVNOM[3])};
+  const std::array<Value, 4> levels = {format::real(LEVNOM[0]), format::real(LEVNOM[1]),
+                                       format::real(LEVNOM[2]), format::real(LEVNOM[3])};
   do {
     recordio::write(Unit::console, L::LEVEL_CHOICE_PROMPT, levels);
     st.KLEV = read_integer(st.KLEV);
@@ -111,8 +111,8 @@ void design_request(State &st) {
     recordio::write(Unit::report, L::CREDIT);
     st.TITLED = true;
   }
-  const std::array<Value, 3> heading = {recordio::real(st.FREQ), recordio::real(st.BWUSR),
-                                        recordio::real(st.LEVUSR)};
+  const std::array<Value, 3> heading = {format::real(st.FREQ), format::real(st.BWUSR),
+                                        format::real(st.LEVUSR)};
   recordio::write(Unit::report, L::DESIGN_HEADING, heading);
   st.KLEV = rows::nominal_level_index(st.LEVUSR);
   if (st.KLEV == 0)
@@ -159,13 +159,12 @@ void frequency_responses(State &st) {
       continue;
     st.NROWS = rows::row_count(st.FSTRT, st.FSTOP, st.FSTEP);
     const std::array<Value, 3> heading = {
-        recordio::real(rows::from_inches(st.ARAD, st.IUNIT)),
-        recordio::text(UNITL[static_cast<std::size_t>(st.IUNIT - 1)]),
-        recordio::real(rows::from_inches(st.SRAD, st.IUNIT))};
+        format::real(rows::from_inches(st.ARAD, st.IUNIT)),
+        format::text(UNITL[static_cast<std::size_t>(st.IUNIT - 1)]),
+        format::real(rows::from_inches(st.SRAD, st.IUNIT))};
     recordio::write(Unit::report, L::HORN_HEADING, heading);
-    const std::array<Value, 4> levels = {recordio::real(st.LEVCOL[0]), recordio::real(st.LEVCOL[1]),
-                                         recordio::real(st.LEVCOL[2]),
-                                         recordio::real(st.LEVCOL[3])};
+    const std::array<Value, 4> levels = {format::real(st.LEVCOL[0]), format::real(st.LEVCOL[1]),
+                                         format::real(st.LEVCOL[2]), format::real(st.LEVCOL[3])};
     write_both(L::RESPONSE_TABLE_HEADER, levels, true);
     for (std::int64_t k = 1; k <= st.NROWS; ++k)
       response_row(st, k);

@@ -3,11 +3,11 @@
 // reports character for character, so each literal keeps its exact blanks.
 #pragma once
 
-#include "recordio/layout.hpp"
+#include "format/layout.hpp"
 
 namespace kelvor::dialogue::layouts {
 
-using namespace kelvor::recordio;
+using namespace kelvor::format;
 
 inline constexpr Item BANNER[] = {
     lit(" Conical Corrugated Horn Designed to Beamwidth"),

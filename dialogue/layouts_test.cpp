@@ -8,7 +8,7 @@
 namespace kelvor::dialogue {
 namespace {
 
-using namespace recordio;
+using namespace format;
 namespace L = layouts;
 
 struct Record {

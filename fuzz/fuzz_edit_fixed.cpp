@@ -16,7 +16,7 @@
 #include <string>
 #include <string_view>
 
-#include "recordio/edit_fixed.hpp"
+#include "format/edit_fixed.hpp"
 
 namespace {
 
@@ -67,7 +67,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
   const int d = data[5] % w;
 
   const auto field = std::make_unique<char[]>(static_cast<std::size_t>(w));
-  kelvor::recordio::edit_fixed(v, w, d, field.get());
+  kelvor::format::edit_fixed(v, w, d, field.get());
   const std::string got(field.get(), static_cast<std::size_t>(w));
   const std::string want = reference_field(v, w, d);
   if (got != want) {
@@ -75,7 +75,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
                  static_cast<double>(v), static_cast<unsigned>(bits), got.c_str(), want.c_str());
     std::abort();
   }
-  if (kelvor::recordio::edit_fixed(v, w, d) != got)
+  if (kelvor::format::edit_fixed(v, w, d) != got)
     std::abort(); // the string form must be the same field
   return 0;
 }

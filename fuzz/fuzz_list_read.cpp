@@ -27,14 +27,14 @@
 #include <string_view>
 #include <vector>
 
-#include "recordio/list_read.hpp"
+#include "format/list_read.hpp"
 
 namespace {
 
-using kelvor::recordio::LineSource;
-using kelvor::recordio::ListItem;
-using kelvor::recordio::read_list;
-using kelvor::recordio::ReadError;
+using kelvor::format::LineSource;
+using kelvor::format::ListItem;
+using kelvor::format::read_list;
+using kelvor::format::ReadError;
 
 class Lines final : public LineSource {
 public:

@@ -1,77 +1,85 @@
-// The few operating-system services the record layer needs, behind one small
-// interface so that another operating system needs only a second implementation
-// of this file (platform_posix.cpp is the one for POSIX systems).
+// The operating-system services of the record layer, behind one small interface:
+// the console test, the report open with its reasons for a refusal, writes and
+// reads, the source of console events, and the end of the process. Each system
+// has one implementation file (platform_posix.cpp, platform_win32.cpp), chosen
+// by the build; tests put a fake in its place to produce failures that a real
+// system makes only rarely (a full disk, a short write, every open refusal).
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <string>
 #include <string_view>
+
+#include "recordio/messages.hpp"
 
 namespace kelvor::recordio::platform {
 
-inline constexpr int kStdin = 0;
-inline constexpr int kStdout = 1;
-inline constexpr int kStderr = 2;
+// An open stream. What the value means is the implementation's business (a
+// descriptor, a handle, an index into a fake's table); `none` is no stream.
+enum class Stream : std::intptr_t { none = -1 };
+
+// The process's three standard streams.
+enum class Standard : std::uint8_t { input, output, error };
 
 // The console events that end a run, in the order of their event codes.
 enum class ConsoleEvent : std::uint8_t { control_c, control_break, window_close };
 
-// Why the report file could not be opened, as the messages distinguish it.
-enum class OpenFailure : std::uint8_t {
-  none,
-  not_found,      // file or path not found (602)
-  too_many_files, // too many open files (603)
-  access_denied,  // access denied, write-protected, or a directory (600)
-  no_device,      // invalid drive or device (42)
-  exists,         // file already exists (601)
-  bad_name,       // invalid name or name too long (43)
-  other,          // anything else (30), with the system's own description
+// The outcome of a report open: a stream, or the message that the system's
+// reason for the refusal selects and the system's own text for that reason
+// (shown before message 30).
+struct OpenResult {
+  Stream stream = Stream::none;
+  Message refusal = Message::open_failure;
+  std::string description;
 };
 
-// Masks every floating-point exception: divisions by zero and invalid
-// operations give IEEE infinities and NaNs and the run goes on.
-void mask_floating_point_exceptions();
+// The outcome of one read.
+struct ReadResult {
+  std::size_t count = 0; // bytes read; 0 with `ended`
+  bool ended = false;    // the end of the input, or an input that cannot be read
+};
 
-// Whether standard output is a console (a terminal), which selects the console
-// record treatment.
-bool stdout_is_console();
+class Platform {
+public:
+  // Process start-up: floating-point exceptions masked, and the signals that
+  // would end the process silently (a closed pipe) turned into write failures.
+  virtual void prepare_process() = 0;
 
-// Remembers the process's command-line arguments (after the program's name).
-void set_arguments(int argc, char **argv);
-std::span<char *const> arguments();
+  // --- Streams
+  virtual Stream standard(Standard which) = 0;
+  // Whether `stream` is a console, which selects the console record treatment.
+  virtual bool is_console(Stream stream) = 0;
+  // Opens `name` for writing, creating it if missing and never truncating it.
+  virtual OpenResult open_report(const std::string &name) = 0;
+  // Cuts a regular file off after `length` bytes; other streams are left alone.
+  virtual void truncate(Stream stream, std::uint64_t length) = 0;
+  // Writes all of `bytes`; false on any failure (full disk, closed pipe).
+  virtual bool write(Stream stream, std::string_view bytes) = 0;
+  virtual ReadResult read(Stream stream, std::span<char> buffer) = 0;
+  virtual void close(Stream stream) = 0;
 
-// Opens (creating if missing, never truncating) `name` for writing. On success
-// returns the descriptor and sets `failure` to none; otherwise returns -1, sets
-// `failure` and `description` (the system's own text for the reason).
-int open_for_writing(const char *name, OpenFailure &failure, const char *&description);
+  // --- Console events
+  // Starts a thread of its own that waits for console events and calls
+  // `on_event` there; the events no longer reach any other thread.
+  virtual void watch_console_events(void (*on_event)(ConsoleEvent)) = 0;
 
-// Cuts a file off at its start; a descriptor that is not a regular file is left
-// alone.
-void truncate_to_start(int fd);
+  // --- The end of the process
+  // Ends the process with `status`, 0 or 0xC0000000 plus a message number (a
+  // system that cannot show it whole shows what its parents can see).
+  [[noreturn]] virtual void exit(std::uint32_t status) = 0;
+  // Ends the process the way the console event itself ends a program, so that
+  // the parent sees an interrupted run, not a success.
+  [[noreturn]] virtual void exit_by_event(ConsoleEvent event) = 0;
+  // Blocks the calling thread for good, while another thread ends the process.
+  [[noreturn]] virtual void wait_forever() = 0;
 
-// Writes all `n` bytes; false on any failure (full disk, closed pipe).
-bool write_all(int fd, const char *data, std::size_t n);
+protected:
+  ~Platform() = default;
+};
 
-// Reads up to `n` bytes; returns the count, 0 at the end of input.
-std::size_t read_some(int fd, char *data, std::size_t n);
-
-void close_fd(int fd);
-
-// Starts the thread that waits for console events (control-C, control-BREAK,
-// window-CLOSE) and calls `on_event` on that thread. The events are blocked on
-// every other thread. A closed pipe on standard output is reported as a write
-// failure instead of killing the process.
-void start_console_event_thread(void (*on_event)(ConsoleEvent));
-
-// Blocks the calling thread for good (while another thread ends the process).
-[[noreturn]] void wait_forever();
-
-// Ends the process with `status` without running any further library cleanup.
-[[noreturn]] void exit_process(int status);
-
-// Ends the process the way the event itself would have ended it, so that the
-// parent sees the run as interrupted, not as a success.
-[[noreturn]] void exit_by_event(ConsoleEvent event);
+// The implementation for the system that the program is built for.
+Platform &native();
 
 } // namespace kelvor::recordio::platform

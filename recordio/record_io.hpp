@@ -8,27 +8,13 @@
 #include <span>
 #include <string_view>
 
-#include "recordio/layout.hpp"
-#include "recordio/list_read.hpp"
+#include "format/layout.hpp"
+#include "format/list_read.hpp"
+#include "recordio/messages.hpp"
 
 namespace kelvor::recordio {
 
 enum class Unit : std::uint8_t { console = 6, report = 66 };
-
-// Message numbers of the runs that end with a message.
-enum class Message : int {
-  end_of_file = 24,          // standard input ended during a read
-  open_failure = 30,         // the report file cannot be opened, other reason
-  write_failure = 38,        // a record could not be written
-  no_such_device = 42,       // the report file names a missing device
-  bad_file_name = 43,        // the report file name cannot be used
-  syntax_error = 59,         // a malformed answer
-  conversion_error = 64,     // an answer that does not fit its item
-  access_denied = 600,       // the report file may not be written
-  file_exists = 601,         // the report file already exists
-  file_not_found = 602,      // the report file's path does not exist
-  too_many_open_files = 603, // no descriptor left for the report file
-};
 
 // Called once at start-up: masks floating-point exceptions, remembers the
 // command line, decides the console treatment of unit 6 and starts the console
@@ -36,11 +22,11 @@ enum class Message : int {
 void start_up(int argc, char **argv);
 
 // Writes one layout with its values to unit 6 or unit 66.
-void write(Unit unit, Layout layout, std::span<const Value> values = {});
+void write(Unit unit, format::Layout layout, std::span<const format::Value> values = {});
 
 // One list-directed read from unit 5. A malformed answer or the end of input
 // ends the run with its message.
-void read(std::span<const ListItem> items);
+void read(std::span<const format::ListItem> items);
 
 // Reads one new line from unit 5 into `field`: its first field.size() characters,
 // a shorter line completed with blanks.
@@ -56,16 +42,5 @@ void open_report(std::string_view name);
 
 // Ends the run with a severe message naming `unit` (5, 6 or 66) and its file.
 [[noreturn]] void end_with_message(Message message, int unit);
-
-// How a run ends, for harnesses that run the dialogue inside their own process:
-// the default ends the process; a replacement must not return either (a test
-// harness throws).
-using ExitHook = void (*)(int status);
-void set_exit_hook(ExitHook hook);
-
-// Redirects the three streams to other descriptors (for in-process harnesses) and
-// resets the layer for a new run. The end of a run closes the output descriptor
-// (if above 2) and the report file, never the input or error descriptors.
-void set_descriptors(int input_fd, int output_fd, int error_fd, bool console);
 
 } // namespace kelvor::recordio

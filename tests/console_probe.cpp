@@ -3,6 +3,7 @@
 #include "recordio/record_io.hpp"
 
 using namespace kelvor::recordio;
+using namespace kelvor::format;
 
 namespace {
 constexpr Item ZERO[] = {lit("0after an empty line"), end_of_layout()};

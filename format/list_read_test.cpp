@@ -1,4 +1,4 @@
-#include "recordio/list_read.hpp"
+#include "format/list_read.hpp"
 
 #include <gtest/gtest.h>
 
@@ -14,10 +14,10 @@
 
 namespace {
 
-using kelvor::recordio::LineSource;
-using kelvor::recordio::ListItem;
-using kelvor::recordio::read_list;
-using kelvor::recordio::ReadError;
+using kelvor::format::LineSource;
+using kelvor::format::ListItem;
+using kelvor::format::read_list;
+using kelvor::format::ReadError;
 
 struct Lines final : LineSource {
   std::vector<std::string> lines;

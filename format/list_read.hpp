@@ -5,7 +5,7 @@
 #include <span>
 #include <string_view>
 
-namespace kelvor::recordio {
+namespace kelvor::format {
 
 // Why a read did not complete. The layer that talks to the user turns a code into
 // a message number and an exit status.
@@ -37,4 +37,4 @@ struct ListItem {
 // need, and ignores the rest of the last line taken.
 ReadError read_list(LineSource &src, std::span<const ListItem> items);
 
-} // namespace kelvor::recordio
+} // namespace kelvor::format

@@ -1,4 +1,4 @@
-#include "recordio/edit_fixed.hpp"
+#include "format/edit_fixed.hpp"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +12,7 @@
 
 namespace {
 
-using kelvor::recordio::edit_fixed;
+using kelvor::format::edit_fixed;
 
 struct Case {
   const char *label;
@@ -114,7 +114,7 @@ std::string reference(float v, int w, int d) {
 
 TEST(EditFixed, MatchesPrintfReference) {
   std::mt19937_64 rng(20240611);
-  char field[kelvor::recordio::kMaxFieldWidth];
+  char field[kelvor::format::kMaxFieldWidth];
   for (int i = 0; i < 1'000'000; ++i) {
     const std::uint64_t r = rng();
     float v;

@@ -30,7 +30,7 @@
 // exactly; any other number is converted to the nearest double and truncated
 // toward zero, and a result outside the 32-bit range is a conversion error. A
 // logical T gives -1.0 or -1, F gives 0.0 or 0.
-#include "recordio/list_read.hpp"
+#include "format/list_read.hpp"
 
 #include <algorithm>
 #include <charconv>
@@ -38,7 +38,7 @@
 #include <cstddef>
 #include <system_error>
 
-namespace kelvor::recordio {
+namespace kelvor::format {
 
 namespace {
 
@@ -304,4 +304,4 @@ ReadError read_list(LineSource &src, std::span<const ListItem> items) {
   return ReadError::none;
 }
 
-} // namespace kelvor::recordio
+} // namespace kelvor::format

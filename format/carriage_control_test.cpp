@@ -1,10 +1,10 @@
-#include "recordio/carriage_control.hpp"
+#include "format/carriage_control.hpp"
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
-namespace kelvor::recordio {
+namespace kelvor::format {
 namespace {
 
 struct Rec {
@@ -57,4 +57,4 @@ TEST(CarriageControl, LineEndIsOwedUntilTheNextRecord) {
 }
 
 } // namespace
-} // namespace kelvor::recordio
+} // namespace kelvor::format

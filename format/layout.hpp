@@ -6,7 +6,7 @@
 #include <span>
 #include <string_view>
 
-namespace kelvor::recordio {
+namespace kelvor::format {
 
 enum class ItemKind : std::uint8_t {
   literal,      // text written unchanged, leading and trailing blanks included
@@ -88,4 +88,4 @@ protected:
 // the next value field or the end of the layout, and stops there.
 void write_layout(Layout layout, std::span<const Value> values, RecordSink &sink);
 
-} // namespace kelvor::recordio
+} // namespace kelvor::format

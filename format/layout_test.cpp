@@ -1,4 +1,4 @@
-#include "recordio/layout.hpp"
+#include "format/layout.hpp"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 
 namespace {
 
-using namespace kelvor::recordio;
+using namespace kelvor::format;
 
 // Collects the records of a write as text, a trailing '$' marking a record
 // written without a line end.

@@ -3,7 +3,7 @@
 
 #include <string>
 
-namespace kelvor::recordio {
+namespace kelvor::format {
 
 // Writes exactly `w` characters to `out`: `v` rounded from its exact binary value
 // to `d` decimals (ties to even), right-justified, a minus sign only when the
@@ -17,4 +17,4 @@ void edit_fixed(float v, int w, int d, char *out);
 // Convenience for tests and callers that want a string.
 std::string edit_fixed(float v, int w, int d);
 
-} // namespace kelvor::recordio
+} // namespace kelvor::format

@@ -1,6 +1,6 @@
-#include "recordio/carriage_control.hpp"
+#include "format/carriage_control.hpp"
 
-namespace kelvor::recordio {
+namespace kelvor::format {
 
 void append_console_record(std::string &out, bool &pending, std::string_view record, bool advance) {
   const char control = record.empty() ? ' ' : record.front();
@@ -25,4 +25,4 @@ void finish_console(std::string &out, bool &pending) {
   pending = false;
 }
 
-} // namespace kelvor::recordio
+} // namespace kelvor::format

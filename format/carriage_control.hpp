@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-namespace kelvor::recordio {
+namespace kelvor::format {
 
 // Appends what the console shows for one record to `out`. `pending` holds whether a
 // line end is owed by the record before; a record written without advance (a
@@ -21,4 +21,4 @@ void append_console_record(std::string &out, bool &pending, std::string_view rec
 // Completes the console at the end of the run: the owed line end, if any.
 void finish_console(std::string &out, bool &pending);
 
-} // namespace kelvor::recordio
+} // namespace kelvor::format

@@ -15,15 +15,15 @@
 //   kMaxGroupDepth; a group deeper than that is taken once. A group_end without
 //   its group_begin is ignored, and a layout that stops without an end item (or
 //   inside an open group) ends as if an end item followed.
-#include "recordio/layout.hpp"
+#include "format/layout.hpp"
 
-#include "recordio/edit_fixed.hpp"
+#include "format/edit_fixed.hpp"
 
 #include <array>
 #include <cstddef>
 #include <string>
 
-namespace kelvor::recordio {
+namespace kelvor::format {
 
 namespace {
 
@@ -162,4 +162,4 @@ void write_layout(Layout layout, std::span<const Value> values, RecordSink &sink
   walk(layout, values, sink, t_record);
 }
 
-} // namespace kelvor::recordio
+} // namespace kelvor::format

@@ -2,7 +2,7 @@
 // notation with a precision, which rounds the exact binary value (a float widens
 // to double without loss) to the nearest, ties to even, and never allocates; the
 // rest is the placement of sign, leading zero and point in the field.
-#include "recordio/edit_fixed.hpp"
+#include "format/edit_fixed.hpp"
 
 #include <algorithm>
 #include <charconv>
@@ -11,7 +11,7 @@
 #include <string_view>
 #include <system_error>
 
-namespace kelvor::recordio {
+namespace kelvor::format {
 
 namespace {
 
@@ -106,4 +106,4 @@ std::string edit_fixed(float v, int w, int d) {
   return s;
 }
 
-} // namespace kelvor::recordio
+} // namespace kelvor::format

@@ -1,0 +1,71 @@
+// The report-file open: the name as typed, else the next command-line
+// argument, else the layer's own question; then the system's open, whose
+// refusal ends the run with the message that its reason selects.
+#include <string>
+
+#include "recordio/record_io.hpp"
+#include "recordio/session.hpp"
+
+namespace kelvor::recordio {
+namespace {
+
+constexpr std::size_t kMaxNameLength = 256;
+
+std::string_view trim(std::string_view s) {
+  const auto first = s.find_first_not_of(" \t");
+  if (first == std::string_view::npos)
+    return {};
+  const auto last = s.find_last_not_of(" \t");
+  return s.substr(first, last - first + 1);
+}
+
+std::string_view next_argument() {
+  Session &s = session();
+  if (s.next_argument >= s.arguments.size())
+    return {};
+  return trim(s.arguments[s.next_argument++]);
+}
+
+// The layer's own question when no usable name was given.
+std::string ask_for_file_name() {
+  Session &s = session();
+  const std::string_view eol = s.console.console() ? "\n" : "\r\n";
+  for (;;) {
+    std::string question = "File name missing or blank - please enter file name";
+    question.append(eol).append("UNIT 66? ");
+    s.console.put_raw(question);
+    flush_before_read();
+    std::string_view line;
+    if (!s.input.next_line(line))
+      end_with_message(Message::end_of_file, 5);
+    const std::string_view name = trim(line);
+    if (!name.empty())
+      return std::string(name);
+  }
+}
+
+} // namespace
+
+void open_report(std::string_view typed) {
+  std::string name(trim(typed).substr(0, kMaxNameLength));
+  if (name.empty())
+    name = std::string(next_argument().substr(0, kMaxNameLength));
+  if (name.empty())
+    name = ask_for_file_name().substr(0, kMaxNameLength);
+  Session &s = session();
+  platform::OpenResult opened;
+  if (name.find('\0') == std::string::npos)
+    opened = s.os.open_report(name);
+  else
+    opened.refusal = Message::bad_file_name; // no system takes a name with a NUL in it
+  if (opened.stream == platform::Stream::none) {
+    s.report.connect(platform::Stream::none, name);
+    claim_the_end();
+    if (opened.refusal == Message::open_failure)
+      write_error_line(system_line(opened.description));
+    end_severe(opened.refusal, 66);
+  }
+  s.report.connect(opened.stream, name);
+}
+
+} // namespace kelvor::recordio

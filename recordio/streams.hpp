@@ -1,0 +1,89 @@
+// The run's three streams: console output (unit 6), the report file (unit 66)
+// and console input (unit 5).
+//
+// Output records are collected whole in a buffer per stream and handed to the
+// system in large writes. Every output stream has a lock that a record holds
+// only while it is appended, so the console interrupt handler, which runs on its
+// own thread, can take the locks, write out every completed record and end the
+// process: a record is either in the file entirely or not at all.
+#pragma once
+
+#include <cstddef>
+#include <mutex>
+#include <string>
+#include <string_view>
+
+#include "format/layout.hpp"
+#include "format/list_read.hpp"
+#include "recordio/platform.hpp"
+
+namespace kelvor::recordio {
+
+class OutputStream final : public format::RecordSink {
+public:
+  OutputStream(platform::Platform &os, platform::Stream stream, int unit, std::string name,
+               bool console);
+
+  void put_record(std::string_view text, bool advance) override;
+
+  // Raw text on the console, outside the record treatment (the layer's own
+  // question for a missing file name).
+  void put_raw(std::string_view text);
+
+  // The record "Stop - Program terminated." that ends a normal run; on a
+  // console it shows on a line of its own.
+  void put_stop_record(std::string_view text);
+
+  // Hands every buffered record to the system; false once a write has failed.
+  bool flush();
+
+  // Completes the stream: the owed console line end, every buffered record.
+  // Whatever is appended afterwards goes nowhere. The lock is waited for a
+  // bounded time only: the dialogue may be stuck in a write to a pipe that
+  // nobody reads, and an interrupt must still end the run.
+  bool close();
+
+  // Connects the report stream to the opened file; its old contents go at the
+  // first record written.
+  void connect(platform::Stream stream, std::string name);
+
+  bool failed();
+  int unit() const { return unit_; }
+  bool console() const { return carriage_control_; }
+  const std::string &name() const { return name_; }
+
+private:
+  void flush_locked();
+
+  platform::Platform &os_;
+  platform::Stream stream_;
+  int unit_;
+  std::string name_;
+  bool carriage_control_;         // console record treatment: first character steers
+  bool owned_ = false;            // the stream is the layer's to close (the report)
+  bool pending_line_end_ = false; // console: the last record's line end is still owed
+  bool truncate_first_ = false;   // report: old contents go at the first write
+  bool failed_ = false;           // a write failed; the run ends at the next check
+  std::string buffer_;
+  std::timed_mutex lock_;
+};
+
+// Console input, unit 5: lines of any length from standard input.
+class ConsoleInput final : public format::LineSource {
+public:
+  ConsoleInput(platform::Platform &os, platform::Stream stream) : os_(os), stream_(stream) {}
+
+  bool next_line(std::string_view &line) override;
+
+private:
+  bool hand_out(std::string_view &line, std::size_t end, std::size_t next);
+  bool fill();
+
+  platform::Platform &os_;
+  platform::Stream stream_;
+  std::string buffer_;
+  std::size_t start_ = 0; // first byte not yet handed out
+  bool at_end_ = false;
+};
+
+} // namespace kelvor::recordio
