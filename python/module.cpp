@@ -36,10 +36,13 @@ template <class Row, class Field> FloatArray column(const std::vector<Row> &rows
   return out;
 }
 
-template <class Row, class Compute> std::vector<Row> compute(std::size_t n, Compute rows) {
-  std::vector<Row> out(n);
+// The rows for the values of `in`, computed with the GIL released: the
+// computation touches no Python object, and other Python threads run meanwhile.
+template <class Row, class Compute> std::vector<Row> compute(const FloatArray &in, Compute rows) {
+  const std::span<const float> values = view(in);
+  std::vector<Row> out(values.size());
   py::gil_scoped_release unlocked;
-  rows(std::span<Row>(out));
+  rows(values, std::span<Row>(out));
   return out;
 }
 
@@ -54,8 +57,9 @@ py::tuple design(float FREQ, float BWUSR, float LEVUSR, std::int32_t KLEV, std::
                  const FloatArray &PHDEV) {
   const DesignRequest request{FREQ, BWUSR, column_levels(LEVUSR, KLEV), IUNIT};
   const auto rows =
-      compute<DesignRow>(static_cast<std::size_t>(PHDEV.size()),
-                         [&](std::span<DesignRow> out) { design_rows(request, view(PHDEV), out); });
+      compute<DesignRow>(PHDEV, [&](std::span<const float> in, std::span<DesignRow> out) {
+        design_rows(request, in, out);
+      });
   return py::make_tuple(column(rows, [](const DesignRow &r) { return r.printed[0]; }),
                         column(rows, [](const DesignRow &r) { return r.printed[1]; }),
                         column(rows, [](const DesignRow &r) { return r.printed[2]; }),
@@ -68,8 +72,8 @@ py::tuple response(float aperture, float slant, float LEVUSR, std::int32_t KLEV,
   const ResponseRequest request{to_inches(aperture, IUNIT), to_inches(slant, IUNIT),
                                 column_levels(LEVUSR, KLEV), IUNIT};
   const auto rows =
-      compute<ResponseRow>(static_cast<std::size_t>(FRESP.size()), [&](std::span<ResponseRow> out) {
-        response_rows(request, view(FRESP), out);
+      compute<ResponseRow>(FRESP, [&](std::span<const float> in, std::span<ResponseRow> out) {
+        response_rows(request, in, out);
       });
   FloatArray levels = new_array(4);
   std::copy(request.levels.LEVCOL.begin(), request.levels.LEVCOL.end(), levels.mutable_data());
@@ -87,9 +91,10 @@ py::tuple pattern(float FREQ, float aperture, float slant, std::int32_t IUNIT, b
                   const FloatArray &THETA) {
   const PatternRequest request{FREQ, to_inches(aperture, IUNIT), to_inches(slant, IUNIT),
                                obliquity};
-  const auto points = compute<PatternPoint>(
-      static_cast<std::size_t>(THETA.size()),
-      [&](std::span<PatternPoint> out) { pattern_cut(request, view(THETA), out); });
+  const auto points =
+      compute<PatternPoint>(THETA, [&](std::span<const float> in, std::span<PatternPoint> out) {
+        pattern_cut(request, in, out);
+      });
   return py::make_tuple(column(points, [](const PatternPoint &p) { return p.THETA; }),
                         column(points, [](const PatternPoint &p) { return p.LEVEL; }),
                         column(points, [](const PatternPoint &p) { return p.PHASE; }));

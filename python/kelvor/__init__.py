@@ -77,7 +77,9 @@ def _positive(name, value, allow_inf=False):
 def _array(name, value, check, what):
     """A scalar or 1-D array as a 1-D float32 array whose every value passes check."""
     try:
-        a = np.asarray(value, dtype=np.float32)
+        # A copy: the computation runs without the GIL, so the caller's array
+        # must not be the one it reads.
+        a = np.array(value, dtype=np.float32, copy=True)
     except (TypeError, ValueError):
         raise ValueError(f"{name} must be a number or a 1-D array of numbers") from None
     if a.ndim > 1:
