@@ -5,7 +5,6 @@
 #include "dialogue/dialogue.hpp"
 
 #include <array>
-#include <cmath>
 #include <cstdint>
 #include <string_view>
 
