@@ -45,6 +45,16 @@ void miniature_run() {
   stop();
 }
 
+// Runs the miniature dialogue to its end and returns the exit status.
+std::uint32_t status_of_run() {
+  try {
+    miniature_run();
+  } catch (const ProcessEnded &e) {
+    return e.status;
+  }
+  return 1; // not reached: a run always ends the process
+}
+
 struct Case {
   const char *label;
   std::string input;
@@ -92,13 +102,7 @@ TEST_P(Ending, StatusMessageAndReport) {
   if (c.setup)
     c.setup(os);
   testing::begin_session(os);
-  std::uint32_t status = 1;
-  try {
-    miniature_run();
-  } catch (const ProcessEnded &e) {
-    status = e.status;
-  }
-  EXPECT_EQ(status, c.status);
+  EXPECT_EQ(status_of_run(), c.status);
   EXPECT_EQ(os.error.bytes, c.errors);
   EXPECT_EQ(os.files["r.txt"].bytes, c.report);
 }
@@ -129,13 +133,7 @@ TEST(OpenRefusal, EachReasonGivesItsMessage) {
     os.input = "  r.txt  \n";
     os.refusals["r.txt"] = OpenResult{platform::Stream::none, row.refusal, "Sharing violation"};
     testing::begin_session(os);
-    std::uint32_t status = 0;
-    try {
-      miniature_run();
-    } catch (const ProcessEnded &e) {
-      status = e.status;
-    }
-    EXPECT_EQ(status, severe_status(row.refusal)) << row.errors;
+    EXPECT_EQ(status_of_run(), severe_status(row.refusal)) << row.errors;
     EXPECT_EQ(os.error.bytes, row.errors);
     EXPECT_EQ(os.files.count("r.txt"), 0u);
   }
