@@ -7,6 +7,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
+#include <sys/ioctl.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -36,6 +37,26 @@ bool read_until(int fd, std::string &screen, const std::string &marker) {
     screen.append(buf, static_cast<std::size_t>(n));
   }
   return true;
+}
+
+// Waits (up to 60 s) until the pipe read through `fd` holds all but less than one page of its
+// capacity and has stopped growing: a writer that writes a record at a time is then blocked
+// in its write, however slowly it runs (valgrind, sanitizers).
+bool wait_until_pipe_full(int fd) {
+  const int capacity = fcntl(fd, F_GETPIPE_SZ);
+  const long page = sysconf(_SC_PAGESIZE);
+  const auto deadline = std::chrono::steady_clock::now() + 60s;
+  int previous = -1;
+  while (std::chrono::steady_clock::now() < deadline) {
+    int held = 0;
+    if (capacity <= 0 || ioctl(fd, FIONREAD, &held) != 0)
+      return false;
+    if (held >= capacity - page && held == previous)
+      return true;
+    previous = held;
+    std::this_thread::sleep_for(20ms);
+  }
+  return false;
 }
 
 std::string without_cr(std::string s) {
@@ -204,8 +225,7 @@ TEST(Console, InterruptWhileConsoleIsBlocked) {
   ASSERT_GT(pid, 0);
   close(in);
   close(console[1]);
-  // Let the table fill the pipe and block the program in its write.
-  std::this_thread::sleep_for(500ms);
+  EXPECT_TRUE(wait_until_pipe_full(console[0])) << "the program never blocked on the pipe";
   ASSERT_EQ(kill(pid, SIGINT), 0);
   EXPECT_EQ(wait_program(pid), 130);
   close(console[0]);
