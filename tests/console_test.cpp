@@ -2,15 +2,18 @@
 // that fail: the cases a redirected run cannot show.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 #include "process.hpp"
@@ -235,24 +238,80 @@ TEST(Console, InterruptWhileConsoleIsBlocked) {
   fs::remove_all(dir);
 }
 
-// Standard output to a pipe whose reader has gone: the write failure is reported,
-// not a silent death, and the report keeps its records.
-TEST(Console, ClosedPipeOnStandardOutputEndsWithMessage) {
+// A stream whose reader goes away while the program runs: the write failure is
+// reported, not a silent death, and names the stream that failed. Standard output
+// is a pipe, or the report is a FIFO; the answers are typed in two parts, before
+// and after the reader goes.
+struct LeavingReaderCase {
+  const char *label;
+  bool report_is_fifo; // else standard output is the pipe that loses its reader
+  std::string before;  // answers typed while the reader is there
+  std::string marker;  // the reader goes once this has come through ("": at once)
+  std::string after;   // answers typed once it has gone
+  std::string message;
+  std::string console_tail; // report FIFO: how the console output ends
+};
+
+class LeavingReader : public ::testing::TestWithParam<LeavingReaderCase> {};
+
+INSTANTIATE_TEST_SUITE_P(
+    Streams, LeavingReader,
+    ::testing::Values(
+        LeavingReaderCase{"console gone from the start", false,
+                          "out.txt\n2\n10,30\n10\n0.1,0.1,0.1\n0\n0\n0\n", "", "",
+                          "vemtal: severe (38): error during write, unit 6, file CONOUT$\r\n", ""},
+        // The last prompt went through; only the stop's own record fails.
+        LeavingReaderCase{
+            "console gone at the stop", false, "out.txt\n2\n10,30\n10\n0.1,0.1,0.1\n0,0\n0,0,0\n",
+            "Step (0 terminates)  Enter Frequency (GHz), Beamwidth (0 terminates) ", "0,0\n",
+            "vemtal: severe (38): error during write, unit 6, file CONOUT$\r\n", ""},
+        // Regression pin: the report fails when its buffered rows first go out, at
+        // the row below; the console shows the rows before it, never that row.
+        LeavingReaderCase{"report gone mid-table", true, "r.fifo\n2\n10,30\n10\n",
+                          "Design Beamwidth", "0.001,1,0.001\n0,0\n0,0,0\n0,0\n",
+                          "vemtal: severe (38): error during write, unit 66, file r.fifo\r\n",
+                          " 0.573        3.8737        11.0937      21.72    8.347\r\n"}),
+    [](const auto &param_info) {
+      std::string n = param_info.param.label;
+      std::replace(n.begin(), n.end(), ' ', '_');
+      std::erase(n, '-');
+      return n;
+    });
+
+TEST_P(LeavingReader, WriteFailureNamesTheStream) {
+  const LeavingReaderCase c = GetParam();
   const fs::path dir = fresh_directory();
-  int to_child[2], from_child[2];
+  int to_child[2], from_child[2] = {-1, -1};
   ASSERT_EQ(pipe(to_child), 0);
-  ASSERT_EQ(pipe(from_child), 0);
-  close(from_child[0]); // nobody reads
+  int reader = -1;
+  if (c.report_is_fifo) {
+    ASSERT_EQ(mkfifo((dir / "r.fifo").c_str(), 0600), 0);
+    reader = open((dir / "r.fifo").c_str(), O_RDONLY | O_NONBLOCK);
+  } else {
+    ASSERT_EQ(pipe(from_child), 0);
+    reader = from_child[0];
+  }
+  ASSERT_GE(reader, 0);
+  if (c.marker.empty())
+    close(std::exchange(reader, -1));
   const int pid = start_program(dir, to_child[0], from_child[1]);
   ASSERT_GT(pid, 0);
   close(to_child[0]);
-  close(from_child[1]);
-  const std::string answers = "out.txt\n2\n10,30\n10\n0.1,0.1,0.1\n0\n0\n0\n";
-  (void)write(to_child[1], answers.data(), answers.size());
+  if (from_child[1] >= 0)
+    close(from_child[1]);
+  (void)write(to_child[1], c.before.data(), c.before.size());
+  if (reader >= 0) {
+    std::string seen;
+    EXPECT_TRUE(read_until(reader, seen, c.marker)) << seen;
+    close(reader);
+  }
+  (void)write(to_child[1], c.after.data(), c.after.size());
   close(to_child[1]);
   EXPECT_EQ(wait_program(pid), 38);
-  EXPECT_EQ(read_file(dir / "stderr"),
-            "vemtal: severe (38): error during write, unit 6, file CONOUT$\r\n");
+  EXPECT_EQ(read_file(dir / "stderr"), c.message);
+  if (c.report_is_fifo) {
+    EXPECT_TRUE(read_file(dir / "stdout").ends_with(c.console_tail)) << read_file(dir / "stdout");
+  }
   fs::remove_all(dir);
 }
 
