@@ -119,7 +119,9 @@ TEST(Console, FirstCharacterSteersTheTerminal) {
 }
 
 // A whole dialogue typed at a terminal: answers are echoed after their prompts,
-// tables keep their empty lines, and no empty line doubles.
+// tables keep their empty lines, and no empty line doubles. The first design row
+// is the documented example; the row for a negative phase deviation is a
+// regression pin, captured from the program.
 TEST(Console, TerminalShowsTheWholeDialogue) {
   const fs::path dir = fresh_directory();
   const auto [screen, status] = on_terminal(KELVOR_BINARY, dir,
@@ -204,7 +206,8 @@ TEST_P(Interrupt, AtPromptKeepsEveryRecord) {
   EXPECT_EQ(status, c.status);
   EXPECT_EQ(read_file(dir / "stderr"),
             std::string("vemtal: error (200): program aborting due to ") + c.event + " event\r\n");
-  // The whole design table, every record complete.
+  // The whole design table, every record complete (rows 0.200 and 0.300 are
+  // regression pins, captured from the program).
   const std::string report = read_file(dir / "out.txt");
   EXPECT_TRUE(report.ends_with("   S    Aperture Radius  Slant Radius     Gain  Phase CTR.\r\n"
                                "\r\n"
