@@ -16,5 +16,8 @@ function(kelvor_add_test name)
   endif()
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main)
-  gtest_discover_tests(${name} PROPERTIES LABELS ${T_LABEL} DISCOVERY_TIMEOUT 60)
+  # Tests are listed when ctest runs, not when the binary is linked: a new case folder under
+  # tests/cases is then run at once, without a rebuild.
+  gtest_discover_tests(${name} PROPERTIES LABELS ${T_LABEL} DISCOVERY_TIMEOUT 60
+                       DISCOVERY_MODE PRE_TEST)
 endfunction()

@@ -255,6 +255,10 @@ struct LeavingReaderCase {
   std::string console_tail; // report FIFO: how the console output ends
 };
 
+void PrintTo(const LeavingReaderCase &c, std::ostream *os) {
+  *os << c.label;
+}
+
 class LeavingReader : public ::testing::TestWithParam<LeavingReaderCase> {};
 
 INSTANTIATE_TEST_SUITE_P(
