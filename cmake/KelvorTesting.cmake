@@ -16,8 +16,5 @@ function(kelvor_add_test name)
   endif()
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main)
-  # Tests are listed when ctest runs, not when the binary is linked: a new case folder under
-  # tests/cases is then run at once, without a rebuild.
-  gtest_discover_tests(${name} PROPERTIES LABELS ${T_LABEL} DISCOVERY_TIMEOUT 60
-                       DISCOVERY_MODE PRE_TEST)
+  gtest_discover_tests(${name} PROPERTIES LABELS ${T_LABEL} DISCOVERY_TIMEOUT 60)
 endfunction()
