@@ -176,6 +176,10 @@ struct ConsoleEventCase {
   int status;
 };
 
+void PrintTo(const ConsoleEventCase &c, std::ostream *os) {
+  *os << c.event;
+}
+
 class Interrupt : public ::testing::TestWithParam<ConsoleEventCase> {};
 
 INSTANTIATE_TEST_SUITE_P(Events, Interrupt,
