@@ -33,6 +33,8 @@
 #include "horn/beamwidth.hpp"
 #include "horn/gain.hpp"
 #include "horn/phase_centre.hpp"
+#include "numeric/constants.hpp"
+#include "numeric/rounded.hpp"
 #include "recordio/session_testing.hpp"
 
 extern char **environ;
@@ -68,20 +70,17 @@ void operator delete[](void *p, std::size_t) noexcept {
 namespace {
 
 using namespace kelvor;
+using numeric::CLIGHT;
+using numeric::rounded;
 
 // --- the rows ------------------------------------------------------------------
 
-constexpr float CLIGHT = 11.80285f;
 constexpr std::array<float, 4> LEVNOM = {3.0f, 6.0f, 10.0f, 20.0f};
 
 // The end-to-end run's horn (inches) and frequency range: 1 GHz upward by 1 MHz.
 constexpr float kAperture = 2.6118f, kSlant = 28.8985f;
 constexpr float kFirstFrequency = 1.0f, kFrequencyStep = 0.001f;
 constexpr int kRows = 100000;
-
-float to_float(double v) {
-  return static_cast<float>(v);
-}
 
 struct ResponseRow {
   float FRESP, WAVELR, ARADWL, SRADWL, PHDEV, BW10, PCTR, GAINDB, phase_centre;
@@ -92,19 +91,18 @@ struct ResponseRow {
 // user's column is the nominal one (10 dB), so its scaling factor is 1.
 void response_row(int k, const std::array<float, 4> &LEVCOL, int KLEV, ResponseRow &r) {
   const auto lev = static_cast<std::size_t>(KLEV - 1);
-  r.FRESP = to_float(static_cast<double>(k - 1) * kFrequencyStep + kFirstFrequency);
-  r.WAVELR = to_float(static_cast<double>(CLIGHT) / r.FRESP);
-  r.ARADWL = to_float(static_cast<double>(kAperture) / r.WAVELR);
-  r.SRADWL = to_float(static_cast<double>(kSlant) / r.WAVELR);
-  r.PHDEV =
-      to_float(static_cast<double>(r.ARADWL) * r.ARADWL / (static_cast<double>(r.SRADWL) * 2));
+  r.FRESP = rounded(static_cast<double>(k - 1) * kFrequencyStep + kFirstFrequency);
+  r.WAVELR = rounded(static_cast<double>(CLIGHT) / r.FRESP);
+  r.ARADWL = rounded(static_cast<double>(kAperture) / r.WAVELR);
+  r.SRADWL = rounded(static_cast<double>(kSlant) / r.WAVELR);
+  r.PHDEV = rounded(static_cast<double>(r.ARADWL) * r.ARADWL / (static_cast<double>(r.SRADWL) * 2));
   for (int j = 1; j <= 4; ++j)
     horn::CCBWT(r.PHDEV, r.ARADWL, r.BWCOL[static_cast<std::size_t>(j - 1)], j);
   r.BW10 = r.BWCOL[2];
-  r.BWCOL[lev] = to_float(std::sqrt(static_cast<double>(LEVCOL[lev]) / LEVNOM[lev]) * r.BWCOL[lev]);
+  r.BWCOL[lev] = rounded(std::sqrt(static_cast<double>(LEVCOL[lev]) / LEVNOM[lev]) * r.BWCOL[lev]);
   horn::CHPCT(r.FRESP, kAperture, kSlant, r.BW10, r.PCTR);
   horn::CRNGN(r.FRESP, kAperture, kSlant, r.GAINDB);
-  r.phase_centre = to_float(static_cast<double>(r.PCTR) * r.WAVELR * 1.0);
+  r.phase_centre = rounded(static_cast<double>(r.PCTR) * r.WAVELR * 1.0);
 }
 
 void BM_compute_frequency_row(benchmark::State &state) {
@@ -134,14 +132,14 @@ struct DesignRow {
 void design_row(int k, DesignRow &r) {
   constexpr float FREQ = 10.0f, BWUSR = 30.0f, PDSTRT = 0.01f, PDSTEP = 0.01f;
   constexpr int KLEV = 3, ten_db = 3;
-  const float WAVEL = to_float(static_cast<double>(CLIGHT) / FREQ);
-  r.PHDEV = to_float(static_cast<double>(k - 1) * PDSTEP + PDSTRT);
-  r.BWNOM = to_float(std::sqrt(static_cast<double>(LEVNOM[2]) / LEVNOM[2]) * BWUSR);
+  const float WAVEL = rounded(static_cast<double>(CLIGHT) / FREQ);
+  r.PHDEV = rounded(static_cast<double>(k - 1) * PDSTEP + PDSTRT);
+  r.BWNOM = rounded(std::sqrt(static_cast<double>(LEVNOM[2]) / LEVNOM[2]) * BWUSR);
   horn::CCBWD(r.PHDEV, r.ARADWL, r.BWNOM, KLEV);
   horn::CCBWT(r.PHDEV, r.ARADWL, r.BW10, ten_db);
-  r.SRAD = to_float(static_cast<double>(WAVEL) * r.ARADWL * r.ARADWL /
-                    (static_cast<double>(r.PHDEV) * 2));
-  r.ARAD = to_float(static_cast<double>(WAVEL) * r.ARADWL);
+  r.SRAD = rounded(static_cast<double>(WAVEL) * r.ARADWL * r.ARADWL /
+                   (static_cast<double>(r.PHDEV) * 2));
+  r.ARAD = rounded(static_cast<double>(WAVEL) * r.ARADWL);
   horn::CHPCT(FREQ, r.ARAD, r.SRAD, r.BW10, r.PCTR);
   horn::CRNGN(FREQ, r.ARAD, r.SRAD, r.GAINDB);
 }

@@ -14,6 +14,8 @@
 #include "horn/beamwidth.hpp"
 #include "horn/gain.hpp"
 #include "horn/phase_centre.hpp"
+#include "numeric/constants.hpp"
+#include "numeric/rounded.hpp"
 #include "recordio/record_io.hpp"
 
 namespace kelvor::dialogue {
@@ -24,13 +26,13 @@ using horn::CCBWD;
 using horn::CCBWT;
 using horn::CHPCT;
 using horn::CRNGN;
+using numeric::CLIGHT;
+using numeric::rounded;
 using format::Layout;
 using format::ListItem;
 using recordio::Unit;
 using format::Value;
 
-// Free-space wavelength in inches times frequency in GHz.
-constexpr float CLIGHT = 11.80285f;
 // Inches times UNITF is the length in the chosen unit (1 centimetres, 2 inches).
 constexpr std::array<float, 2> UNITF = {2.54f, 1.0f};
 constexpr std::array<std::string_view, 2> UNITL = {" cm ", " in."};
@@ -55,10 +57,6 @@ struct State {
   float unit_factor() const { return UNITF[static_cast<std::size_t>(IUNIT - 1)]; }
   std::size_t level_slot() const { return static_cast<std::size_t>(KLEV - 1); }
 };
-
-float to_float(double v) {
-  return static_cast<float>(v);
-}
 
 void write_both(Layout layout, std::span<const Value> values, bool report_first) {
   recordio::write(report_first ? Unit::report : Unit::console, layout, values);
@@ -112,7 +110,7 @@ void design_request(State &st) {
   read_reals({&st.FREQ, &st.BWUSR});
   if (st.FREQ <= 0.0f)
     recordio::stop();
-  st.WAVEL = to_float(static_cast<double>(CLIGHT) / st.FREQ);
+  st.WAVEL = rounded(static_cast<double>(CLIGHT) / st.FREQ);
   recordio::write(Unit::console, L::LEVEL_PROMPT);
   read_reals({&st.LEVUSR});
   st.KLEV = 0;
@@ -136,42 +134,42 @@ void design_request(State &st) {
 // One row of the design table at row number k.
 void design_row(State &st, std::int64_t k) {
   const std::size_t lev = st.level_slot();
-  st.PHDEV = to_float(static_cast<double>(k - 1) * st.PDSTEP + st.PDSTRT);
+  st.PHDEV = rounded(static_cast<double>(k - 1) * st.PDSTEP + st.PDSTRT);
   // A full beamwidth grows with the square root of the level in dB: carry the
   // required beamwidth to the nominal level the design tables hold.
-  st.BWNOM = to_float(std::sqrt(static_cast<double>(LEVNOM[lev]) / st.LEVCOL[lev]) * st.BWUSR);
+  st.BWNOM = rounded(std::sqrt(static_cast<double>(LEVNOM[lev]) / st.LEVCOL[lev]) * st.BWUSR);
   CCBWD(st.PHDEV, st.ARADWL, st.BWNOM, st.KLEV);
   constexpr std::int32_t ten_db = 3;
   CCBWT(st.PHDEV, st.ARADWL, st.BW10, ten_db);
   // The rim lags the centre by PHDEV cycles: R = a^2 / (2 lambda S).
-  st.SRAD = to_float(static_cast<double>(st.WAVEL) * st.ARADWL * st.ARADWL /
-                     (static_cast<double>(st.PHDEV) * 2));
-  st.ARAD = to_float(static_cast<double>(st.WAVEL) * st.ARADWL);
+  st.SRAD = rounded(static_cast<double>(st.WAVEL) * st.ARADWL * st.ARADWL /
+                    (static_cast<double>(st.PHDEV) * 2));
+  st.ARAD = rounded(static_cast<double>(st.WAVEL) * st.ARADWL);
   CHPCT(st.FREQ, st.ARAD, st.SRAD, st.BW10, st.PCTR);
   CRNGN(st.FREQ, st.ARAD, st.SRAD, st.GAINDB);
   const double f = st.unit_factor();
   const std::array<Value, 5> row = {
-      format::real(st.PHDEV), format::real(to_float(st.ARAD * f)),
-      format::real(to_float(st.SRAD * f)), format::real(st.GAINDB),
-      format::real(to_float(static_cast<double>(st.PCTR) * st.WAVEL * f))};
+      format::real(st.PHDEV), format::real(rounded(st.ARAD * f)),
+      format::real(rounded(st.SRAD * f)), format::real(st.GAINDB),
+      format::real(rounded(static_cast<double>(st.PCTR) * st.WAVEL * f))};
   write_both(L::DESIGN_ROW, row, true);
 }
 
 // One row of the frequency response at row number k.
 void response_row(State &st, std::int64_t k) {
   const std::size_t lev = st.level_slot();
-  st.FRESP = to_float(static_cast<double>(k - 1) * st.FSTEP + st.FSTRT);
-  st.WAVELR = to_float(static_cast<double>(CLIGHT) / st.FRESP);
-  st.ARADWL = to_float(static_cast<double>(st.ARAD) / st.WAVELR);
-  st.SRADWL = to_float(static_cast<double>(st.SRAD) / st.WAVELR);
+  st.FRESP = rounded(static_cast<double>(k - 1) * st.FSTEP + st.FSTRT);
+  st.WAVELR = rounded(static_cast<double>(CLIGHT) / st.FRESP);
+  st.ARADWL = rounded(static_cast<double>(st.ARAD) / st.WAVELR);
+  st.SRADWL = rounded(static_cast<double>(st.SRAD) / st.WAVELR);
   st.PHDEV =
-      to_float(static_cast<double>(st.ARADWL) * st.ARADWL / (static_cast<double>(st.SRADWL) * 2));
+      rounded(static_cast<double>(st.ARADWL) * st.ARADWL / (static_cast<double>(st.SRADWL) * 2));
   for (std::int32_t j = 1; j <= 4; ++j)
     CCBWT(st.PHDEV, st.ARADWL, st.BWCOL[static_cast<std::size_t>(j - 1)], j);
   st.BW10 = st.BWCOL[2];
   // Carry the beamwidth at the nominal level back to the user's level.
   st.BWCOL[lev] =
-      to_float(std::sqrt(static_cast<double>(st.LEVCOL[lev]) / LEVNOM[lev]) * st.BWCOL[lev]);
+      rounded(std::sqrt(static_cast<double>(st.LEVCOL[lev]) / LEVNOM[lev]) * st.BWCOL[lev]);
   CHPCT(st.FRESP, st.ARAD, st.SRAD, st.BW10, st.PCTR);
   CRNGN(st.FRESP, st.ARAD, st.SRAD, st.GAINDB);
   const std::array<Value, 7> row = {
@@ -181,7 +179,7 @@ void response_row(State &st, std::int64_t k) {
       format::real(st.BWCOL[2]),
       format::real(st.BWCOL[3]),
       format::real(st.GAINDB),
-      format::real(to_float(static_cast<double>(st.PCTR) * st.WAVELR * st.unit_factor()))};
+      format::real(rounded(static_cast<double>(st.PCTR) * st.WAVELR * st.unit_factor()))};
   write_both(L::RESPONSE_ROW, row, true);
 }
 
@@ -191,12 +189,12 @@ void response_row(State &st, std::int64_t k) {
 // aperture radius is zero or less.
 bool ask_horn(State &st) {
   const double f = st.unit_factor();
-  float aperture = to_float(st.ARAD * f);
-  float slant = to_float(st.SRAD * f);
+  float aperture = rounded(st.ARAD * f);
+  float slant = rounded(st.SRAD * f);
   recordio::write(Unit::console, L::HORN_PROMPT);
   read_reals({&aperture, &slant});
-  st.ARAD = to_float(aperture / f);
-  st.SRAD = to_float(slant / f);
+  st.ARAD = rounded(aperture / f);
+  st.SRAD = rounded(slant / f);
   return st.ARAD > 0.0f;
 }
 
@@ -210,9 +208,9 @@ void frequency_responses(State &st) {
     st.NROWS = row_count(st.FSTRT, st.FSTOP, st.FSTEP);
     const double f = st.unit_factor();
     const std::array<Value, 3> heading = {
-        format::real(to_float(st.ARAD * f)),
+        format::real(rounded(st.ARAD * f)),
         format::text(UNITL[static_cast<std::size_t>(st.IUNIT - 1)]),
-        format::real(to_float(st.SRAD * f))};
+        format::real(rounded(st.SRAD * f))};
     recordio::write(Unit::report, L::HORN_HEADING, heading);
     const std::array<Value, 4> levels = {format::real(st.LEVCOL[0]), format::real(st.LEVCOL[1]),
                                          format::real(st.LEVCOL[2]),

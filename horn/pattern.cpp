@@ -8,22 +8,23 @@
 #include <limits>
 
 #include "numeric/besj0.hpp"
+#include "numeric/constants.hpp"
 #include "numeric/glint.hpp"
 #include "numeric/rounded.hpp"
 
 namespace kelvor::horn {
 
 using numeric::BESJ0;
+using numeric::CLIGHT;
+using numeric::kDbPerNeperPattern;
+using numeric::kDegToRad;
+using numeric::kTwoPiPattern;
 using numeric::rounded;
 
 namespace {
 
-constexpr float kLightInchGHz = 11.80285f; // lambda * f, inches * GHz
-constexpr float kTwoPi = 6.2831853f;
 constexpr float kFirstZeroJ0 = 2.4048255f; // the field vanishes at the corrugated wall
-constexpr float kDbPerNeper = 8.68589f;    // 20 / ln 10
-constexpr float kDegToRad = 0.01745329f;
-constexpr float kSmallest = 1e-6f; // below this magnitude the level is reported as -120 dB
+constexpr float kSmallest = 1e-6f;         // below this magnitude the level is reported as -120 dB
 
 } // namespace
 
@@ -52,11 +53,12 @@ float FX2(std::span<const float> PARM) {
 
 void CCH11(const float &FREQ, const float &ARAD, const float &SRAD, const float &THETA,
            float &LEVEL, float &PHASE) {
-  const float lambda = rounded(double{kLightInchGHz} / FREQ);
+  const float lambda = rounded(double{CLIGHT} / FREQ);
   // Rim phase deviation in cycles; an infinite slant radius gives a flat phase, s = 0.
   const float s = rounded(double{ARAD} * ARAD / ((double{lambda} * 2) * SRAD));
-  const float u = rounded(std::fabs(std::sin(double{THETA})) * (double{kTwoPi} * ARAD) / lambda);
-  std::array<float, 4> parm = {0.0f, rounded(double{kTwoPi} * s), 0.0f, u};
+  const float u =
+      rounded(std::fabs(std::sin(double{THETA})) * (double{kTwoPiPattern} * ARAD) / lambda);
+  std::array<float, 4> parm = {0.0f, rounded(double{kTwoPiPattern} * s), 0.0f, u};
 
   constexpr float lo = 0.0f;
   constexpr float hi = 1.0f;
@@ -73,7 +75,7 @@ void CCH11(const float &FREQ, const float &ARAD, const float &SRAD, const float 
   PHASE = 0.0f;
   if (magnitude < kSmallest)
     return;
-  LEVEL = rounded(std::log(double{magnitude}) * kDbPerNeper);
+  LEVEL = rounded(std::log(double{magnitude}) * kDbPerNeperPattern);
   PHASE = rounded(std::atan2(double{im}, double{re}) / kDegToRad);
 }
 

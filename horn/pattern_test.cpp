@@ -9,8 +9,9 @@
 
 #include <gtest/gtest.h>
 
-#include "horn/aperture_reference.hpp"
-#include "numeric/test_support.hpp"
+#include "numeric/constants.hpp"
+#include "tests/support/aperture_reference.hpp"
+#include "tests/support/test_support.hpp"
 
 namespace kelvor::horn {
 namespace {
@@ -51,7 +52,7 @@ TEST(CCH11, SymmetricInTheta) {
 TEST(CCH11, FlatPhaseIsZeroAcrossTheMainBeam) {
   for (int d = 0; d <= 20; d += 2) {
     float level = 0, phase = 1;
-    CCH11(10.0f, 2.36057f, kInf, static_cast<float>(d) * 0.01745329f, level, phase);
+    CCH11(10.0f, 2.36057f, kInf, static_cast<float>(d) * numeric::kDegToRad, level, phase);
     EXPECT_EQ(phase, 0.0f) << d << " degrees";
   }
 }
@@ -61,7 +62,7 @@ TEST(CCH11, PatternNullReportsFloorLevel) {
   // second zero of J0, u = 5.5200781. Lambda = 1 and a = 1 put it at sin(theta) = u / 2 pi.
   const float theta = static_cast<float>(std::asin(5.5200781 / (2 * std::numbers::pi)));
   float level = 0, phase = 1;
-  CCH11(11.80285f, 1.0f, kInf, theta, level, phase);
+  CCH11(numeric::CLIGHT, 1.0f, kInf, theta, level, phase);
   EXPECT_EQ(level, -120.0f);
   EXPECT_EQ(phase, 0.0f);
 }
@@ -69,7 +70,7 @@ TEST(CCH11, PatternNullReportsFloorLevel) {
 // Level and phase against the aperture integral in double precision, compared as complex
 // values: the float routine (16-point rule, float J0 and sums) is good to about 3e-8 absolute.
 TEST(CCH11, AgainstDoublePrecisionIntegral) {
-  const float freq = 11.80285f; // lambda = 1 inch
+  const float freq = numeric::CLIGHT; // lambda = 1 inch
   const float arad = 2.0f;
   for (const double s : {0.0, 0.1, 0.25, 0.5, 0.75, 1.0}) {
     const float srad = s == 0 ? kInf : static_cast<float>(arad * arad / (2 * s));

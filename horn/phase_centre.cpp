@@ -7,16 +7,14 @@
 #include <limits>
 
 #include "horn/pattern.hpp"
+#include "numeric/constants.hpp"
 #include "numeric/rela.hpp"
 #include "numeric/rounded.hpp"
 
 namespace kelvor::horn {
 
+using numeric::kDegToRad;
 using numeric::rounded;
-
-namespace {
-constexpr float kDegToRad = 0.01745329f;
-} // namespace
 
 void CHPCT(const float &FREQ, const float &ARAD, const float &SRAD, const float &BWDEG,
            float &PCTR) {
