@@ -11,6 +11,11 @@ namespace kelvor::horn {
 void CCH11(const float &FREQ, const float &ARAD, const float &SRAD, const float &THETA,
            float &LEVEL, float &PHASE);
 
+// The same LEVEL and PHASE as CCH11, bit for bit, at a fraction of the cost: the integrand's
+// Bessel values are each computed once (APINT). CCH11 stays the definition it is tested against.
+void CCH11F(const float &FREQ, const float &ARAD, const float &SRAD, const float &THETA,
+            float &LEVEL, float &PHASE);
+
 // Integrand of the aperture integral. Block: {rho, rim phase 2 pi s (radians), part selector
 // (0 real, 1 imaginary), u = 2 pi a |sin theta| / lambda}. Fewer than four elements give NaN.
 float FX2(std::span<const float> PARM);
