@@ -83,6 +83,10 @@ const Case kCases[] = {
      " row   1.0\r\n row   2.0\r\n"},
 };
 
+void PrintTo(const Case &c, std::ostream *os) {
+  *os << c.label;
+}
+
 class Ending : public ::testing::TestWithParam<Case> {};
 
 TEST_P(Ending, StatusMessageAndReport) {
