@@ -16,12 +16,17 @@
 //   and line ends between, gives a null value: its item keeps its old value.
 //   "r*" alone gives r null values.
 // - "/" ends the read; the items not reached keep their old values.
-// - Once every item has a value the rest of the line is not looked at. Copies of
-//   a repeated value beyond the last item are dropped.
-// - A constant is the whole run of characters up to the next separator; anything
-//   in it that the grammar does not allow is a syntax error. This is stricter
+// - Once every item has a value the rest of the line is passed over unread by
+//   the grammar. Copies of a repeated value beyond the last item are dropped.
+// - A constant is the whole run of characters up to the next separator; the
+//   read ends with a syntax error at the first character that the grammar does
+//   not allow there, without waiting for the rest of the line. This is stricter
 //   than it has to be on purpose: "1-2", "1e", "1.e+", "1e5.", "-T", "+-1", a
 //   quote, a zero repeat count, "Infinity" and "NaN" are all syntax errors.
+//
+// Memory. The input is taken a character at a time and a number is kept as its
+// first significant digits and counts of the rest, so a read needs the same
+// small space whatever the length of its lines.
 //
 // Conversion. A real item takes the decimal value rounded once to the nearest
 // float (std::from_chars<float>, correctly rounded, never through double); a
