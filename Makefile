@@ -5,9 +5,11 @@
 deps:
 	@scripts/install-deps
 
+# The program writes its report file into the folder it runs in: run/, kept out
+# of version control.
 run: deps
 	@cmake --preset default >/dev/null && cmake --build --preset default --target kelvor
-	@./build/kelvor
+	@mkdir -p run && cd run && ../build/kelvor
 
 test: deps test-default test-clang test-sanitize fuzz-smoke memcheck
 

@@ -81,8 +81,8 @@ const Case kCases[] = {
      " row   1.0\r\n"},
     {"report_full_before_read", "r.txt\n2\n",
      [](FakePlatform &p) { p.files["r.txt"].capacity = 5; }, 0xC0000026,
-     "vemtal: severe (38): error during write, unit 66, file r.txt\r\n", " row "},
-    {"report_full_at_stop", "r.txt\n2\n", [](FakePlatform &p) { p.files["r.txt"].capacity = 12; },
+     "vemtal: severe (38): error during write, unit 66, file r.txt\r\n", ""},
+    {"report_full_at_stop", "r.txt\n2\n", [](FakePlatform &p) { p.files["r.txt"].capacity = 14; },
      0xC0000026, "vemtal: severe (38): error during write, unit 66, file r.txt\r\n",
      " row   1.0\r\n"},
     {"console_pipe_closed", "r.txt\n2\n", [](FakePlatform &p) { p.output.capacity = 0; },
@@ -92,6 +92,10 @@ const Case kCases[] = {
      0xC0000026, "vemtal: severe (38): error during write, unit 6, file CONOUT$\r\n",
      " row   1.0\r\n row   2.0\r\n"},
 };
+
+void PrintTo(const Case &c, std::ostream *os) {
+  *os << c.label;
+}
 
 class Ending : public ::testing::TestWithParam<Case> {};
 

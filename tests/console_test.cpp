@@ -9,8 +9,10 @@
 #include <poll.h>
 #include <pty.h>
 #include <sys/ioctl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <termios.h>
 #include <thread>
 #include <unistd.h>
 #include <utility>
@@ -185,7 +187,12 @@ class Interrupt : public ::testing::TestWithParam<ConsoleEventCase> {};
 INSTANTIATE_TEST_SUITE_P(Events, Interrupt,
                          ::testing::Values(ConsoleEventCase{SIGINT, "control-C", 130},
                                            ConsoleEventCase{SIGQUIT, "control-BREAK", 131},
-                                           ConsoleEventCase{SIGHUP, "window-CLOSE", 129}));
+                                           ConsoleEventCase{SIGHUP, "window-CLOSE", 129}),
+                         [](const auto &row) {
+                           std::string name = row.param.event;
+                           std::replace(name.begin(), name.end(), '-', '_');
+                           return name;
+                         });
 
 TEST_P(Interrupt, AtPromptKeepsEveryRecord) {
   const ConsoleEventCase c = GetParam();
@@ -323,6 +330,266 @@ TEST_P(LeavingReader, WriteFailureNamesTheStream) {
   if (c.report_is_fifo) {
     EXPECT_TRUE(read_file(dir / "stdout").ends_with(c.console_tail)) << read_file(dir / "stdout");
   }
+  fs::remove_all(dir);
+}
+
+// --- Ends on a terminal: messages on a line of their own, nothing after them,
+// a closed terminal as window-CLOSE ---------------------------------------------
+
+// The program on a terminal whose output the interrupt does not flush (so that
+// the screen shows every byte written), answered up to the last prompt of
+// `dialogue`; standard error to the file "stderr" when `error_to_file`.
+struct Terminal {
+  int pid = -1;
+  int master = -1;
+  std::string screen;
+
+  Terminal(const fs::path &dir, bool error_to_file) {
+    termios settings{};
+    cfmakeraw(&settings);
+    settings.c_iflag = ICRNL;
+    settings.c_oflag = OPOST | ONLCR;
+    settings.c_lflag = ISIG | ICANON | ECHO | ECHOCTL | NOFLSH;
+    settings.c_cflag = CS8 | CREAD;
+    settings.c_cc[VINTR] = 3;
+    settings.c_cc[VEOF] = 4;
+    settings.c_cc[VMIN] = 1;
+    pid = forkpty(&master, nullptr, &settings, nullptr);
+    if (pid == 0) {
+      if (chdir(dir.c_str()) != 0)
+        _exit(127);
+      const int err = error_to_file ? open("stderr", O_WRONLY | O_CREAT | O_TRUNC, 0644) : 2;
+      if (err < 0 || dup2(err, 2) < 0)
+        _exit(127);
+      execl(KELVOR_BINARY, KELVOR_BINARY, static_cast<char *>(nullptr));
+      _exit(127);
+    }
+  }
+
+  bool answer(const std::vector<std::pair<std::string, std::string>> &dialogue) {
+    for (const auto &[prompt, typed] : dialogue)
+      if (!read_until(master, screen, prompt) ||
+          write(master, typed.data(), typed.size()) != static_cast<ssize_t>(typed.size()))
+        return false;
+    return true;
+  }
+
+  // Everything up to the end of the program's output; its exit status.
+  int finish() {
+    read_until(master, screen, std::string(1, '\0')); // ends when the terminal closes
+    close(master);
+    return wait_program(pid);
+  }
+};
+
+const std::vector<std::pair<std::string, std::string>> kUpToUnits = {
+    {"Enter output file ", "out.txt\n"}, {"2 inches ", "2\n"}};
+
+std::vector<std::pair<std::string, std::string>> up_to_table(const std::string &then) {
+  auto dialogue = kUpToUnits;
+  dialogue.insert(dialogue.end(), {{"(0 terminates) ", "10,30\n"},
+                                   {"at Beamwidth ", "10\n"},
+                                   {"Step (0 terminates) ", "0.1,0.1,0.1\n"},
+                                   {"Radius (0 terminates) ", "2.6118,28.8985\n"},
+                                   {"Step (0 terminates) ", "1,100,0.0001\n"},
+                                   {"1.0100 ", then}});
+  return dialogue;
+}
+
+// Each kind of message at a prompt starts a line of its own and ends the screen.
+struct MessageCase {
+  const char *label;
+  std::string typed; // at the design request
+  int status;
+  std::string screen_end; // without CRs
+};
+
+void PrintTo(const MessageCase &c, std::ostream *os) {
+  *os << c.label;
+}
+
+class MessageOnTerminal : public ::testing::TestWithParam<MessageCase> {};
+
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, MessageOnTerminal,
+    ::testing::Values(
+        MessageCase{"control_c", "\x03", 130,
+                    "(0 terminates) ^C\nvemtal: error (200): program aborting due to control-C "
+                    "event\n"},
+        MessageCase{"end_of_input", "\x04", 24,
+                    "(0 terminates) \nvemtal: severe (24): end-of-file during read, unit 5, "
+                    "file CONIN$\n"},
+        MessageCase{"end_of_input_after_text", "1x\x04", 59,
+                    "(0 terminates) 1x\nvemtal: severe (59): list-directed I/O syntax error, "
+                    "unit 5, file CONIN$\n"},
+        MessageCase{"malformed", "abc\n", 59,
+                    "(0 terminates) abc\nvemtal: severe (59): list-directed I/O syntax error, "
+                    "unit 5, file CONIN$\n"}),
+    [](const auto &row) { return std::string(row.param.label); });
+
+TEST_P(MessageOnTerminal, StartsALineAndEndsTheScreen) {
+  const MessageCase &c = GetParam();
+  const fs::path dir = fresh_directory();
+  Terminal t(dir, false);
+  auto dialogue = kUpToUnits;
+  dialogue.emplace_back("(0 terminates) ", c.typed);
+  EXPECT_TRUE(t.answer(dialogue));
+  EXPECT_EQ(t.finish(), c.status);
+  EXPECT_TRUE(without_cr(t.screen).ends_with(c.screen_end)) << t.screen;
+  fs::remove_all(dir);
+}
+
+// Control-C in the middle of a long table, many times over: the message starts
+// a line and nothing follows it; the report ends on a whole row, the console's
+// last or (interrupted between its report and console records) the one after.
+TEST(Console, ControlCMidTableLeavesTheMessageLast) {
+  const std::string message = "vemtal: error (200): program aborting due to control-C event\n";
+  for (int run = 0; run < 20; ++run) {
+    const fs::path dir = fresh_directory();
+    Terminal t(dir, false);
+    EXPECT_TRUE(t.answer(up_to_table("\x03")));
+    EXPECT_EQ(t.finish(), 130);
+    std::string screen = without_cr(t.screen);
+    for (std::size_t at; (at = screen.find("^C")) != std::string::npos;)
+      screen.erase(at, 2);
+    ASSERT_TRUE(screen.ends_with("\n" + message)) << screen;
+    screen.resize(screen.size() - message.size() - 1);
+    const std::string last_row = screen.substr(screen.rfind('\n') + 1);
+    const std::string report = read_file(dir / "out.txt");
+    ASSERT_TRUE(report.ends_with("\r\n"));
+    const std::string tail =
+        report.substr(report.size() - std::min(report.size(), 2 * (last_row.size() + 3)));
+    EXPECT_NE(tail.find(" " + last_row + "\r\n"), std::string::npos) << last_row << "\n" << tail;
+    fs::remove_all(dir);
+  }
+}
+
+// The terminal closed at a prompt or while a table is written: window-CLOSE on
+// the standard error that is left, every whole record in the report, and the
+// death of a process whose terminal hung up.
+class HangUp : public ::testing::TestWithParam<bool> {};
+
+INSTANTIATE_TEST_SUITE_P(Where, HangUp, ::testing::Bool(), [](const auto &row) {
+  return std::string(row.param ? "mid_table" : "at_prompt");
+});
+
+TEST_P(HangUp, IsWindowClose) {
+  const fs::path dir = fresh_directory();
+  Terminal t(dir, true);
+  auto dialogue = GetParam() ? up_to_table("") : kUpToUnits;
+  if (!GetParam())
+    dialogue.emplace_back("(0 terminates) ", "");
+  EXPECT_TRUE(t.answer(dialogue));
+  close(t.master);
+  EXPECT_EQ(wait_program(t.pid), 128 + SIGHUP);
+  EXPECT_EQ(read_file(dir / "stderr"),
+            "vemtal: error (200): program aborting due to window-CLOSE event\r\n");
+  const std::string report = read_file(dir / "out.txt");
+  EXPECT_TRUE(report.empty() || report.ends_with("0.003\r\n")) << report;
+  fs::remove_all(dir);
+}
+
+// --- Lines of any length in bounded memory; a file-size limit -----------------
+
+#ifdef __SANITIZE_ADDRESS__
+constexpr long kPeakLimitKiB = 1L << 30; // the sanitizer's shadow memory dwarfs the program
+#else
+constexpr long kPeakLimitKiB = 8 * 1024;
+#endif
+
+// Standard input `head`, `count` copies of `fill`, `tail`; or /dev/zero when
+// `count` is 0, stopped after two seconds. A line of any length is read as the
+// short line `same_as` is, and the peak memory stays small.
+struct LongLineCase {
+  const char *label;
+  std::string head;
+  char fill;
+  std::size_t count;
+  std::string tail;
+  std::string same_as;
+};
+
+void PrintTo(const LongLineCase &c, std::ostream *os) {
+  *os << c.label;
+}
+
+class LongLine : public ::testing::TestWithParam<LongLineCase> {};
+
+INSTANTIATE_TEST_SUITE_P(
+    Inputs, LongLine,
+    ::testing::Values(
+        LongLineCase{"digits_100MB", "x.txt\n", '7', 100'000'000, "\n", "x.txt\n77777777777\n"},
+        LongLineCase{"blanks_100MB", "x.txt\n", ' ', 100'000'000, "0\n", "x.txt\n0\n"},
+        LongLineCase{"name_10MB", "", 'n', 10'000'000, "\n0\n", std::string(70, 'n') + "\n0\n"},
+        LongLineCase{"commas_10MB", "x.txt\n2\n", ',', 10'000'000, "\n0,0\n", "x.txt\n2\n,\n0,0\n"},
+        LongLineCase{"slashes_10MB", "x.txt\n2\n", '/', 10'000'000, "\n0,0\n",
+                     "x.txt\n2\n/\n0,0\n"},
+        LongLineCase{"value_then_blanks_10MB", "x.txt\n2\n0", ' ', 10'000'000, "\n",
+                     "x.txt\n2\n0\n"},
+        LongLineCase{"dev_zero", "", '\0', 0, "", ""}),
+    [](const auto &row) { return std::string(row.param.label); });
+
+TEST_P(LongLine, ReadsInBoundedMemory) {
+  const LongLineCase &c = GetParam();
+  std::signal(SIGPIPE, SIG_IGN); // the program may stop reading early
+  const fs::path dir = fresh_directory();
+  int in[2] = {-1, -1};
+  if (c.count > 0) {
+    ASSERT_EQ(pipe(in), 0);
+  } else {
+    in[0] = open("/dev/zero", O_RDONLY);
+  }
+  const int pid = start_program(dir, in[0], -1);
+  ASSERT_GT(pid, 0);
+  close(in[0]);
+  if (c.count == 0) {
+    std::this_thread::sleep_for(2s);
+    kill(pid, SIGKILL);
+  } else {
+    const std::string block(1 << 16, c.fill);
+    bool ok = write(in[1], c.head.data(), c.head.size()) >= 0;
+    for (std::size_t left = c.count; ok && left > 0; left -= std::min(left, block.size()))
+      ok = write(in[1], block.data(), std::min(left, block.size())) > 0;
+    (void)write(in[1], c.tail.data(), c.tail.size());
+    close(in[1]);
+  }
+  long peak = 0;
+  const int status = wait_program(pid, &peak);
+  EXPECT_LT(peak, kPeakLimitKiB);
+  if (c.count > 0) {
+    const Outcome same = run_program(dir, c.same_as);
+    EXPECT_EQ(status, same.status);
+    EXPECT_EQ(read_file(dir / "stdout"), same.out);
+    EXPECT_EQ(read_file(dir / "stderr"), same.err);
+  }
+  fs::remove_all(dir);
+}
+
+// A file-size limit reached mid-table: message 38 for the report, which keeps
+// every whole record written before and nothing torn.
+TEST(Console, FileSizeLimitLeavesWholeRecords) {
+  const std::string answers =
+      "out.txt\n2\n10,30\n10\n0.1,0.1,0.1\n2.6118,28.8985\n1,10,0.01\n0,0\n0,0,0\n0,0\n";
+  const fs::path dir = fresh_directory();
+  EXPECT_EQ(run_program(dir, answers).status, 0);
+  const std::string full = read_file(dir / "out.txt");
+  write_file(dir / "answers", answers);
+  const int in = open((dir / "answers").c_str(), O_RDONLY);
+  const int out = open("/dev/null", O_WRONLY);
+  rlimit saved{};
+  getrlimit(RLIMIT_FSIZE, &saved);
+  rlimit small = saved;
+  small.rlim_cur = 4096;
+  setrlimit(RLIMIT_FSIZE, &small); // for the child alone: the test writes nothing meanwhile
+  const int pid = start_program(dir, in, out);
+  setrlimit(RLIMIT_FSIZE, &saved);
+  close(in);
+  close(out);
+  EXPECT_EQ(wait_program(pid), 38);
+  EXPECT_EQ(read_file(dir / "stderr"),
+            "vemtal: severe (38): error during write, unit 66, file out.txt\r\n");
+  const std::string cut = read_file(dir / "out.txt");
+  EXPECT_TRUE(cut.ends_with("\r\n") && full.starts_with(cut) && cut.size() <= 4096) << cut;
   fs::remove_all(dir);
 }
 
