@@ -1,20 +1,28 @@
 # Short commands over the CMake presets. `make run` and `make test` are all a fresh
 # machine needs: both install missing packages first.
-.PHONY: deps run test test-default test-sanitize fuzz fuzz-smoke memcheck bench format
+.PHONY: deps run test test-default test-clang test-sanitize fuzz fuzz-smoke memcheck bench format
 
 deps:
 	@scripts/install-deps
 
+# The program writes its report file into the folder it runs in: run/, kept out
+# of version control.
 run: deps
 	@cmake --preset default >/dev/null && cmake --build --preset default --target kelvor
-	@./build/kelvor
+	@mkdir -p run && cd run && ../build/kelvor
 
-test: deps test-default test-sanitize fuzz-smoke memcheck
+test: deps test-default test-clang test-sanitize fuzz-smoke memcheck
 
 test-default:
 	cmake --preset default
 	cmake --build --preset default
 	ctest --preset default
+
+# The same build and tests with clang: the code must not depend on one compiler.
+test-clang:
+	cmake --preset clang
+	cmake --build --preset clang
+	ctest --preset clang
 
 test-sanitize:
 	cmake --preset sanitize

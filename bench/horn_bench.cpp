@@ -1,11 +1,15 @@
 // Timing of the horn-model routines and of J0 on both sides of its switch point, per call.
 #include <benchmark/benchmark.h>
 
+#include <array>
+#include <cstddef>
+
 #include "horn/beamwidth.hpp"
 #include "horn/gain.hpp"
 #include "horn/pattern.hpp"
 #include "horn/phase_centre.hpp"
 #include "numeric/besj0.hpp"
+#include "numeric/besj0_lanes.hpp"
 
 namespace {
 
@@ -39,27 +43,78 @@ void BM_BESJ0_asymptotic(benchmark::State &state) {
 }
 BENCHMARK(BM_BESJ0_asymptotic);
 
-void BM_CCH11(benchmark::State &state) {
+// The reference pattern routine and the fast one, which gives the same bits.
+using Pattern = void (*)(const float &, const float &, const float &, const float &, float &,
+                         float &);
+void pattern_point(benchmark::State &state, Pattern pattern) {
   float freq = 10.0f, arad = 2.36057f, srad = 9.44228f, theta = 0.1745329f;
   float level = 0.0f, phase = 0.0f;
   for (auto _ : state) {
     benchmark::DoNotOptimize(theta);
-    horn::CCH11(freq, arad, srad, theta, level, phase);
+    pattern(freq, arad, srad, theta, level, phase);
     benchmark::DoNotOptimize(level);
     benchmark::DoNotOptimize(phase);
   }
 }
+void BM_CCH11(benchmark::State &state) {
+  pattern_point(state, horn::CCH11);
+}
+void BM_CCH11F(benchmark::State &state) {
+  pattern_point(state, horn::CCH11F);
+}
 BENCHMARK(BM_CCH11);
+BENCHMARK(BM_CCH11F);
 
-void BM_CHPCT(benchmark::State &state) {
+// The sixteen kernel arguments u rho of one pattern point near the beam edge (u = 3.2), one
+// BESJ0 after the other and side by side: what the lanes of BESJ0N gain.
+std::array<float, numeric::J0LANES> kernel_arguments() {
+  std::array<float, numeric::J0LANES> x{};
+  for (std::size_t i = 0; i < x.size(); ++i)
+    x[i] = 3.2f * (static_cast<float>(i) + 0.5f) / static_cast<float>(x.size());
+  return x;
+}
+
+void BM_BESJ0_sixteen_one_by_one(benchmark::State &state) {
+  auto x = kernel_arguments();
+  std::array<float, numeric::J0LANES> j{};
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(x);
+    for (std::size_t i = 0; i < x.size(); ++i)
+      j[i] = numeric::BESJ0(x[i]);
+    benchmark::DoNotOptimize(j);
+  }
+}
+BENCHMARK(BM_BESJ0_sixteen_one_by_one);
+
+void BM_BESJ0N_sixteen_side_by_side(benchmark::State &state) {
+  auto x = kernel_arguments();
+  std::array<float, numeric::J0LANES> j{};
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(x);
+    numeric::BESJ0N(x, j);
+    benchmark::DoNotOptimize(j);
+  }
+}
+BENCHMARK(BM_BESJ0N_sixteen_side_by_side);
+
+// The phase centre through the fast pattern routine (CHPCT) and the reference (CHPCTR).
+using PhaseCentre = void (*)(const float &, const float &, const float &, const float &, float &);
+void phase_centre(benchmark::State &state, PhaseCentre routine) {
   float freq = 10.0f, arad = 2.36057f, srad = 9.44228f, bw = 20.0f, pctr = 0.0f;
   for (auto _ : state) {
     benchmark::DoNotOptimize(bw);
-    horn::CHPCT(freq, arad, srad, bw, pctr);
+    routine(freq, arad, srad, bw, pctr);
     benchmark::DoNotOptimize(pctr);
   }
 }
+void BM_CHPCT(benchmark::State &state) {
+  phase_centre(state, horn::CHPCT);
+}
+void BM_CHPCTR(benchmark::State &state) {
+  phase_centre(state, horn::CHPCTR);
+}
 BENCHMARK(BM_CHPCT);
+BENCHMARK(BM_CHPCTR);
 
 void BM_CCBWT(benchmark::State &state) {
   float phdev = 0.1f, aradwl = 2.212888f, bw = 0.0f;

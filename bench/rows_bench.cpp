@@ -4,7 +4,8 @@
 //
 // - compute: one frequency-response row (four CCBWT, CHPCT, CRNGN and the row's
 //   own arithmetic) and one design row (CCBWD, CCBWT, CHPCT, CRNGN), over the
-//   same frequencies as the end-to-end run;
+//   same frequencies as the end-to-end run; each also through the reference
+//   pattern integral (CHPCTR), for the reference/fast ratio in one run;
 // - end to end: the built kelvor, spawned with a file of answers, standard
 //   output and the report on disk: a 100000-row frequency response less a
 //   1-row one, per row; and a run that answers the unit question with 0;
@@ -33,6 +34,8 @@
 #include "horn/beamwidth.hpp"
 #include "horn/gain.hpp"
 #include "horn/phase_centre.hpp"
+#include "numeric/constants.hpp"
+#include "numeric/rounded.hpp"
 #include "recordio/session_testing.hpp"
 
 extern char **environ;
@@ -68,20 +71,17 @@ void operator delete[](void *p, std::size_t) noexcept {
 namespace {
 
 using namespace kelvor;
+using numeric::CLIGHT;
+using numeric::rounded;
 
 // --- the rows ------------------------------------------------------------------
 
-constexpr float CLIGHT = 11.80285f;
 constexpr std::array<float, 4> LEVNOM = {3.0f, 6.0f, 10.0f, 20.0f};
 
 // The end-to-end run's horn (inches) and frequency range: 1 GHz upward by 1 MHz.
 constexpr float kAperture = 2.6118f, kSlant = 28.8985f;
 constexpr float kFirstFrequency = 1.0f, kFrequencyStep = 0.001f;
 constexpr int kRows = 100000;
-
-float to_float(double v) {
-  return static_cast<float>(v);
-}
 
 struct ResponseRow {
   float FRESP, WAVELR, ARADWL, SRADWL, PHDEV, BW10, PCTR, GAINDB, phase_centre;
@@ -90,24 +90,28 @@ struct ResponseRow {
 
 // Row k of a frequency response, as the dialogue computes it: the level of the
 // user's column is the nominal one (10 dB), so its scaling factor is 1.
-void response_row(int k, const std::array<float, 4> &LEVCOL, int KLEV, ResponseRow &r) {
+// The phase-centre routine a row calls: CHPCT (fast pattern integral) or CHPCTR (reference).
+using PhaseCentre = void (*)(const float &FREQ, const float &ARAD, const float &SRAD,
+                             const float &BWDEG, float &PCTR);
+
+void response_row(int k, const std::array<float, 4> &LEVCOL, int KLEV, ResponseRow &r,
+                  PhaseCentre phase_centre) {
   const auto lev = static_cast<std::size_t>(KLEV - 1);
-  r.FRESP = to_float(static_cast<double>(k - 1) * kFrequencyStep + kFirstFrequency);
-  r.WAVELR = to_float(static_cast<double>(CLIGHT) / r.FRESP);
-  r.ARADWL = to_float(static_cast<double>(kAperture) / r.WAVELR);
-  r.SRADWL = to_float(static_cast<double>(kSlant) / r.WAVELR);
-  r.PHDEV =
-      to_float(static_cast<double>(r.ARADWL) * r.ARADWL / (static_cast<double>(r.SRADWL) * 2));
+  r.FRESP = rounded(static_cast<double>(k - 1) * kFrequencyStep + kFirstFrequency);
+  r.WAVELR = rounded(static_cast<double>(CLIGHT) / r.FRESP);
+  r.ARADWL = rounded(static_cast<double>(kAperture) / r.WAVELR);
+  r.SRADWL = rounded(static_cast<double>(kSlant) / r.WAVELR);
+  r.PHDEV = rounded(static_cast<double>(r.ARADWL) * r.ARADWL / (static_cast<double>(r.SRADWL) * 2));
   for (int j = 1; j <= 4; ++j)
     horn::CCBWT(r.PHDEV, r.ARADWL, r.BWCOL[static_cast<std::size_t>(j - 1)], j);
   r.BW10 = r.BWCOL[2];
-  r.BWCOL[lev] = to_float(std::sqrt(static_cast<double>(LEVCOL[lev]) / LEVNOM[lev]) * r.BWCOL[lev]);
-  horn::CHPCT(r.FRESP, kAperture, kSlant, r.BW10, r.PCTR);
+  r.BWCOL[lev] = rounded(std::sqrt(static_cast<double>(LEVCOL[lev]) / LEVNOM[lev]) * r.BWCOL[lev]);
+  phase_centre(r.FRESP, kAperture, kSlant, r.BW10, r.PCTR);
   horn::CRNGN(r.FRESP, kAperture, kSlant, r.GAINDB);
-  r.phase_centre = to_float(static_cast<double>(r.PCTR) * r.WAVELR * 1.0);
+  r.phase_centre = rounded(static_cast<double>(r.PCTR) * r.WAVELR * 1.0);
 }
 
-void BM_compute_frequency_row(benchmark::State &state) {
+void compute_frequency_rows(benchmark::State &state, PhaseCentre phase_centre) {
   const std::array<float, 4> LEVCOL = LEVNOM;
   const int KLEV = 3;
   ResponseRow r{};
@@ -119,11 +123,18 @@ void BM_compute_frequency_row(benchmark::State &state) {
   int k = 1;
   for (auto _ : state) {
     k = (k - 1 + stride) % kRows + 1;
-    response_row(k, LEVCOL, KLEV, r);
+    response_row(k, LEVCOL, KLEV, r, phase_centre);
     benchmark::DoNotOptimize(r);
   }
 }
+void BM_compute_frequency_row(benchmark::State &state) {
+  compute_frequency_rows(state, horn::CHPCT);
+}
+void BM_compute_frequency_row_reference(benchmark::State &state) {
+  compute_frequency_rows(state, horn::CHPCTR);
+}
 BENCHMARK(BM_compute_frequency_row)->Repetitions(5);
+BENCHMARK(BM_compute_frequency_row_reference)->Repetitions(5);
 
 struct DesignRow {
   float PHDEV, BWNOM, ARADWL, BW10, SRAD, ARAD, PCTR, GAINDB;
@@ -131,31 +142,38 @@ struct DesignRow {
 
 // Row k of a design table at 10 GHz for a 30 degree beamwidth at 10 dB, over
 // phase deviations 0.01 to 1 cycle.
-void design_row(int k, DesignRow &r) {
+void design_row(int k, DesignRow &r, PhaseCentre phase_centre) {
   constexpr float FREQ = 10.0f, BWUSR = 30.0f, PDSTRT = 0.01f, PDSTEP = 0.01f;
   constexpr int KLEV = 3, ten_db = 3;
-  const float WAVEL = to_float(static_cast<double>(CLIGHT) / FREQ);
-  r.PHDEV = to_float(static_cast<double>(k - 1) * PDSTEP + PDSTRT);
-  r.BWNOM = to_float(std::sqrt(static_cast<double>(LEVNOM[2]) / LEVNOM[2]) * BWUSR);
+  const float WAVEL = rounded(static_cast<double>(CLIGHT) / FREQ);
+  r.PHDEV = rounded(static_cast<double>(k - 1) * PDSTEP + PDSTRT);
+  r.BWNOM = rounded(std::sqrt(static_cast<double>(LEVNOM[2]) / LEVNOM[2]) * BWUSR);
   horn::CCBWD(r.PHDEV, r.ARADWL, r.BWNOM, KLEV);
   horn::CCBWT(r.PHDEV, r.ARADWL, r.BW10, ten_db);
-  r.SRAD = to_float(static_cast<double>(WAVEL) * r.ARADWL * r.ARADWL /
-                    (static_cast<double>(r.PHDEV) * 2));
-  r.ARAD = to_float(static_cast<double>(WAVEL) * r.ARADWL);
-  horn::CHPCT(FREQ, r.ARAD, r.SRAD, r.BW10, r.PCTR);
+  r.SRAD = rounded(static_cast<double>(WAVEL) * r.ARADWL * r.ARADWL /
+                   (static_cast<double>(r.PHDEV) * 2));
+  r.ARAD = rounded(static_cast<double>(WAVEL) * r.ARADWL);
+  phase_centre(FREQ, r.ARAD, r.SRAD, r.BW10, r.PCTR);
   horn::CRNGN(FREQ, r.ARAD, r.SRAD, r.GAINDB);
 }
 
-void BM_compute_design_row(benchmark::State &state) {
+void compute_design_rows(benchmark::State &state, PhaseCentre phase_centre) {
   DesignRow r{};
   int k = 0;
   for (auto _ : state) {
     k = k == 100 ? 1 : k + 1;
-    design_row(k, r);
+    design_row(k, r, phase_centre);
     benchmark::DoNotOptimize(r);
   }
 }
+void BM_compute_design_row(benchmark::State &state) {
+  compute_design_rows(state, horn::CHPCT);
+}
+void BM_compute_design_row_reference(benchmark::State &state) {
+  compute_design_rows(state, horn::CHPCTR);
+}
 BENCHMARK(BM_compute_design_row)->Repetitions(5);
+BENCHMARK(BM_compute_design_row_reference)->Repetitions(5);
 
 // --- whole runs ------------------------------------------------------------------
 
@@ -358,6 +376,8 @@ public:
 void print_summary(const Collector &c) {
   const auto *row = c.find("BM_compute_frequency_row");
   const auto *design = c.find("BM_compute_design_row");
+  const auto *row_ref = c.find("BM_compute_frequency_row_reference");
+  const auto *design_ref = c.find("BM_compute_design_row_reference");
   const auto *one = c.find("BM_process_rows/1");
   const auto *many = c.find("BM_process_rows/100000");
   const auto *stop = c.find("BM_process_start_stop");
@@ -366,14 +386,23 @@ void print_summary(const Collector &c) {
 
   std::printf("\nFigures (medians of the repetitions)\n");
   if (row)
-    std::printf("  compute, one frequency-response row   %9.2f us\n", row->ns / 1e3);
+    std::printf("  compute, one frequency-response row   %9.2f us   target <= 7     %s\n",
+                row->ns / 1e3, row->ns <= 7e3 ? "met" : "MISSED");
   if (design)
     std::printf("  compute, one design row               %9.2f us\n", design->ns / 1e3);
+  if (row && row_ref) {
+    const double ratio = row_ref->ns / row->ns;
+    std::printf("  response row, reference / fast        %9.3f    target >= 3.2   %s\n", ratio,
+                ratio >= 3.2 ? "met" : "MISSED");
+  }
+  if (design && design_ref)
+    std::printf("  design row, reference / fast          %9.3f\n", design_ref->ns / design->ns);
   if (one && many) {
     const double per_row = (many->ns - one->ns) / (kRows - 1);
     std::printf("  process, 1-row run                    %9.2f ms\n", one->ns / 1e6);
     std::printf("  process, %d-row run               %9.1f ms\n", kRows, many->ns / 1e6);
-    std::printf("  end to end per row                    %9.2f us\n", per_row / 1e3);
+    std::printf("  end to end per row                    %9.2f us   target <= 8     %s\n",
+                per_row / 1e3, per_row <= 8e3 ? "met" : "MISSED");
     if (row) {
       const double ratio = per_row / row->ns;
       std::printf("  end to end / compute                  %9.3f    target <= 1.25  %s\n", ratio,

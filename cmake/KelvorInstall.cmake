@@ -15,10 +15,12 @@ set_target_properties(kelvor_numeric PROPERTIES EXPORT_NAME numeric)
 set_target_properties(kelvor_horn PROPERTIES EXPORT_NAME horn)
 set_target_properties(kelvor_rows PROPERTIES EXPORT_NAME rows)
 set_target_properties(kelvor_kelvor PROPERTIES EXPORT_NAME kelvor)
+set_target_properties(kelvor_exact_fp PROPERTIES EXPORT_NAME exact_fp)
 
 set(KELVOR_INCLUDE_DIR ${CMAKE_INSTALL_INCLUDEDIR}/kelvor)
 set(KELVOR_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/kelvor)
-install(TARGETS kelvor_numeric kelvor_horn kelvor_rows kelvor_kelvor EXPORT kelvorTargets
+install(TARGETS kelvor_exact_fp kelvor_numeric kelvor_horn kelvor_rows kelvor_kelvor
+        EXPORT kelvorTargets
         ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
         INCLUDES DESTINATION ${KELVOR_INCLUDE_DIR})
 foreach(dir numeric horn rows)

@@ -16,12 +16,17 @@
 //   and line ends between, gives a null value: its item keeps its old value.
 //   "r*" alone gives r null values.
 // - "/" ends the read; the items not reached keep their old values.
-// - Once every item has a value the rest of the line is not looked at. Copies of
-//   a repeated value beyond the last item are dropped.
-// - A constant is the whole run of characters up to the next separator; anything
-//   in it that the grammar does not allow is a syntax error. This is stricter
+// - Once every item has a value the rest of the line is passed over unread by
+//   the grammar. Copies of a repeated value beyond the last item are dropped.
+// - A constant is the whole run of characters up to the next separator; the
+//   read ends with a syntax error at the first character that the grammar does
+//   not allow there, without waiting for the rest of the line. This is stricter
 //   than it has to be on purpose: "1-2", "1e", "1.e+", "1e5.", "-T", "+-1", a
 //   quote, a zero repeat count, "Infinity" and "NaN" are all syntax errors.
+//
+// Memory. The input is taken a character at a time and a number is kept as its
+// first significant digits and counts of the rest, so a read needs the same
+// small space whatever the length of its lines.
 //
 // Conversion. A real item takes the decimal value rounded once to the nearest
 // float (std::from_chars<float>, correctly rounded, never through double); a
@@ -33,6 +38,7 @@
 #include "format/list_read.hpp"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstddef>
@@ -42,32 +48,69 @@ namespace kelvor::format {
 
 namespace {
 
-bool is_blank(char c) {
+bool is_blank(int c) {
   return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
 }
-bool is_separator(char c) {
-  return is_blank(c) || c == ',' || c == '/';
+bool ends_line(int c) {
+  return c == CharSource::kLineEnd || c == CharSource::kEndOfInput;
+}
+bool ends_constant(int c) {
+  return is_blank(c) || c == ',' || c == '/' || ends_line(c);
 }
 bool is_digit(char c) {
   return c >= '0' && c <= '9';
 }
+bool is_sign(char c) {
+  return c == '+' || c == '-';
+}
 bool is_exponent_letter(char c) {
   return std::string_view("EeDdQq").find(c) != std::string_view::npos;
 }
+bool is_logical_letter(char c) {
+  return std::string_view("TtFf").find(c) != std::string_view::npos;
+}
 
 // Bounds that keep the bookkeeping of absurdly long numbers finite. An exponent
-// beyond kExponentCap is already far outside double range whatever the digits.
+// beyond kExponentCap is already far outside double range whatever the digits;
+// no input can be long enough to reach kCountCap digits.
 constexpr long long kExponentCap = 100'000'000;
 constexpr long long kIntegerCap = 10'000'000'000LL;
+constexpr long long kCountCap = 1'000'000'000'000'000LL;
 
-// A number split into its parts; the value is
-//   (int_digits frac_digits as one integer) * 10^(exponent - frac_digits.size()).
+// Enough significant digits that cutting the rest and putting one nonzero digit
+// in their place cannot move the value across a double (or float) or across the
+// midpoint of two neighbours: those need at most 767 significant digits.
+constexpr std::size_t kMaxDigits = 800;
+
+// A number as its characters stream in, in constant space. The value is
+//   kept[0..count) * 10^(beyond + exponent - fraction),
+// plus a trace below the last kept digit when `sticky`: the digits past the
+// first kMaxDigits significant ones are only counted.
 struct Number {
   bool negative = false;
   bool exact_integer = true; // neither a point nor an exponent
-  std::string_view int_digits;
-  std::string_view frac_digits;
+  std::array<char, kMaxDigits> kept{};
+  std::size_t count = 0;  // significant digits kept; leading zeros dropped
+  bool sticky = false;    // a nonzero digit beyond the kept ones
+  long long beyond = 0;   // digits beyond the kept ones
+  long long fraction = 0; // digits after the point
   long long exponent = 0;
+  long long magnitude = 0; // the integer digits as a value, for exact integers
+
+  void add_digit(char c, bool fractional) {
+    if (fractional)
+      fraction = std::min(fraction + 1, kCountCap);
+    else
+      magnitude = std::min(magnitude * 10 + (c - '0'), kIntegerCap);
+    if (count == 0 && c == '0')
+      return;
+    if (count < kMaxDigits) {
+      kept[count++] = c;
+      return;
+    }
+    beyond = std::min(beyond + 1, kCountCap);
+    sticky = sticky || c != '0';
+  }
 };
 
 struct Constant {
@@ -76,57 +119,133 @@ struct Constant {
   Number number;
 };
 
-std::string_view take_digits(std::string_view s, std::size_t &i) {
-  const std::size_t begin = i;
-  while (i < s.size() && is_digit(s[i]))
-    ++i;
-  return s.substr(begin, i - begin);
-}
+// Where a constant stands after the characters seen so far.
+enum class Phase : std::uint8_t {
+  start,           // nothing yet (or just "r*")
+  start_point,     // ".": a fraction or a logical follows
+  sign,            // "+" or "-"
+  sign_point,      // a sign and ".": a digit must follow
+  integer,         // digits, perhaps a repeat count
+  fraction,        // digits and a point, perhaps digits after it
+  exponent_letter, // a complete mantissa and its letter
+  exponent_sign,
+  exponent_digits,
+  logical, // a logical value; the rest up to the separator is ignored
+};
 
-bool parse_constant(std::string_view s, Constant &k) {
-  const std::size_t skip = !s.empty() && s[0] == '.' ? 1 : 0;
-  if (s.size() > skip) {
-    const char c = s[skip];
-    if (c == 'T' || c == 't' || c == 'F' || c == 'f') {
-      k.logical = true;
-      k.truth = c == 'T' || c == 't';
-      return true;
+// One item of an answer, fed a character at a time. The grammar of the header
+// comment lives here alone.
+struct Token {
+  Phase phase = Phase::start;
+  bool repeated = false; // "r*" has been taken
+  bool has_sign = false;
+  std::size_t copies = 1; // the repeat count, capped at the number of items
+  Constant k;
+
+  // False when `c` cannot continue a well-formed item.
+  bool take(char c, std::size_t item_count) {
+    Number &n = k.number;
+    switch (phase) {
+      case Phase::start:
+        if (c == '.')
+          return enter(Phase::start_point);
+        if (is_logical_letter(c))
+          return logical(c);
+        if (is_sign(c)) {
+          n.negative = c == '-';
+          has_sign = true;
+          return enter(Phase::sign);
+        }
+        return is_digit(c) && digit(c, item_count);
+      case Phase::start_point:
+        if (is_logical_letter(c))
+          return logical(c);
+        [[fallthrough]];
+      case Phase::sign_point:
+        return is_digit(c) && fraction_digit(c);
+      case Phase::sign:
+        if (c == '.')
+          return enter(Phase::sign_point);
+        return is_digit(c) && digit(c, item_count);
+      case Phase::integer:
+        if (is_digit(c))
+          return digit(c, item_count);
+        if (c == '*')
+          return repeat();
+        if (c == '.') {
+          n.exact_integer = false;
+          return enter(Phase::fraction);
+        }
+        return exponent(c);
+      case Phase::fraction:
+        return is_digit(c) ? fraction_digit(c) : exponent(c);
+      case Phase::exponent_letter:
+        if (is_sign(c)) {
+          exponent_negative_ = c == '-';
+          return enter(Phase::exponent_sign);
+        }
+        [[fallthrough]];
+      case Phase::exponent_sign:
+      case Phase::exponent_digits:
+        if (!is_digit(c))
+          return false;
+        n.exponent = std::min(n.exponent * 10 + (c - '0'), kExponentCap);
+        return enter(Phase::exponent_digits);
+      case Phase::logical:
+        return true;
     }
-  }
-
-  Number &n = k.number;
-  std::size_t i = 0;
-  if (i < s.size() && (s[i] == '+' || s[i] == '-'))
-    n.negative = s[i++] == '-';
-  n.int_digits = take_digits(s, i);
-  if (i < s.size() && s[i] == '.') {
-    n.exact_integer = false;
-    ++i;
-    n.frac_digits = take_digits(s, i);
-  }
-  if (n.int_digits.empty() && n.frac_digits.empty())
     return false;
-  if (i < s.size() && is_exponent_letter(s[i])) {
-    n.exact_integer = false;
-    ++i;
-    bool exp_negative = false;
-    if (i < s.size() && (s[i] == '+' || s[i] == '-'))
-      exp_negative = s[i++] == '-';
-    const std::string_view digits = take_digits(s, i);
-    if (digits.empty())
-      return false;
-    for (const char c : digits)
-      n.exponent = std::min(n.exponent * 10 + (c - '0'), kExponentCap);
-    if (exp_negative)
-      n.exponent = -n.exponent;
   }
-  return i == s.size();
-}
 
-// Enough significant digits that cutting the rest and putting one nonzero digit
-// in their place cannot move the value across a double (or float) or across the
-// midpoint of two neighbours: those need at most 767 significant digits.
-constexpr std::size_t kMaxDigits = 800;
+  // At the separator: whether what came is a whole item ("r*" alone is one).
+  bool complete() {
+    if (phase == Phase::exponent_digits && exponent_negative_)
+      k.number.exponent = -k.number.exponent;
+    return (phase == Phase::start && repeated) || phase == Phase::integer ||
+           phase == Phase::fraction || phase == Phase::exponent_digits || phase == Phase::logical;
+  }
+  bool nulls() const { return phase == Phase::start; }
+
+private:
+  bool enter(Phase p) {
+    phase = p;
+    return true;
+  }
+  bool logical(char c) {
+    k.logical = true;
+    k.truth = c == 'T' || c == 't';
+    return enter(Phase::logical);
+  }
+  bool digit(char c, std::size_t item_count) {
+    if (!has_sign && !repeated)
+      repeat_count_ = std::min(repeat_count_ * 10 + static_cast<std::size_t>(c - '0'), item_count);
+    k.number.add_digit(c, false);
+    return enter(Phase::integer);
+  }
+  bool fraction_digit(char c) {
+    k.number.exact_integer = false;
+    k.number.add_digit(c, true);
+    return enter(Phase::fraction);
+  }
+  bool exponent(char c) {
+    if (!is_exponent_letter(c))
+      return false;
+    k.number.exact_integer = false;
+    return enter(Phase::exponent_letter);
+  }
+  // "r*": the digits so far were a repeat count, not a number.
+  bool repeat() {
+    if (has_sign || repeated || repeat_count_ == 0)
+      return false;
+    copies = repeat_count_;
+    repeated = true;
+    k = Constant{};
+    return enter(Phase::start);
+  }
+
+  std::size_t repeat_count_ = 0;
+  bool exponent_negative_ = false;
+};
 
 // The number rewritten as "[-]DDD...e[-]XXX" with at most kMaxDigits + 1
 // significant digits, for std::from_chars; `size` is 0 for a zero. The magnitude
@@ -138,43 +257,26 @@ struct Normalized {
 };
 
 void normalize(const Number &n, Normalized &out) {
-  const std::size_t a = n.int_digits.size();
-  const std::size_t total = a + n.frac_digits.size();
-  const auto digit = [&](std::size_t k) { return k < a ? n.int_digits[k] : n.frac_digits[k - a]; };
-
-  std::size_t first = 0;
-  while (first < total && digit(first) == '0')
-    ++first;
   out.size = 0;
-  if (first == total) // zero
+  if (n.count == 0) // zero
     return;
-  std::size_t last = total - 1;
-  while (digit(last) == '0')
-    --last;
-
-  // value = digits[first..last] * 10^scale
-  long long scale = n.exponent - static_cast<long long>(n.frac_digits.size()) +
-                    static_cast<long long>(total - 1 - last);
-  std::size_t count = last - first + 1;
+  long long scale = n.beyond + n.exponent - n.fraction;
   char *p = out.text;
   if (n.negative)
     *p++ = '-';
-  if (count > kMaxDigits) {
-    // The cut digits end in a nonzero one, so the tail is above zero and below one
-    // unit of the last kept digit: a sticky '1' stands for it exactly enough.
-    for (std::size_t k = 0; k < kMaxDigits; ++k)
-      *p++ = digit(first + k);
+  p = std::copy_n(n.kept.data(), n.count, p);
+  std::size_t digits = n.count;
+  if (n.sticky) {
+    // The cut digits hold a nonzero one, so the tail is above zero and below one
+    // unit of the last kept digit: a '1' after it stands for it exactly enough.
     *p++ = '1';
-    scale += static_cast<long long>(count - kMaxDigits - 1);
-    count = kMaxDigits + 1;
-  } else {
-    for (std::size_t k = first; k <= last; ++k)
-      *p++ = digit(k);
+    ++digits;
+    --scale;
   }
   // Far beyond either end of the double range the exact exponent no longer
   // matters; clamping keeps it printable.
   scale = std::clamp(scale, -4 * kExponentCap, 4 * kExponentCap);
-  out.decade = scale + static_cast<long long>(count);
+  out.decade = scale + static_cast<long long>(digits);
   *p++ = 'e';
   const auto r = std::to_chars(p, out.text + sizeof out.text, scale);
   out.size = static_cast<std::size_t>(r.ptr - out.text);
@@ -217,10 +319,7 @@ ReadError assign(const Constant &k, const ListItem &item) {
   }
   const Number &n = k.number;
   if (n.exact_integer) {
-    long long magnitude = 0;
-    for (const char c : n.int_digits)
-      magnitude = std::min(magnitude * 10 + (c - '0'), kIntegerCap);
-    const long long v = n.negative ? -magnitude : magnitude;
+    const long long v = n.negative ? -n.magnitude : n.magnitude;
     if (v < INT32_MIN || v > INT32_MAX)
       return ReadError::conversion;
     *item.integer = static_cast<std::int32_t>(v);
@@ -239,68 +338,84 @@ ReadError assign(const Constant &k, const ListItem &item) {
 
 } // namespace
 
-ReadError read_list(LineSource &src, std::span<const ListItem> items) {
-  std::string_view line;
-  if (!src.next_line(line))
+int LineSource::next_char() {
+  if (!in_line_) {
+    if (!next_line(line_))
+      return kEndOfInput;
+    in_line_ = true;
+    position_ = 0;
+  }
+  if (position_ < line_.size())
+    return static_cast<unsigned char>(line_[position_++]);
+  in_line_ = false;
+  return kLineEnd;
+}
+
+bool skip_line(CharSource &src, int c) {
+  bool seen = false;
+  while (c != CharSource::kLineEnd && c != CharSource::kEndOfInput) {
+    c = src.next_char();
+    seen = seen || !(c == ' ' || c == '\t' || ends_line(c));
+  }
+  return seen;
+}
+
+bool read_field_line(CharSource &src, std::span<char> field) {
+  int c = src.next_char();
+  if (c == CharSource::kEndOfInput)
+    return false;
+  std::size_t i = 0;
+  while (i < field.size() && !ends_line(c)) {
+    field[i++] = static_cast<char>(c);
+    if (i < field.size())
+      c = src.next_char();
+  }
+  std::fill(field.begin() + static_cast<std::ptrdiff_t>(i), field.end(), ' ');
+  (void)skip_line(src, c);
+  return true;
+}
+
+ReadError read_list(CharSource &src, std::span<const ListItem> items) {
+  int c = src.next_char();
+  if (c == CharSource::kEndOfInput)
     return ReadError::end_of_input;
-  std::size_t pos = 0;
   std::size_t next = 0;
   bool comma_gives_null = true; // at the start of the read and after a comma
 
   while (next < items.size()) {
     // Blanks and line ends before a value.
-    while (pos < line.size() && is_blank(line[pos]))
-      ++pos;
-    if (pos == line.size()) {
-      if (!src.next_line(line))
-        return ReadError::end_of_input;
-      pos = 0;
-      continue;
-    }
-
-    if (line[pos] == '/')
-      return ReadError::none;
-    if (line[pos] == ',') {
-      ++pos;
+    while (is_blank(c) || c == CharSource::kLineEnd)
+      c = src.next_char();
+    if (c == CharSource::kEndOfInput)
+      return ReadError::end_of_input;
+    if (c == '/')
+      break;
+    if (c == ',') {
       if (comma_gives_null)
         ++next;
       comma_gives_null = true;
+      c = src.next_char();
       continue;
     }
 
-    std::size_t end = pos;
-    while (end < line.size() && !is_separator(line[end]))
-      ++end;
-    std::string_view token = line.substr(pos, end - pos);
-    pos = end;
-    comma_gives_null = false;
-
-    // A repeat count: digits followed by a star.
-    std::size_t copies = 1;
-    std::size_t star = 0;
-    while (star < token.size() && is_digit(token[star]))
-      ++star;
-    if (star > 0 && star < token.size() && token[star] == '*') {
-      copies = 0;
-      for (std::size_t k = 0; k < star; ++k)
-        copies = std::min<std::size_t>(copies * 10 + static_cast<std::size_t>(token[k] - '0'),
-                                       items.size());
-      if (copies == 0)
+    // A malformed item ends the read at its first wrong character.
+    Token t;
+    for (; !ends_constant(c); c = src.next_char())
+      if (!t.take(static_cast<char>(c), items.size()))
         return ReadError::syntax;
-      token.remove_prefix(star + 1);
-      if (token.empty()) { // r nulls
-        next += std::min(copies, items.size() - next);
-        continue;
-      }
-    }
-
-    Constant k;
-    if (!parse_constant(token, k))
+    if (!t.complete())
       return ReadError::syntax;
-    for (std::size_t c = std::min(copies, items.size() - next); c > 0; --c)
-      if (const ReadError e = assign(k, items[next++]); e != ReadError::none)
+    comma_gives_null = false;
+    const std::size_t copies = std::min(t.copies, items.size() - next);
+    if (t.nulls()) {
+      next += copies;
+      continue;
+    }
+    for (std::size_t n = copies; n > 0; --n)
+      if (const ReadError e = assign(t.k, items[next++]); e != ReadError::none)
         return e;
   }
+  (void)skip_line(src, c);
   return ReadError::none;
 }
 

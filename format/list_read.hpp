@@ -1,6 +1,7 @@
 // List-directed input: the free-format answers typed at the console.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string_view>
@@ -16,14 +17,33 @@ enum class ReadError : std::uint8_t {
   end_of_input, // input ended before the read was complete (message 24)
 };
 
-// Supplies input lines, without their line ends (a CR before the LF is already
-// removed). Returns false at the end of input.
-class LineSource {
+// Supplies the console input one character at a time: kLineEnd ends each line
+// (a CR before it already removed), kEndOfInput the input. Taking characters one
+// by one keeps the memory of a read bounded however long a line is.
+class CharSource {
+public:
+  static constexpr int kLineEnd = '\n';
+  static constexpr int kEndOfInput = -1;
+  virtual int next_char() = 0;
+
+protected:
+  ~CharSource() = default;
+};
+
+// A source that already holds whole lines (without their line ends), handed out
+// as characters. Returns false from next_line at the end of input.
+class LineSource : public CharSource {
 public:
   virtual bool next_line(std::string_view &line) = 0;
+  int next_char() final;
 
 protected:
   ~LineSource() = default;
+
+private:
+  std::string_view line_;
+  std::size_t position_ = 0;
+  bool in_line_ = false;
 };
 
 // One item of a read: exactly one of the two pointers is set. An item that the
@@ -35,6 +55,16 @@ struct ListItem {
 
 // One list-directed read: starts on a new line, takes as many lines as the items
 // need, and ignores the rest of the last line taken.
-ReadError read_list(LineSource &src, std::span<const ListItem> items);
+ReadError read_list(CharSource &src, std::span<const ListItem> items);
+
+// Reads one new line into `field`: its first field.size() characters, a shorter
+// line completed with blanks; the rest of the line is passed over unstored.
+// Returns false if the input ended before the line began.
+bool read_field_line(CharSource &src, std::span<char> field);
+
+// Passes over the rest of the line whose character `c` was the last one taken
+// (nothing if `c` already ended it). Returns whether a character other than a
+// blank or tab was passed over.
+bool skip_line(CharSource &src, int c);
 
 } // namespace kelvor::format

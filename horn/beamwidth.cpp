@@ -9,10 +9,13 @@
 #include <limits>
 
 #include "numeric/algip.hpp"
+#include "numeric/constants.hpp"
 #include "numeric/rounded.hpp"
 
 namespace kelvor::horn {
 
+using numeric::kDegToRad;
+using numeric::kTwoPiBeamwidth;
 using numeric::rounded;
 
 namespace {
@@ -51,8 +54,6 @@ static_assert(UBW.size() == LEVDB.size());
 // Grid of the table rows: S = (m-1) * 0.04; S lies between the first two of its three rows.
 constexpr float kStep = 0.04f;
 constexpr float kOffset = 1.0f;
-constexpr float kDegToRad = 0.01745329f;
-constexpr float kTwoPi = 6.283185f;
 
 bool valid_level(const int &KLEV) {
   return KLEV >= 1 && KLEV <= static_cast<int>(LEVDB.size());
@@ -83,7 +84,7 @@ void CCBWD(const float &PHDEV, float &ARADWL, const float &BWDEG, const int &KLE
   const float T = obliquity_loss(BWDEG);
   const float BWC = rounded(double{BWDEG} * std::sqrt((double{T} + L) / L));
   const float U = table_value(PHDEV, KLEV);
-  ARADWL = rounded(double{U} / (double{kTwoPi} * std::sin(double{kDegToRad} * BWC / 2)));
+  ARADWL = rounded(double{U} / (double{kTwoPiBeamwidth} * std::sin(double{kDegToRad} * BWC / 2)));
 }
 
 void CCBWT(const float &PHDEV, const float &ARADWL, float &BWDEG, const int &KLEV) {
@@ -96,7 +97,7 @@ void CCBWT(const float &PHDEV, const float &ARADWL, float &BWDEG, const int &KLE
   BWDEG = -180.0f;
   // x = sin(theta) at the aperture pattern's edge; an aperture too small for the pattern ever
   // to fall to the level has x >= 1 and keeps the mark -180. A NaN x is carried through.
-  const float x = rounded(double{U} / (double{kTwoPi} * ARADWL));
+  const float x = rounded(double{U} / (double{kTwoPiBeamwidth} * ARADWL));
   if (x >= 1.0f)
     return;
   const float BW0 = rounded(2 * std::atan(double{x} / std::sqrt(1 - double{x} * x)) / kDegToRad);

@@ -8,8 +8,9 @@
 
 #include <gtest/gtest.h>
 
-#include "horn/aperture_reference.hpp"
-#include "numeric/test_support.hpp"
+#include "numeric/constants.hpp"
+#include "tests/support/aperture_reference.hpp"
+#include "tests/support/test_support.hpp"
 
 namespace kelvor::horn {
 namespace {
@@ -47,7 +48,7 @@ TEST(CCBWT, DocumentedAnalyses) {
 
 TEST(CCBWT, LevelNeverReached) {
   // x = 2.077948 / (2 pi 0.3) = 1.1024, and x = 1 exactly at 2.077948 / 6.283185.
-  for (const float aradwl : {0.3f, 2.077948f / 6.283185f, 0.01f}) {
+  for (const float aradwl : {0.3f, 2.077948f / numeric::kTwoPiBeamwidth, 0.01f}) {
     float bw = 0.0f;
     CCBWT(0.0f, aradwl, bw, 1);
     EXPECT_EQ(bw, -180.0f) << aradwl;
@@ -105,7 +106,7 @@ double table_value_seen_by_CCBWT(float phdev, int klev) {
   const float aradwl = 10000.0f;
   float bw = 0.0f;
   CCBWT(phdev, aradwl, bw, klev);
-  return double{6.283185f} * aradwl * std::sin(double{0.01745329f} * bw / 2);
+  return double{numeric::kTwoPiBeamwidth} * aradwl * std::sin(double{numeric::kDegToRad} * bw / 2);
 }
 
 TEST(Beamwidth, ExtrapolatesBeyondTheTable) {

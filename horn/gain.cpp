@@ -7,10 +7,14 @@
 #include <cmath>
 
 #include "numeric/algip.hpp"
+#include "numeric/constants.hpp"
 #include "numeric/rounded.hpp"
 
 namespace kelvor::horn {
 
+using numeric::CLIGHT;
+using numeric::kDbPerNeperGain;
+using numeric::kLightOverTwoPi;
 using numeric::rounded;
 
 namespace {
@@ -29,18 +33,16 @@ static constexpr std::array<float, 51> GLOSS = {
 // step below a grid point.
 constexpr float kStep = 0.02f;
 constexpr float kOffset = 1.1f;
-constexpr float kLightInchGHz = 11.80285f;   // lambda * f, inches * GHz
-constexpr float kLightOverTwoPi = 1.878482f; // 11.80285 / (2 pi)
-constexpr float kDbPerNeper = 8.685889f;     // 20 / ln 10
 
 } // namespace
 
 void CRNGN(const float &FREQ, const float &ARAD, const float &SRAD, float &GAINDB) {
-  const float lambda = rounded(double{kLightInchGHz} / FREQ);
+  const float lambda = rounded(double{CLIGHT} / FREQ);
   // Maximum aperture phase deviation in cycles; an infinite slant radius (flat phase) gives 0.
   const float S = rounded(double{ARAD} * ARAD / (2 * double{lambda} * SRAD));
   const float LOSS = numeric::grid_lookup(GLOSS, kStep, kOffset, S);
-  GAINDB = rounded(double{kDbPerNeper} * std::log(double{ARAD} * FREQ / kLightOverTwoPi) - LOSS);
+  GAINDB =
+      rounded(double{kDbPerNeperGain} * std::log(double{ARAD} * FREQ / kLightOverTwoPi) - LOSS);
 }
 
 } // namespace kelvor::horn

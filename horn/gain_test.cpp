@@ -7,8 +7,9 @@
 
 #include <gtest/gtest.h>
 
-#include "horn/aperture_reference.hpp"
-#include "numeric/test_support.hpp"
+#include "numeric/constants.hpp"
+#include "tests/support/aperture_reference.hpp"
+#include "tests/support/test_support.hpp"
 
 namespace kelvor::horn {
 namespace {
@@ -38,12 +39,14 @@ TEST(CRNGN, DocumentedGains) {
 // and a = 1 inch, s = 1/(2R) and the uniform-aperture gain is fixed, so the loss is the
 // difference, to a float rounding of the gain.
 double loss_seen_by_CRNGN(double s) {
-  const float freq = 11.80285f;
+  const float freq = numeric::CLIGHT;
   const float arad = 1.0f;
   const float srad = s == 0 ? kInf : static_cast<float>(1 / (2 * s));
   float gain = 0.0f;
   CRNGN(freq, arad, srad, gain);
-  return double{8.685889f} * std::log(double{arad} * freq / 1.878482f) - gain;
+  return double{numeric::kDbPerNeperGain} *
+             std::log(double{arad} * freq / numeric::kLightOverTwoPi) -
+         gain;
 }
 
 TEST(CRNGN, DocumentedLosses) {

@@ -7,23 +7,25 @@
 #include <cmath>
 #include <limits>
 
+#include "horn/aperture_integral.hpp"
 #include "numeric/besj0.hpp"
+#include "numeric/constants.hpp"
 #include "numeric/glint.hpp"
 #include "numeric/rounded.hpp"
 
 namespace kelvor::horn {
 
 using numeric::BESJ0;
+using numeric::CLIGHT;
+using numeric::kDbPerNeperPattern;
+using numeric::kDegToRad;
+using numeric::kTwoPiPattern;
 using numeric::rounded;
 
 namespace {
 
-constexpr float kLightInchGHz = 11.80285f; // lambda * f, inches * GHz
-constexpr float kTwoPi = 6.2831853f;
 constexpr float kFirstZeroJ0 = 2.4048255f; // the field vanishes at the corrugated wall
-constexpr float kDbPerNeper = 8.68589f;    // 20 / ln 10
-constexpr float kDegToRad = 0.01745329f;
-constexpr float kSmallest = 1e-6f; // below this magnitude the level is reported as -120 dB
+constexpr float kSmallest = 1e-6f;         // below this magnitude the level is reported as -120 dB
 
 } // namespace
 
@@ -50,14 +52,34 @@ float FX2(std::span<const float> PARM) {
   return f;
 }
 
-void CCH11(const float &FREQ, const float &ARAD, const float &SRAD, const float &THETA,
-           float &LEVEL, float &PHASE) {
-  const float lambda = rounded(double{kLightInchGHz} / FREQ);
+namespace {
+
+// The parameter block of the integrand for one pattern point: the abscissa (set by the
+// quadrature), the rim phase 2 pi s, the part selector and the transverse argument u.
+std::array<float, 4> pattern_block(const float &FREQ, const float &ARAD, const float &SRAD,
+                                   const float &THETA) {
+  const float lambda = rounded(double{CLIGHT} / FREQ);
   // Rim phase deviation in cycles; an infinite slant radius gives a flat phase, s = 0.
   const float s = rounded(double{ARAD} * ARAD / ((double{lambda} * 2) * SRAD));
-  const float u = rounded(std::fabs(std::sin(double{THETA})) * (double{kTwoPi} * ARAD) / lambda);
-  std::array<float, 4> parm = {0.0f, rounded(double{kTwoPi} * s), 0.0f, u};
+  const float u = rounded(std::fabs(std::sin(double{THETA})) * (double{kTwoPiPattern} * ARAD) / lambda);
+  return {0.0f, rounded(double{kTwoPiPattern} * s), 0.0f, u};
+}
 
+void level_and_phase(const float &re, const float &im, float &LEVEL, float &PHASE) {
+  const float magnitude = rounded(std::sqrt(double{im} * im + double{re} * re));
+  LEVEL = -120.0f;
+  PHASE = 0.0f;
+  if (magnitude < kSmallest)
+    return;
+  LEVEL = rounded(std::log(double{magnitude}) * kDbPerNeperPattern);
+  PHASE = rounded(std::atan2(double{im}, double{re}) / kDegToRad);
+}
+
+} // namespace
+
+void CCH11(const float &FREQ, const float &ARAD, const float &SRAD, const float &THETA,
+           float &LEVEL, float &PHASE) {
+  std::array<float, 4> parm = pattern_block(FREQ, ARAD, SRAD, THETA);
   constexpr float lo = 0.0f;
   constexpr float hi = 1.0f;
   constexpr int points = 16;
@@ -67,14 +89,15 @@ void CCH11(const float &FREQ, const float &ARAD, const float &SRAD, const float 
   numeric::GLINT(lo, hi, parm, FX2, points, re);
   parm[2] = 1.0f;
   numeric::GLINT(lo, hi, parm, FX2, points, im);
+  level_and_phase(re, im, LEVEL, PHASE);
+}
 
-  const float magnitude = rounded(std::sqrt(double{im} * im + double{re} * re));
-  LEVEL = -120.0f;
-  PHASE = 0.0f;
-  if (magnitude < kSmallest)
-    return;
-  LEVEL = rounded(std::log(double{magnitude}) * kDbPerNeper);
-  PHASE = rounded(std::atan2(double{im}, double{re}) / kDegToRad);
+void CCH11F(const float &FREQ, const float &ARAD, const float &SRAD, const float &THETA,
+            float &LEVEL, float &PHASE) {
+  float re = 0.0f;
+  float im = 0.0f;
+  APINT(pattern_block(FREQ, ARAD, SRAD, THETA), re, im);
+  level_and_phase(re, im, LEVEL, PHASE);
 }
 
 } // namespace kelvor::horn

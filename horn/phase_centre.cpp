@@ -7,19 +7,22 @@
 #include <limits>
 
 #include "horn/pattern.hpp"
+#include "numeric/constants.hpp"
 #include "numeric/rela.hpp"
 #include "numeric/rounded.hpp"
 
 namespace kelvor::horn {
 
+using numeric::kDegToRad;
 using numeric::rounded;
 
 namespace {
-constexpr float kDegToRad = 0.01745329f;
-} // namespace
 
-void CHPCT(const float &FREQ, const float &ARAD, const float &SRAD, const float &BWDEG,
-           float &PCTR) {
+using Pattern = void (*)(const float &FREQ, const float &ARAD, const float &SRAD,
+                         const float &THETA, float &LEVEL, float &PHASE);
+
+void phase_centre(const float &FREQ, const float &ARAD, const float &SRAD, const float &BWDEG,
+                  float &PCTR, Pattern pattern) {
   // A zero beamwidth leaves no beam edge to fit (the divisor below would vanish).
   if (BWDEG == 0.0f) {
     PCTR = std::numeric_limits<float>::quiet_NaN();
@@ -31,18 +34,30 @@ void CHPCT(const float &FREQ, const float &ARAD, const float &SRAD, const float 
   float level = 0.0f;
   float previous = 0.0f;
   const float axis = 0.0f;
-  CCH11(FREQ, ARAD, SRAD, axis, level, previous);
+  pattern(FREQ, ARAD, SRAD, axis, level, previous);
   float total = 0.0f;
   for (int i = 1; i <= 4; ++i) {
     const float theta = rounded(static_cast<double>(i) * step);
     float phase = 0.0f;
-    CCH11(FREQ, ARAD, SRAD, theta, level, phase);
+    pattern(FREQ, ARAD, SRAD, theta, level, phase);
     total = rounded(double{total} + numeric::RELA(phase, previous));
     previous = phase;
   }
   // Degrees to cycles (/360), cycles to wavelengths of depth (/(1 - cos theta_edge)), with the
   // edge angle taken afresh from the beamwidth.
   PCTR = rounded(double{total} / ((1 - std::cos(double{kDegToRad} * BWDEG / 2)) * 360));
+}
+
+} // namespace
+
+void CHPCT(const float &FREQ, const float &ARAD, const float &SRAD, const float &BWDEG,
+           float &PCTR) {
+  phase_centre(FREQ, ARAD, SRAD, BWDEG, PCTR, CCH11F);
+}
+
+void CHPCTR(const float &FREQ, const float &ARAD, const float &SRAD, const float &BWDEG,
+            float &PCTR) {
+  phase_centre(FREQ, ARAD, SRAD, BWDEG, PCTR, CCH11);
 }
 
 } // namespace kelvor::horn

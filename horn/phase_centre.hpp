@@ -9,4 +9,9 @@ namespace kelvor::horn {
 void CHPCT(const float &FREQ, const float &ARAD, const float &SRAD, const float &BWDEG,
            float &PCTR);
 
+// The same through the reference pattern routine CCH11 instead of CCH11F: the same bits,
+// slower; for the tests and the benchmarks that compare the two.
+void CHPCTR(const float &FREQ, const float &ARAD, const float &SRAD, const float &BWDEG,
+            float &PCTR);
+
 } // namespace kelvor::horn

@@ -8,8 +8,9 @@
 
 #include <gtest/gtest.h>
 
-#include "horn/aperture_reference.hpp"
-#include "numeric/test_support.hpp"
+#include "numeric/constants.hpp"
+#include "tests/support/aperture_reference.hpp"
+#include "tests/support/test_support.hpp"
 
 namespace kelvor::horn {
 namespace {
@@ -77,7 +78,7 @@ TEST(CHPCT, AgainstContinuouslyUnwrappedPhase) {
     const double want = total / ((1 - std::cos(theta_edge)) * 360);
     float pctr = 0;
     // lambda = 1 inch at 11.80285 GHz; s = a^2 / (2 R).
-    CHPCT(11.80285f, static_cast<float>(c.a), static_cast<float>(c.a * c.a / (2 * c.s)),
+    CHPCT(numeric::CLIGHT, static_cast<float>(c.a), static_cast<float>(c.a * c.a / (2 * c.s)),
           static_cast<float>(c.bwdeg), pctr);
     EXPECT_NEAR(pctr, want, 1e-4 * std::fabs(want)) << "s " << c.s << " a " << c.a;
   }

@@ -5,6 +5,7 @@
 
 #include <cmath>
 
+#include "numeric/constants.hpp"
 #include "numeric/gami.hpp"
 #include "numeric/rounded.hpp"
 
@@ -54,10 +55,10 @@ float BESJ(const float &X, const float &ORDER) {
                                    (1 - (mu - 49) * (mu - 81) / (20 * d) *
                                             (1 - (mu - 121) * (mu - 169) / (42 * d) *
                                                      (1 - (mu - 225) * (mu - 289) / (72 * d))))));
-  const float chi = rounded(double{X} - (nu / 2 + 0.25) * double{3.141593f});
+  const float chi = rounded(double{X} - (nu / 2 + 0.25) * double{kPiBessel});
   // Q sin chi is stored before it is taken from P cos chi.
   const float q_sin = rounded(double{q} * std::sin(double{chi}));
-  return rounded(std::sqrt(2 / (double{3.141593f} * X)) *
+  return rounded(std::sqrt(2 / (double{kPiBessel} * X)) *
                  (double{p} * std::cos(double{chi}) - q_sin));
 }
 

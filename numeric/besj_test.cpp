@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "numeric/besj0.hpp"
-#include "numeric/test_support.hpp"
+#include "tests/support/test_support.hpp"
 
 namespace kelvor::numeric {
 namespace {

@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "numeric/test_support.hpp"
+#include "tests/support/test_support.hpp"
 
 namespace kelvor::numeric {
 namespace {

@@ -16,6 +16,7 @@ constexpr std::string_view kEventNames[] = {"control-C", "control-BREAK", "windo
 
 [[noreturn]] void on_console_event(ConsoleEvent event) {
   claim_the_end();
+  seal_streams();
   write_error_line(event_line(kEventNames[static_cast<std::size_t>(event)]));
   (void)close_streams();
   session().os.exit_by_event(event);
@@ -23,6 +24,10 @@ constexpr std::string_view kEventNames[] = {"control-C", "control-BREAK", "windo
 }
 
 } // namespace
+
+void end_by_console_event(ConsoleEvent event) {
+  on_console_event(event);
+}
 
 void watch_console_events() {
   session().os.watch_console_events(on_console_event);

@@ -35,6 +35,10 @@ void write_error_line(std::string_view line) {
   (void)s.os.write(s.error, text);
 }
 
+void seal_streams() {
+  OutputStream::seal(session().console, session().report);
+}
+
 bool close_streams() {
   const bool console_ok = session().console.close();
   const bool report_ok = session().report.close();
@@ -47,6 +51,7 @@ void claim_the_end() {
 }
 
 void end_severe(Message message, int unit) {
+  seal_streams();
   write_error_line(severe_line(message, unit, unit_name(unit)));
   (void)close_streams();
   end_process(severe_status(message));

@@ -59,6 +59,11 @@ public:
   virtual bool write(Stream stream, std::string_view bytes) = 0;
   virtual ReadResult read(Stream stream, std::span<char> buffer) = 0;
   virtual void close(Stream stream) = 0;
+  // Whether the console has gone away (its window closed, its terminal hung
+  // up). A read that ends or a console write that fails is then the
+  // window-CLOSE event, not an end of input or a write failure. A system that
+  // reports the closing only as a console event keeps the default.
+  virtual bool console_hung_up() { return false; }
 
   // --- Console events
   // Starts a thread of its own that waits for console events and calls

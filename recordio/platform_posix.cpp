@@ -8,6 +8,7 @@
 #include <fcntl.h>
 #include <pthread.h>
 #include <sys/stat.h>
+#include <termios.h>
 #include <thread>
 #include <unistd.h>
 
@@ -82,9 +83,11 @@ public:
     fedisableexcept(FE_ALL_EXCEPT);
 #endif
     std::feclearexcept(FE_ALL_EXCEPT);
-    // A reader that closes the pipe must give EPIPE on write, which the layer
-    // reports, rather than a silent death by SIGPIPE.
+    // A reader that closes the pipe must give EPIPE on write, and a file that
+    // reaches the size limit EFBIG, which the layer reports, rather than a
+    // silent death by SIGPIPE or SIGXFSZ.
     std::signal(SIGPIPE, SIG_IGN);
+    std::signal(SIGXFSZ, SIG_IGN);
   }
 
   Stream standard(Standard which) override {
@@ -152,6 +155,20 @@ public:
 
   void close(Stream s) override {
     (void)::close(fd_of(s));
+  }
+
+  // A terminal that has hung up refuses its settings with EIO; its SIGHUP may
+  // still be on its way to the event thread, or go to the shell alone.
+  bool console_hung_up() override {
+    sigset_t pending;
+    if (sigpending(&pending) == 0 && sigismember(&pending, SIGHUP) == 1)
+      return true;
+    for (const int fd : {STDIN_FILENO, STDOUT_FILENO}) {
+      termios settings{};
+      if (tcgetattr(fd, &settings) != 0 && errno == EIO)
+        return true;
+    }
+    return false;
   }
 
   void watch_console_events(void (*on_event)(ConsoleEvent)) override {

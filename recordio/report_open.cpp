@@ -26,6 +26,34 @@ std::string_view next_argument() {
   return trim(s.arguments[s.next_argument++]);
 }
 
+bool is_name_blank(int c) {
+  return c == ' ' || c == '\t';
+}
+
+// One line of the console as a name: its blanks at both ends removed and its
+// first kMaxNameLength characters kept; the rest of a longer line is passed over
+// without being stored.
+std::string read_name_line() {
+  format::CharSource &input = session().input;
+  int c = input.next_char();
+  if (c == format::CharSource::kEndOfInput)
+    end_with_message(Message::end_of_file, 5);
+  while (is_name_blank(c))
+    c = input.next_char();
+  std::string name;
+  const auto in_line = [&c] {
+    return c != format::CharSource::kLineEnd && c != format::CharSource::kEndOfInput;
+  };
+  while (in_line() && name.size() < kMaxNameLength) {
+    name.push_back(static_cast<char>(c));
+    c = input.next_char();
+  }
+  const bool more = (in_line() && !is_name_blank(c)) || format::skip_line(input, c);
+  if (!more)
+    name.erase(trim(name).size());
+  return name;
+}
+
 // The layer's own question when no usable name was given.
 std::string ask_for_file_name() {
   Session &s = session();
@@ -35,12 +63,9 @@ std::string ask_for_file_name() {
     question.append(eol).append("UNIT 66? ");
     s.console.put_raw(question);
     flush_before_read();
-    std::string_view line;
-    if (!s.input.next_line(line))
-      end_with_message(Message::end_of_file, 5);
-    const std::string_view name = trim(line);
+    std::string name = read_name_line();
     if (!name.empty())
-      return std::string(name);
+      return name;
   }
 }
 
@@ -61,6 +86,7 @@ void open_report(std::string_view typed) {
   if (opened.stream == platform::Stream::none) {
     s.report.connect(platform::Stream::none, name);
     claim_the_end();
+    seal_streams();
     if (opened.refusal == Message::open_failure)
       write_error_line(system_line(opened.description));
     end_severe(opened.refusal, 66);

@@ -27,7 +27,7 @@ Session::Session(platform::Platform &platform, std::span<char *const> args)
       console(platform, platform.standard(platform::Standard::output), 6, std::string(kOutputName),
               platform.is_console(platform.standard(platform::Standard::output))),
       report(platform, platform::Stream::none, 66, {}, false),
-      input(platform, platform.standard(platform::Standard::input)),
+      input(platform, platform.standard(platform::Standard::input), console),
       error(platform.standard(platform::Standard::error)), arguments(args) {}
 
 Session &session() {

@@ -50,6 +50,14 @@ bool close_streams();
 // console_events.cpp).
 void watch_console_events();
 
+// Ends the run as `event` does, from the dialogue's own thread: a console that
+// went away while the dialogue read or wrote it (defined in console_events.cpp).
+[[noreturn]] void end_by_console_event(platform::ConsoleEvent event);
+
+// The first step of every end with a message: no record is started any more,
+// and on a console the message will start a line of its own.
+void seal_streams();
+
 // One line on standard error, ended by CR LF.
 void write_error_line(std::string_view line);
 

@@ -45,6 +45,16 @@ void miniature_run() {
   stop();
 }
 
+// Runs the miniature dialogue to its end and returns the exit status.
+std::uint32_t status_of_run() {
+  try {
+    miniature_run();
+  } catch (const ProcessEnded &e) {
+    return e.status;
+  }
+  return 1; // not reached: a run always ends the process
+}
+
 struct Case {
   const char *label;
   std::string input;
@@ -71,8 +81,8 @@ const Case kCases[] = {
      " row   1.0\r\n"},
     {"report_full_before_read", "r.txt\n2\n",
      [](FakePlatform &p) { p.files["r.txt"].capacity = 5; }, 0xC0000026,
-     "vemtal: severe (38): error during write, unit 66, file r.txt\r\n", " row "},
-    {"report_full_at_stop", "r.txt\n2\n", [](FakePlatform &p) { p.files["r.txt"].capacity = 12; },
+     "vemtal: severe (38): error during write, unit 66, file r.txt\r\n", ""},
+    {"report_full_at_stop", "r.txt\n2\n", [](FakePlatform &p) { p.files["r.txt"].capacity = 14; },
      0xC0000026, "vemtal: severe (38): error during write, unit 66, file r.txt\r\n",
      " row   1.0\r\n"},
     {"console_pipe_closed", "r.txt\n2\n", [](FakePlatform &p) { p.output.capacity = 0; },
@@ -83,6 +93,10 @@ const Case kCases[] = {
      " row   1.0\r\n row   2.0\r\n"},
 };
 
+void PrintTo(const Case &c, std::ostream *os) {
+  *os << c.label;
+}
+
 class Ending : public ::testing::TestWithParam<Case> {};
 
 TEST_P(Ending, StatusMessageAndReport) {
@@ -92,13 +106,7 @@ TEST_P(Ending, StatusMessageAndReport) {
   if (c.setup)
     c.setup(os);
   testing::begin_session(os);
-  std::uint32_t status = 1;
-  try {
-    miniature_run();
-  } catch (const ProcessEnded &e) {
-    status = e.status;
-  }
-  EXPECT_EQ(status, c.status);
+  EXPECT_EQ(status_of_run(), c.status);
   EXPECT_EQ(os.error.bytes, c.errors);
   EXPECT_EQ(os.files["r.txt"].bytes, c.report);
 }
@@ -129,13 +137,7 @@ TEST(OpenRefusal, EachReasonGivesItsMessage) {
     os.input = "  r.txt  \n";
     os.refusals["r.txt"] = OpenResult{platform::Stream::none, row.refusal, "Sharing violation"};
     testing::begin_session(os);
-    std::uint32_t status = 0;
-    try {
-      miniature_run();
-    } catch (const ProcessEnded &e) {
-      status = e.status;
-    }
-    EXPECT_EQ(status, severe_status(row.refusal)) << row.errors;
+    EXPECT_EQ(status_of_run(), severe_status(row.refusal)) << row.errors;
     EXPECT_EQ(os.error.bytes, row.errors);
     EXPECT_EQ(os.files.count("r.txt"), 0u);
   }

@@ -21,8 +21,9 @@ OutputStream::OutputStream(platform::Platform &os, platform::Stream stream, int 
 
 void OutputStream::put_record(std::string_view text, bool advance) {
   std::lock_guard guard(lock_);
-  if (failed_)
+  if (failed_ || sealed_)
     return;
+  behind_text_ = carriage_control_ && !advance;
   if (carriage_control_)
     format::append_console_record(buffer_, pending_line_end_, text, advance);
   else {
@@ -37,6 +38,34 @@ void OutputStream::put_record(std::string_view text, bool advance) {
 void OutputStream::put_raw(std::string_view text) {
   std::lock_guard guard(lock_);
   buffer_.append(text);
+  behind_text_ = carriage_control_;
+}
+
+void OutputStream::note_answer(bool line_ended) {
+  std::lock_guard guard(lock_);
+  behind_text_ = carriage_control_ && !line_ended;
+}
+
+void OutputStream::seal_locked() {
+  sealed_ = true;
+  if (!carriage_control_)
+    return;
+  if (behind_text_)
+    pending_line_end_ = true;
+  behind_text_ = false;
+  format::finish_console(buffer_, pending_line_end_);
+  flush_locked();
+}
+
+void OutputStream::seal(OutputStream &console, OutputStream &report) {
+  std::unique_lock console_guard(console.lock_, kCloseWait);
+  std::unique_lock report_guard(report.lock_, kCloseWait);
+  for (auto [stream, guard] : {std::pair{&console, &console_guard}, {&report, &report_guard}}) {
+    if (guard->owns_lock())
+      stream->seal_locked();
+    else
+      stream->stuck_ = true; // the close need not wait a second time
+  }
 }
 
 void OutputStream::put_stop_record(std::string_view text) {
@@ -57,8 +86,15 @@ void OutputStream::flush_locked() {
     os_.truncate(stream_, 0);
     truncate_first_ = false;
   }
-  if (!os_.write(stream_, buffer_))
+  if (os_.write(stream_, buffer_)) {
+    whole_ += buffer_.size();
+  } else {
     failed_ = true;
+    // The buffer holds whole records only; cut off what part of them went out,
+    // so that the report ends on the last whole record.
+    if (owned_)
+      os_.truncate(stream_, whole_);
+  }
   buffer_.clear();
 }
 
@@ -69,8 +105,8 @@ bool OutputStream::flush() {
 }
 
 bool OutputStream::close() {
-  std::unique_lock guard(lock_, kCloseWait);
-  if (!guard.owns_lock())
+  std::unique_lock guard(lock_, std::defer_lock);
+  if (stuck_ ? !guard.try_lock() : !guard.try_lock_for(kCloseWait))
     return false;
   format::finish_console(buffer_, pending_line_end_);
   flush_locked();
@@ -93,54 +129,51 @@ bool OutputStream::failed() {
   return failed_;
 }
 
-bool ConsoleInput::next_line(std::string_view &line) {
-  // Counted from `start_`, which a refill may move when it compacts the buffer.
-  std::size_t scanned = 0;
-  for (;;) {
-    const std::size_t nl = buffer_.find('\n', start_ + scanned);
-    if (nl != std::string::npos)
-      return hand_out(line, nl, nl + 1);
-    scanned = buffer_.size() - start_;
-    if (at_end_ || !fill()) {
-      at_end_ = true;
-      if (start_ == buffer_.size())
-        return false;
-      return hand_out(line, buffer_.size(), buffer_.size()); // last line, no line end
-    }
-  }
+int ConsoleInput::take() {
+  if (start_ == end_ && !fill())
+    return kEndOfInput;
+  return static_cast<unsigned char>(buffer_[start_++]);
 }
 
-bool ConsoleInput::hand_out(std::string_view &line, std::size_t end, std::size_t next) {
-  std::size_t len = end - start_;
-  if (len > 0 && buffer_[start_ + len - 1] == '\r')
-    --len;
-  line = std::string_view(buffer_).substr(start_, len);
-  start_ = next;
-  return true;
+int ConsoleInput::next_char() {
+  const int c = take();
+  if (c != '\r')
+    return c;
+  // A CR that ends a line (before its LF, or at the end of the input) is not
+  // part of the line.
+  if (start_ == end_ && !fill())
+    return kEndOfInput;
+  if (buffer_[start_] != '\n')
+    return c;
+  ++start_;
+  return kLineEnd;
 }
 
 bool ConsoleInput::fill() {
-  if (start_ > 0 && start_ == buffer_.size()) {
-    buffer_.clear();
-    start_ = 0;
-  } else if (start_ > buffer_.capacity() / 2) {
-    buffer_.erase(0, start_);
-    start_ = 0;
+  if (at_end_)
+    return false;
+  const platform::ReadResult got = os_.read(stream_, buffer_);
+  if (got.ended || got.count == 0) {
+    at_end_ = true;
+    if (os_.console_hung_up())
+      end_by_console_event(platform::ConsoleEvent::window_close);
+    return false;
   }
-  constexpr std::size_t chunk = 4096;
-  const std::size_t old = buffer_.size();
-  buffer_.resize(old + chunk);
-  const platform::ReadResult got = os_.read(stream_, std::span(buffer_.data() + old, chunk));
-  buffer_.resize(old + (got.ended ? 0 : got.count));
-  return !got.ended && got.count > 0;
+  start_ = 0;
+  end_ = got.count;
+  echo_.note_answer(buffer_[end_ - 1] == '\n');
+  return true;
 }
 
 namespace {
 
 // Ends the run if a write of `stream` failed.
 void check(OutputStream &stream) {
-  if (stream.failed())
-    end_with_message(Message::write_failure, stream.unit());
+  if (!stream.failed())
+    return;
+  if (stream.unit() == 6 && session().os.console_hung_up())
+    end_by_console_event(platform::ConsoleEvent::window_close);
+  end_with_message(Message::write_failure, stream.unit());
 }
 
 } // namespace
@@ -176,11 +209,8 @@ void read(std::span<const format::ListItem> items) {
 
 void read_text(std::span<char> field) {
   flush_before_read();
-  std::string_view line;
-  if (!session().input.next_line(line))
+  if (!format::read_field_line(session().input, field))
     end_with_message(Message::end_of_file, 5);
-  for (std::size_t i = 0; i < field.size(); ++i)
-    field[i] = i < line.size() ? line[i] : ' ';
 }
 
 } // namespace kelvor::recordio

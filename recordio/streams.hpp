@@ -8,7 +8,10 @@
 // process: a record is either in the file entirely or not at all.
 #pragma once
 
+#include <array>
+#include <atomic>
 #include <cstddef>
+#include <cstdint>
 #include <mutex>
 #include <string>
 #include <string_view>
@@ -43,6 +46,18 @@ public:
   // nobody reads, and an interrupt must still end the run.
   bool close();
 
+  // The run is ending: no record is started from now on, and on a console the
+  // cursor goes to the start of a line (the owed line end, or one after a prompt
+  // still open), so that the message shows on a line of its own and the close
+  // owes nothing. Both streams are sealed together, so that no record reaches
+  // one of them after the other has stopped taking records. Each lock is waited
+  // for a bounded time only, as in close.
+  static void seal(OutputStream &console, OutputStream &report);
+
+  // Console input has echoed an answer: `line_ended` when its Enter brought the
+  // cursor to the start of a line, false while it stands behind the typed text.
+  void note_answer(bool line_ended);
+
   // Connects the report stream to the opened file; its old contents go at the
   // first record written.
   void connect(platform::Stream stream, std::string name);
@@ -54,6 +69,7 @@ public:
 
 private:
   void flush_locked();
+  void seal_locked();
 
   platform::Platform &os_;
   platform::Stream stream_;
@@ -64,25 +80,35 @@ private:
   bool pending_line_end_ = false; // console: the last record's line end is still owed
   bool truncate_first_ = false;   // report: old contents go at the first write
   bool failed_ = false;           // a write failed; the run ends at the next check
+  bool sealed_ = false;           // the run is ending: records are no longer taken
+  bool behind_text_ = false;      // console: the cursor stands behind a prompt or answer
+  std::uint64_t whole_ = 0;       // report: bytes of whole records in the file
   std::string buffer_;
   std::timed_mutex lock_;
+  std::atomic<bool> stuck_{false}; // the lock was not had within the bounded wait
 };
 
-// Console input, unit 5: lines of any length from standard input.
-class ConsoleInput final : public format::LineSource {
+// Console input, unit 5, taken a character at a time through a fixed buffer,
+// so that a line of any length needs no more memory than a short one. The end
+// of the input while the console hangs up is the window closing, not an end of
+// input.
+class ConsoleInput final : public format::CharSource {
 public:
-  ConsoleInput(platform::Platform &os, platform::Stream stream) : os_(os), stream_(stream) {}
+  ConsoleInput(platform::Platform &os, platform::Stream stream, OutputStream &echo)
+      : os_(os), stream_(stream), echo_(echo) {}
 
-  bool next_line(std::string_view &line) override;
+  int next_char() override;
 
 private:
-  bool hand_out(std::string_view &line, std::size_t end, std::size_t next);
+  int take();
   bool fill();
 
   platform::Platform &os_;
   platform::Stream stream_;
-  std::string buffer_;
-  std::size_t start_ = 0; // first byte not yet handed out
+  OutputStream &echo_; // the console that shows what is typed
+  std::array<char, 4096> buffer_{};
+  std::size_t start_ = 0; // first byte not yet taken
+  std::size_t end_ = 0;
   bool at_end_ = false;
 };
 

@@ -9,6 +9,7 @@
 #include <cmath>
 
 #include "horn/pattern.hpp"
+#include "numeric/constants.hpp"
 #include "numeric/rounded.hpp"
 #include "rows/row_count.hpp"
 
@@ -18,8 +19,10 @@ using numeric::rounded;
 
 namespace {
 
-constexpr float kDegToRad = 0.01745329f;
-constexpr float kDbPerNeper = 8.68589f; // 20 / ln 10
+using numeric::kDegToRad;
+// The pattern routine's own dB per neper, so that a relative level is the
+// difference of two levels on one scale.
+using numeric::kDbPerNeperPattern;
 
 // Calls row(i) for every i below n, on up to threads.max_threads threads. Rows
 // cost tens of microseconds each, so small chunks balance the load well.
@@ -53,8 +56,9 @@ PatternPoint pattern_point(const PatternRequest &request, float axis_level, floa
   float level = 0.0f;
   horn::CCH11(request.FREQ, request.ARAD, request.SRAD, theta, level, p.PHASE);
   const double obliquity =
-      request.obliquity ? std::log((1 + std::cos(static_cast<double>(theta))) / 2) * kDbPerNeper
-                        : 0.0;
+      request.obliquity
+          ? std::log((1 + std::cos(static_cast<double>(theta))) / 2) * kDbPerNeperPattern
+          : 0.0;
   p.LEVEL = rounded(static_cast<double>(level) - axis_level + obliquity);
   return p;
 }

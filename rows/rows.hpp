@@ -7,10 +7,11 @@
 #include <array>
 #include <cstdint>
 
+#include "numeric/constants.hpp"
+
 namespace kelvor::rows {
 
-// Free-space wavelength in inches times frequency in GHz.
-inline constexpr float CLIGHT = 11.80285f;
+using numeric::CLIGHT;
 // Nominal pattern levels, dB, of the four beamwidth columns.
 inline constexpr std::array<float, 4> LEVNOM = {3.0f, 6.0f, 10.0f, 20.0f};
 // Unit choice IUNIT: 1 centimetres, 2 inches. Inches times UNITF[IUNIT - 1] is

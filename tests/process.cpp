@@ -4,6 +4,7 @@
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -89,9 +90,12 @@ int start_program(const std::filesystem::path &dir, int in_fd, int out_fd) {
   _exit(127);
 }
 
-int wait_program(int pid) {
+int wait_program(int pid, long *peak_kib) {
   int raw = 0;
-  waitpid(pid, &raw, 0);
+  rusage usage{};
+  wait4(pid, &raw, 0, &usage);
+  if (peak_kib != nullptr)
+    *peak_kib = usage.ru_maxrss;
   return decode_status(raw);
 }
 

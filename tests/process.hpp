@@ -30,7 +30,8 @@ Outcome run_program(const std::filesystem::path &dir, const std::string &input,
 // "stderr" in `dir`. Returns the child's process id.
 int start_program(const std::filesystem::path &dir, int in_fd, int out_fd);
 
-// Waits for the child; its exit status, or 128 + the signal that ended it.
-int wait_program(int pid);
+// Waits for the child; its exit status, or 128 + the signal that ended it, and
+// its peak resident memory in KiB when `peak_kib` is given.
+int wait_program(int pid, long *peak_kib = nullptr);
 
 } // namespace kelvor::test

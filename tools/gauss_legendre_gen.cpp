@@ -1,11 +1,12 @@
 // Generates numeric/glint_tables.hpp: the positive abscissae and the weights of the
 // Gauss-Legendre rules of orders 3-10, 12, 16 and 32 on [-1, 1], rounded to single precision.
-// Newton iteration on P_N(x) (three-term recurrence) in quadruple precision (__float128).
+// Newton iteration on P_N(x) (three-term recurrence) in quadruple precision (__float128). Only
+// the type's arithmetic is used, which g++ and clang++ both provide, and none of GCC's quadmath
+// library: the starting points need only double precision, since Newton's iteration then
+// converges to the root in quadruple precision whatever the last bits of its start.
 //
 //   gauss_legendre_gen                  writes the header to standard output
 //   gauss_legendre_gen --check FILE     exits 1 unless FILE holds exactly that text
-#include <quadmath.h>
-
 #include <algorithm>
 #include <array>
 #include <charconv>
@@ -13,6 +14,7 @@
 #include <cstdio>
 #include <fstream>
 #include <iterator>
+#include <numbers>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -20,6 +22,10 @@
 namespace {
 
 using quad = __float128;
+
+quad magnitude(quad v) {
+  return v < 0 ? -v : v;
+}
 
 constexpr std::array<int, 11> kOrders = {3, 4, 5, 6, 7, 8, 9, 10, 12, 16, 32};
 
@@ -49,13 +55,12 @@ Rule gauss_legendre(int n) {
   std::vector<quad> wts;
   for (int i = 1; i <= n / 2; ++i) {
     // Tricomi's first approximation to the i-th largest root, then Newton to convergence.
-    const quad pi = acosq(-1);
-    quad x = cosq(pi * (i - static_cast<quad>(0.25)) / (n + static_cast<quad>(0.5)));
+    quad x = std::cos(std::numbers::pi * (i - 0.25) / (n + 0.5));
     for (int it = 0; it < 100; ++it) {
       const Legendre l = legendre(n, x);
       const quad dx = l.p / l.dp;
       x -= dx;
-      if (fabsq(dx) < static_cast<quad>(1e-33))
+      if (magnitude(dx) < static_cast<quad>(1e-33))
         break;
     }
     const Legendre l = legendre(n, x);
@@ -87,7 +92,7 @@ double rounding_margin(quad q) {
   const float up = std::nextafter(f, 2.0f), dn = std::nextafter(f, -2.0f);
   const quad hi = (static_cast<quad>(f) + up) / 2, lo = (static_cast<quad>(f) + dn) / 2;
   const quad gap = static_cast<quad>(up) - static_cast<quad>(f);
-  const quad d = fminq(hi - q, q - lo);
+  const quad d = std::min(hi - q, q - lo);
   return static_cast<double>(d / gap);
 }
 
@@ -125,7 +130,7 @@ std::string generate(double &min_margin, long double &worst_sum) {
     for (std::size_t j = (n % 2 == 1) ? 1 : 0; j < r.weights.size(); ++j)
       sum += 2 * r.weights[j];
     // The weights of an N-point rule integrate 1 exactly: they sum to 2.
-    worst_sum = std::max(worst_sum, static_cast<long double>(fabsq(sum - 2)));
+    worst_sum = std::max(worst_sum, static_cast<long double>(magnitude(sum - 2)));
     nodes.emplace_back();
     weights.emplace_back();
     node_notes.push_back("N = " + std::to_string(n));

@@ -38,6 +38,7 @@ public:
   std::string input;             // all of standard input
   std::size_t read_chunk = 4096; // the most one read returns
   bool console = false;          // standard output is a console
+  bool hung_up = false;          // the console has gone away
   File output;                   // standard output
   File error;                    // standard error
   std::map<std::string, File> files;
@@ -55,6 +56,7 @@ public:
   recordio::platform::ReadResult read(recordio::platform::Stream stream,
                                       std::span<char> buffer) override;
   void close(recordio::platform::Stream stream) override;
+  bool console_hung_up() override { return hung_up; }
   void watch_console_events(void (*on_event)(ConsoleEvent)) override { event_handler = on_event; }
   [[noreturn]] void exit(std::uint32_t status) override;
   [[noreturn]] void exit_by_event(ConsoleEvent event) override;

@@ -1,6 +1,9 @@
 // Test helpers shared by the numerical-library and horn-model tests.
 #pragma once
 
+#include <bit>
+#include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <string>
 
@@ -14,6 +17,13 @@ inline std::string as_printed(float v, const std::string &printed) {
   char buf[64];
   std::snprintf(buf, sizeof buf, "%.*f", decimals, static_cast<double>(v));
   return buf;
+}
+
+// The same float bit for bit; any NaN matches any NaN, since which of two NaN operands an
+// instruction passes on depends on the order the compiler gives the operands.
+inline bool same_bits(float a, float b) {
+  return std::bit_cast<std::uint32_t>(a) == std::bit_cast<std::uint32_t>(b) ||
+         (std::isnan(a) && std::isnan(b));
 }
 
 } // namespace kelvor::testing
