@@ -284,6 +284,8 @@ public:
 
 private:
   // On a console, control-Z then Enter at the start of a line ends the input.
+  // The system's console read already gives no bytes for it when the console
+  // processes its input (the default); this catches the line when it does not.
   // A console read returns at most one line, so a line starts where the last
   // read ended with its line end.
   bool ends_console_input(std::string_view got) {
