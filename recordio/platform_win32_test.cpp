@@ -1,6 +1,5 @@
 // The Win32 services themselves, in a scratch folder: the report open and its
-// refusals, the cut at the first record while a reader looks on, and a read
-// that ends at the end of a redirected input.
+// refusals, and the cut at the first record while a reader looks on.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -87,24 +86,6 @@ TEST_F(Win32Files, OpenKeepsCutRemovesWhileReaderLooks) {
   ASSERT_TRUE(ReadFile(reader, bytes, sizeof bytes, &got, nullptr));
   EXPECT_EQ(std::string(bytes, got), "new\r\n");
   CloseHandle(reader);
-}
-
-// A redirected input gives its bytes as they are (a control-Z included: only
-// a console ends at one) and then the end.
-TEST_F(Win32Files, ReadsRedirectedInputToItsEnd) {
-  const Stream w = os.open_report("input.txt").stream;
-  ASSERT_TRUE(os.write(w, "\x1a\r\n2\r\n"));
-  os.close(w);
-  const HANDLE h =
-      CreateFileW(L"input.txt", GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  ASSERT_NE(h, INVALID_HANDLE_VALUE);
-  const Stream in{reinterpret_cast<std::intptr_t>(h)};
-  EXPECT_FALSE(os.is_console(in));
-  char buffer[16];
-  const ReadResult r = os.read(in, buffer);
-  EXPECT_EQ(std::string(buffer, r.count), "\x1a\r\n2\r\n");
-  EXPECT_TRUE(os.read(in, buffer).ended);
-  os.close(in);
 }
 
 } // namespace
