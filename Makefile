@@ -27,7 +27,7 @@ windows: deps
 	cmake --build --preset windows --target kelvor
 
 # The Windows build's unit tests and every end-to-end case under Wine.
-test-windows:
+test-windows: deps
 	scripts/test-windows
 
 fuzz: deps
