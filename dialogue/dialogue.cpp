@@ -22,16 +22,16 @@ namespace kelvor::dialogue {
 namespace {
 
 namespace L = layouts;
+using format::Layout;
+using format::ListItem;
+using format::Value;
 using horn::CCBWD;
 using horn::CCBWT;
 using horn::CHPCT;
 using horn::CRNGN;
 using numeric::CLIGHT;
 using numeric::rounded;
-using format::Layout;
-using format::ListItem;
 using recordio::Unit;
-using format::Value;
 
 // Inches times UNITF is the length in the chosen unit (1 centimetres, 2 inches).
 constexpr std::array<float, 2> UNITF = {2.54f, 1.0f};
@@ -59,8 +59,7 @@ struct State {
 };
 
 void write_both(Layout layout, std::span<const Value> values, bool report_first) {
-  recordio::write(report_first ? Unit::report : Unit::console, layout, values);
-  recordio::write(report_first ? Unit::console : Unit::report, layout, values);
+  recordio::write_both(report_first ? Unit::report : Unit::console, layout, values);
 }
 
 void read_reals(std::initializer_list<float *> targets) {
@@ -213,8 +212,7 @@ void frequency_responses(State &st) {
         format::real(rounded(st.SRAD * f))};
     recordio::write(Unit::report, L::HORN_HEADING, heading);
     const std::array<Value, 4> levels = {format::real(st.LEVCOL[0]), format::real(st.LEVCOL[1]),
-                                         format::real(st.LEVCOL[2]),
-                                         format::real(st.LEVCOL[3])};
+                                         format::real(st.LEVCOL[2]), format::real(st.LEVCOL[3])};
     write_both(L::RESPONSE_TABLE_HEADER, levels, true);
     for (std::int64_t k = 1; k <= st.NROWS; ++k)
       response_row(st, k);
