@@ -1,6 +1,6 @@
 # Short commands over the CMake presets. `make run` and `make test` are all a fresh
 # machine needs: both install missing packages first.
-.PHONY: deps run test test-default test-clang test-sanitize fuzz fuzz-smoke memcheck bench format
+.PHONY: deps run test test-default test-clang test-sanitize test-windows windows fuzz fuzz-smoke memcheck bench format
 
 deps:
 	@scripts/install-deps
@@ -11,7 +11,7 @@ run: deps
 	@cmake --preset default >/dev/null && cmake --build --preset default --target kelvor
 	@mkdir -p run && cd run && ../build/kelvor
 
-test: deps test-default test-clang test-sanitize fuzz-smoke memcheck
+test: deps test-default test-clang test-sanitize fuzz-smoke memcheck test-windows
 
 test-default:
 	cmake --preset default
@@ -28,6 +28,15 @@ test-sanitize:
 	cmake --preset sanitize
 	cmake --build --preset sanitize
 	ctest --preset sanitize
+
+# The Windows kelvor.exe (build-windows/kelvor.exe), cross-built with mingw-w64.
+windows: deps
+	cmake --preset windows
+	cmake --build --preset windows --target kelvor
+
+# The Windows build's unit tests and every end-to-end case under Wine.
+test-windows: deps
+	scripts/test-windows
 
 fuzz: deps
 	cmake --preset fuzz

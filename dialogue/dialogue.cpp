@@ -43,8 +43,7 @@ struct State {
 };
 
 void write_both(Layout layout, std::span<const Value> values, bool report_first) {
-  recordio::write(report_first ? Unit::report : Unit::console, layout, values);
-  recordio::write(report_first ? Unit::console : Unit::report, layout, values);
+  recordio::write_both(report_first ? Unit::report : Unit::console, layout, values);
 }
 
 // The printed values of a row as the record layer's values.

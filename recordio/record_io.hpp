@@ -24,6 +24,11 @@ void start_up(int argc, char **argv);
 // Writes one layout with its values to unit 6 or unit 66.
 void write(Unit unit, format::Layout layout, std::span<const format::Value> values = {});
 
+// Writes one layout with its values to both output units, to `first` and then to
+// the other; the records are formatted once. A failed write of the first ends
+// the run before the other receives them.
+void write_both(Unit first, format::Layout layout, std::span<const format::Value> values = {});
+
 // One list-directed read from unit 5. A malformed answer or the end of input
 // ends the run with its message.
 void read(std::span<const format::ListItem> items);

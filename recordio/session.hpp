@@ -18,6 +18,7 @@ struct Session {
   OutputStream console; // unit 6
   OutputStream report;  // unit 66, connected by the report open
   ConsoleInput input;   // unit 5
+  RecordList both;      // a write to both output units, formatted once
   platform::Stream error;
   std::span<char *const> arguments; // after the program's own name
   std::size_t next_argument = 0;

@@ -165,6 +165,24 @@ bool ConsoleInput::fill() {
   return true;
 }
 
+void RecordList::put_record(std::string_view text, bool advance) {
+  text_.append(text);
+  records_.push_back({text_.size(), advance});
+}
+
+void RecordList::clear() {
+  text_.clear();
+  records_.clear();
+}
+
+void RecordList::replay(format::RecordSink &sink) const {
+  std::size_t start = 0;
+  for (const Record &r : records_) {
+    sink.put_record(std::string_view(text_).substr(start, r.end - start), r.advance);
+    start = r.end;
+  }
+}
+
 namespace {
 
 // Ends the run if a write of `stream` failed.
@@ -191,6 +209,18 @@ void write(Unit unit, format::Layout layout, std::span<const format::Value> valu
   OutputStream &stream = unit == Unit::console ? s.console : s.report;
   format::write_layout(layout, values, stream);
   check(stream);
+}
+
+void write_both(Unit first, format::Layout layout, std::span<const format::Value> values) {
+  Session &s = session();
+  s.both.clear();
+  format::write_layout(layout, values, s.both);
+  OutputStream &one = first == Unit::console ? s.console : s.report;
+  OutputStream &other = first == Unit::console ? s.report : s.console;
+  s.both.replay(one);
+  check(one);
+  s.both.replay(other);
+  check(other);
 }
 
 void read(std::span<const format::ListItem> items) {

@@ -15,6 +15,7 @@
 #include <mutex>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "format/layout.hpp"
 #include "format/list_read.hpp"
@@ -86,6 +87,23 @@ private:
   std::string buffer_;
   std::timed_mutex lock_;
   std::atomic<bool> stuck_{false}; // the lock was not had within the bounded wait
+};
+
+// The records of one write, formatted once and handed to several streams.
+class RecordList final : public format::RecordSink {
+public:
+  void put_record(std::string_view text, bool advance) override;
+  void clear();
+  // Hands every record, in order, to `sink`.
+  void replay(format::RecordSink &sink) const;
+
+private:
+  struct Record {
+    std::size_t end; // offset in text_ just after the record
+    bool advance;
+  };
+  std::string text_;
+  std::vector<Record> records_;
 };
 
 // Console input, unit 5, taken a character at a time through a fixed buffer,

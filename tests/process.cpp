@@ -1,5 +1,6 @@
 #include "process.hpp"
 
+#include <cstdlib>
 #include <fcntl.h>
 #include <fstream>
 #include <sstream>
@@ -29,6 +30,28 @@ std::filesystem::path fresh_directory() {
   return templ;
 }
 
+// The command that starts the program: KELVOR_PROGRAM, else the program of this
+// build, run under KELVOR_EMULATOR when that is set (the Windows kelvor.exe
+// under Wine), followed by `args`.
+static std::vector<std::string> command_line(const std::vector<std::string> &args) {
+  std::vector<std::string> words;
+  if (const char *emulator = std::getenv("KELVOR_EMULATOR"); emulator != nullptr && *emulator)
+    words.emplace_back(emulator);
+  const char *program = std::getenv("KELVOR_PROGRAM");
+  words.emplace_back(program != nullptr && *program ? program : KELVOR_BINARY);
+  words.insert(words.end(), args.begin(), args.end());
+  return words;
+}
+
+[[noreturn]] static void exec_program(const std::vector<std::string> &words) {
+  std::vector<char *> argv;
+  for (const auto &w : words)
+    argv.push_back(const_cast<char *>(w.c_str()));
+  argv.push_back(nullptr);
+  execv(argv[0], argv.data());
+  _exit(127);
+}
+
 static int decode_status(int raw) {
   if (WIFEXITED(raw))
     return WEXITSTATUS(raw);
@@ -40,6 +63,7 @@ static int decode_status(int raw) {
 Outcome run_program(const std::filesystem::path &dir, const std::string &input,
                     const std::vector<std::string> &args) {
   write_file(dir / ".stdin", input);
+  const std::vector<std::string> words = command_line(args);
   const pid_t pid = fork();
   if (pid == 0) {
     if (chdir(dir.c_str()) != 0)
@@ -52,13 +76,7 @@ Outcome run_program(const std::filesystem::path &dir, const std::string &input,
     dup2(in, 0);
     dup2(out, 1);
     dup2(err, 2);
-    std::vector<char *> argv;
-    argv.push_back(const_cast<char *>(KELVOR_BINARY));
-    for (const auto &a : args)
-      argv.push_back(const_cast<char *>(a.c_str()));
-    argv.push_back(nullptr);
-    execv(KELVOR_BINARY, argv.data());
-    _exit(127);
+    exec_program(words);
   }
   int raw = 0;
   waitpid(pid, &raw, 0);
@@ -73,6 +91,7 @@ Outcome run_program(const std::filesystem::path &dir, const std::string &input,
 }
 
 int start_program(const std::filesystem::path &dir, int in_fd, int out_fd) {
+  const std::vector<std::string> words = command_line({});
   const pid_t pid = fork();
   if (pid != 0)
     return pid;
@@ -86,8 +105,7 @@ int start_program(const std::filesystem::path &dir, int in_fd, int out_fd) {
   dup2(out, 1);
   dup2(err, 2);
   closefrom(3);
-  execl(KELVOR_BINARY, KELVOR_BINARY, static_cast<char *>(nullptr));
-  _exit(127);
+  exec_program(words);
 }
 
 int wait_program(int pid, long *peak_kib) {
