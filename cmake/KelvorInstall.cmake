@@ -1,15 +1,23 @@
-# The installed package: the numerical library, the horn model and the row layer
-# with their headers (under include/kelvor, included as "rows/rows.hpp" and so
-# on), the umbrella target kelvor::kelvor, and a CMake package config for
+# The installed package: the numerical library, the horn model, the row layer and
+# (when oneTBB is there) its batch entry points, with their headers (under
+# include/kelvor, included as "rows/rows.hpp" and so on), the umbrella target
+# kelvor::kelvor, and a CMake package config for
 #   find_package(kelvor CONFIG REQUIRED)
 #   target_link_libraries(app PRIVATE kelvor::kelvor)
 # The program and, when built, the Python package are installed too.
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
+set(KELVOR_PACKAGE_LIBRARIES kelvor_numeric kelvor_horn kelvor_rows)
+set(KELVOR_PACKAGE_NEEDS_TBB OFF)
+if(TARGET kelvor_batch)
+  list(APPEND KELVOR_PACKAGE_LIBRARIES kelvor_batch)
+  set(KELVOR_PACKAGE_NEEDS_TBB ON)
+  set_target_properties(kelvor_batch PROPERTIES EXPORT_NAME batch)
+endif()
 add_library(kelvor_kelvor INTERFACE)
 add_library(kelvor::kelvor ALIAS kelvor_kelvor)
-target_link_libraries(kelvor_kelvor INTERFACE kelvor_numeric kelvor_horn kelvor_rows)
+target_link_libraries(kelvor_kelvor INTERFACE ${KELVOR_PACKAGE_LIBRARIES})
 
 set_target_properties(kelvor_numeric PROPERTIES EXPORT_NAME numeric)
 set_target_properties(kelvor_horn PROPERTIES EXPORT_NAME horn)
@@ -19,8 +27,7 @@ set_target_properties(kelvor_exact_fp PROPERTIES EXPORT_NAME exact_fp)
 
 set(KELVOR_INCLUDE_DIR ${CMAKE_INSTALL_INCLUDEDIR}/kelvor)
 set(KELVOR_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/kelvor)
-install(TARGETS kelvor_exact_fp kelvor_numeric kelvor_horn kelvor_rows kelvor_kelvor
-        EXPORT kelvorTargets
+install(TARGETS kelvor_exact_fp ${KELVOR_PACKAGE_LIBRARIES} kelvor_kelvor EXPORT kelvorTargets
         ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
         INCLUDES DESTINATION ${KELVOR_INCLUDE_DIR})
 foreach(dir numeric horn rows)
