@@ -13,6 +13,7 @@ arguments give one line on standard error and exit status 2.
 
 import argparse
 import csv
+import os
 import sys
 
 import numpy as np
@@ -123,7 +124,14 @@ def main(argv=None):
         with open(args.csv, "w", newline="") as f:
             _write_csv(f, header, columns)
     else:
-        _write_csv(sys.stdout, header, columns)
+        try:
+            _write_csv(sys.stdout, header, columns)
+            sys.stdout.flush()
+        except BrokenPipeError:
+            # The reader has gone (| head): stop quietly, as a filter does, and
+            # keep the interpreter's final flush from failing again.
+            os.dup2(os.open(os.devnull, os.O_WRONLY), sys.stdout.fileno())
+            return 1
     if args.plot:
         from kelvor import plot
         getattr(plot, args.command)(result).savefig(args.plot)
