@@ -37,6 +37,7 @@
 #include "numeric/constants.hpp"
 #include "numeric/rounded.hpp"
 #include "recordio/session_testing.hpp"
+#include "rows/rows.hpp"
 
 extern char **environ;
 
@@ -73,10 +74,9 @@ namespace {
 using namespace kelvor;
 using numeric::CLIGHT;
 using numeric::rounded;
+using rows::LEVNOM;
 
 // --- the rows ------------------------------------------------------------------
-
-constexpr std::array<float, 4> LEVNOM = {3.0f, 6.0f, 10.0f, 20.0f};
 
 // The end-to-end run's horn (inches) and frequency range: 1 GHz upward by 1 MHz.
 constexpr float kAperture = 2.6118f, kSlant = 28.8985f;
