@@ -61,7 +61,8 @@ std::array<float, 4> pattern_block(const float &FREQ, const float &ARAD, const f
   const float lambda = rounded(double{CLIGHT} / FREQ);
   // Rim phase deviation in cycles; an infinite slant radius gives a flat phase, s = 0.
   const float s = rounded(double{ARAD} * ARAD / ((double{lambda} * 2) * SRAD));
-  const float u = rounded(std::fabs(std::sin(double{THETA})) * (double{kTwoPiPattern} * ARAD) / lambda);
+  const float u =
+      rounded(std::fabs(std::sin(double{THETA})) * (double{kTwoPiPattern} * ARAD) / lambda);
   return {0.0f, rounded(double{kTwoPiPattern} * s), 0.0f, u};
 }
 
