@@ -54,7 +54,7 @@ PatternPoint pattern_point(const PatternRequest &request, float axis_level, floa
   p.THETA = THETA;
   const float theta = rounded(static_cast<double>(kDegToRad) * THETA);
   float level = 0.0f;
-  horn::CCH11(request.FREQ, request.ARAD, request.SRAD, theta, level, p.PHASE);
+  horn::CCH11F(request.FREQ, request.ARAD, request.SRAD, theta, level, p.PHASE);
   const double obliquity =
       request.obliquity
           ? std::log((1 + std::cos(static_cast<double>(theta))) / 2) * kDbPerNeperPattern
@@ -91,7 +91,7 @@ void pattern_cut(const PatternRequest &request, std::span<const float> THETA,
   const float axis = 0.0f;
   float axis_level = 0.0f;
   float axis_phase = 0.0f;
-  horn::CCH11(request.FREQ, request.ARAD, request.SRAD, axis, axis_level, axis_phase);
+  horn::CCH11F(request.FREQ, request.ARAD, request.SRAD, axis, axis_level, axis_phase);
   for_each_row(n, threads,
                [&](std::size_t i) { out[i] = pattern_point(request, axis_level, THETA[i]); });
 }
