@@ -338,19 +338,6 @@ ReadError assign(const Constant &k, const ListItem &item) {
 
 } // namespace
 
-int LineSource::next_char() {
-  if (!in_line_) {
-    if (!next_line(line_))
-      return kEndOfInput;
-    in_line_ = true;
-    position_ = 0;
-  }
-  if (position_ < line_.size())
-    return static_cast<unsigned char>(line_[position_++]);
-  in_line_ = false;
-  return kLineEnd;
-}
-
 bool skip_line(CharSource &src, int c) {
   bool seen = false;
   while (c != CharSource::kLineEnd && c != CharSource::kEndOfInput) {

@@ -1,10 +1,8 @@
 // List-directed input: the free-format answers typed at the console.
 #pragma once
 
-#include <cstddef>
 #include <cstdint>
 #include <span>
-#include <string_view>
 
 namespace kelvor::format {
 
@@ -28,22 +26,6 @@ public:
 
 protected:
   ~CharSource() = default;
-};
-
-// A source that already holds whole lines (without their line ends), handed out
-// as characters. Returns false from next_line at the end of input.
-class LineSource : public CharSource {
-public:
-  virtual bool next_line(std::string_view &line) = 0;
-  int next_char() final;
-
-protected:
-  ~LineSource() = default;
-
-private:
-  std::string_view line_;
-  std::size_t position_ = 0;
-  bool in_line_ = false;
 };
 
 // One item of a read: exactly one of the two pointers is set. An item that the

@@ -1,4 +1,5 @@
 #include "format/list_read.hpp"
+#include "tests/support/line_source.hpp"
 
 #include <gtest/gtest.h>
 
@@ -14,10 +15,10 @@
 
 namespace {
 
-using kelvor::format::LineSource;
 using kelvor::format::ListItem;
 using kelvor::format::read_list;
 using kelvor::format::ReadError;
+using kelvor::test::LineSource;
 
 struct Lines final : LineSource {
   std::vector<std::string> lines;

@@ -28,13 +28,14 @@
 #include <vector>
 
 #include "format/list_read.hpp"
+#include "tests/support/line_source.hpp"
 
 namespace {
 
-using kelvor::format::LineSource;
 using kelvor::format::ListItem;
 using kelvor::format::read_list;
 using kelvor::format::ReadError;
+using kelvor::test::LineSource;
 
 class Lines final : public LineSource {
 public:
