@@ -1,16 +1,20 @@
 // The compiled half of the Python module: the row layer over numpy arrays. The
 // pure-Python package checks the arguments and shapes the results; this module
 // takes checked single-precision arrays and computes the rows with the GIL
-// released, on every core.
+// released, on every core, a chunk at a time so that Control-C is seen.
 #include <pybind11/numpy.h>
 #include <pybind11/pybind11.h>
 
+#include <algorithm>
+#include <array>
+#include <chrono>
 #include <cstdint>
 #include <span>
-#include <tuple>
+#include <string>
 #include <vector>
 
 #include "rows/batch.hpp"
+#include "rows/row_count.hpp"
 
 namespace py = pybind11;
 using namespace kelvor::rows;
@@ -23,89 +27,123 @@ std::span<const float> view(const FloatArray &a) {
   return {a.data(), static_cast<std::size_t>(a.size())};
 }
 
-FloatArray new_array(std::size_t n) {
-  return FloatArray(static_cast<py::ssize_t>(n));
-}
+// Chunks grow from kFirstChunk rows while one takes less than kChunkTime, so
+// that a pending Control-C is seen within a few tens of milliseconds whatever a
+// row costs.
+constexpr std::size_t kFirstChunk = 16;
+constexpr std::chrono::milliseconds kChunkTime{20};
 
-// Column `field` of a vector of rows as a new array.
-template <class Row, class Field> FloatArray column(const std::vector<Row> &rows, Field field) {
-  FloatArray out = new_array(rows.size());
-  float *p = out.mutable_data();
-  for (std::size_t i = 0; i < rows.size(); ++i)
-    p[i] = field(rows[i]);
+// The values of `in` through `rows` into an n x K float32 array whose row i is
+// values(row for in[i]). The rows are computed a chunk at a time with the GIL
+// released; between chunks the GIL is taken back to run the Python signal
+// handlers, and a KeyboardInterrupt (or any exception they raise) ends the call
+// before the next chunk starts, with no worker thread left running.
+template <class Row, std::size_t K, class Compute, class Values>
+py::array_t<float> rows_of(const FloatArray &in, Compute rows, Values values) {
+  const std::span<const float> all = view(in);
+  py::array_t<float> out({static_cast<py::ssize_t>(all.size()), static_cast<py::ssize_t>(K)});
+  float *dst = out.mutable_data();
+  std::vector<Row> buffer;
+  std::size_t chunk = kFirstChunk;
+  for (std::size_t begin = 0; begin < all.size();) {
+    const std::size_t n = std::min(chunk, all.size() - begin);
+    buffer.resize(n);
+    std::chrono::steady_clock::duration took{};
+    {
+      py::gil_scoped_release unlocked;
+      const auto start = std::chrono::steady_clock::now();
+      rows(all.subspan(begin, n), std::span<Row>(buffer));
+      for (std::size_t i = 0; i < n; ++i) {
+        const std::array<float, K> v = values(buffer[i]);
+        std::copy(v.begin(), v.end(), dst + (begin + i) * K);
+      }
+      took = std::chrono::steady_clock::now() - start;
+    }
+    begin += n;
+    if (PyErr_CheckSignals() != 0)
+      throw py::error_already_set();
+    if (took < kChunkTime / 2)
+      chunk *= 2;
+  }
   return out;
 }
 
-// The rows for the values of `in`, computed with the GIL released: the
-// computation touches no Python object, and other Python threads run meanwhile.
-template <class Row, class Compute> std::vector<Row> compute(const FloatArray &in, Compute rows) {
-  const std::span<const float> values = view(in);
-  std::vector<Row> out(values.size());
-  py::gil_scoped_release unlocked;
-  rows(values, std::span<Row>(out));
-  return out;
-}
-
-FloatArray sweep_values(float start, float stop, float step) {
+py::array_t<float> sweep_values(float start, float stop, float step) {
+  // A table's row number is a 32-bit count: refuse a range with more rows than
+  // that rather than give the empty table row_count gives it.
+  const double count = row_count_real(start, stop, step);
+  if (count >= 2147483648.0)
+    throw py::value_error("has " + py::repr(py::int_(py::float_(count))).cast<std::string>() +
+                          " rows, more than the 2147483647 a table can hold");
   const std::vector<float> values = sweep(start, stop, step);
-  FloatArray out = new_array(values.size());
+  py::array_t<float> out(static_cast<py::ssize_t>(values.size()));
   std::copy(values.begin(), values.end(), out.mutable_data());
   return out;
 }
 
-py::tuple design(float FREQ, float BWUSR, float LEVUSR, std::int32_t KLEV, std::int32_t IUNIT,
-                 const FloatArray &PHDEV) {
+py::array_t<float> design(float FREQ, float BWUSR, float LEVUSR, std::int32_t KLEV,
+                          std::int32_t IUNIT, const FloatArray &PHDEV) {
   const DesignRequest request{FREQ, BWUSR, column_levels(LEVUSR, KLEV), IUNIT};
-  const auto rows =
-      compute<DesignRow>(PHDEV, [&](std::span<const float> in, std::span<DesignRow> out) {
-        design_rows(request, in, out);
-      });
-  return py::make_tuple(column(rows, [](const DesignRow &r) { return r.printed[0]; }),
-                        column(rows, [](const DesignRow &r) { return r.printed[1]; }),
-                        column(rows, [](const DesignRow &r) { return r.printed[2]; }),
-                        column(rows, [](const DesignRow &r) { return r.printed[3]; }),
-                        column(rows, [](const DesignRow &r) { return r.printed[4]; }));
+  return rows_of<DesignRow, 5>(
+      PHDEV,
+      [&](std::span<const float> in, std::span<DesignRow> out) { design_rows(request, in, out); },
+      [](const DesignRow &r) { return r.printed; });
 }
 
-py::tuple response(float aperture, float slant, float LEVUSR, std::int32_t KLEV, std::int32_t IUNIT,
-                   const FloatArray &FRESP) {
+py::array_t<float> response(float aperture, float slant, float LEVUSR, std::int32_t KLEV,
+                            std::int32_t IUNIT, const FloatArray &FRESP) {
   const ResponseRequest request{to_inches(aperture, IUNIT), to_inches(slant, IUNIT),
                                 column_levels(LEVUSR, KLEV), IUNIT};
-  const auto rows =
-      compute<ResponseRow>(FRESP, [&](std::span<const float> in, std::span<ResponseRow> out) {
+  return rows_of<ResponseRow, 7>(
+      FRESP,
+      [&](std::span<const float> in, std::span<ResponseRow> out) {
         response_rows(request, in, out);
-      });
-  FloatArray levels = new_array(4);
-  std::copy(request.levels.LEVCOL.begin(), request.levels.LEVCOL.end(), levels.mutable_data());
-  py::array_t<float> beamwidths({static_cast<py::ssize_t>(rows.size()), py::ssize_t{4}});
-  auto bw = beamwidths.mutable_unchecked<2>();
-  for (std::size_t i = 0; i < rows.size(); ++i)
-    for (std::size_t j = 0; j < 4; ++j)
-      bw(static_cast<py::ssize_t>(i), static_cast<py::ssize_t>(j)) = rows[i].printed[j + 1];
-  return py::make_tuple(column(rows, [](const ResponseRow &r) { return r.printed[0]; }), levels,
-                        beamwidths, column(rows, [](const ResponseRow &r) { return r.printed[5]; }),
-                        column(rows, [](const ResponseRow &r) { return r.printed[6]; }));
+      },
+      [](const ResponseRow &r) { return r.printed; });
 }
 
-py::tuple pattern(float FREQ, float aperture, float slant, std::int32_t IUNIT, bool obliquity,
-                  const FloatArray &THETA) {
+py::array_t<float> pattern(float aperture, float slant, float FREQ, std::int32_t IUNIT,
+                           bool obliquity, const FloatArray &THETA) {
   const PatternRequest request{FREQ, to_inches(aperture, IUNIT), to_inches(slant, IUNIT),
                                obliquity};
-  const auto points =
-      compute<PatternPoint>(THETA, [&](std::span<const float> in, std::span<PatternPoint> out) {
+  return rows_of<PatternPoint, 3>(
+      THETA,
+      [&](std::span<const float> in, std::span<PatternPoint> out) {
         pattern_cut(request, in, out);
+      },
+      [](const PatternPoint &p) {
+        return std::array<float, 3>{p.THETA, p.LEVEL, p.PHASE};
       });
-  return py::make_tuple(column(points, [](const PatternPoint &p) { return p.THETA; }),
-                        column(points, [](const PatternPoint &p) { return p.LEVEL; }),
-                        column(points, [](const PatternPoint &p) { return p.PHASE; }));
+}
+
+py::tuple column_level_values(float LEVUSR, std::int32_t KLEV) {
+  const Levels levels = column_levels(LEVUSR, KLEV);
+  return py::make_tuple(levels.LEVCOL[0], levels.LEVCOL[1], levels.LEVCOL[2], levels.LEVCOL[3]);
 }
 
 } // namespace
 
+// The model-true path binds itself here when it is built in: its source defines
+// bind_model(module) and the build adds -DKELVOR_HAVE_MODEL_BINDINGS.
+#ifdef KELVOR_HAVE_MODEL_BINDINGS
+void bind_model(py::module_ &m);
+#endif
+
 PYBIND11_MODULE(_kelvor, m) {
   m.doc() = "KELVOR row layer over float32 arrays (use the kelvor package)";
+  m.attr("__version__") = KELVOR_VERSION;
+  m.attr("NOMINAL_LEVELS") = py::make_tuple(LEVNOM[0], LEVNOM[1], LEVNOM[2], LEVNOM[3]);
+  m.attr("CENTIMETRES") = CENTIMETRES;
+  m.attr("INCHES") = INCHES;
+  m.def("nominal_level_index", &nominal_level_index);
+  m.def("column_levels", &column_level_values);
+  m.def("wavelength",
+        [](float FREQ, std::int32_t IUNIT) { return from_inches(wavelength(FREQ), IUNIT); });
   m.def("sweep", &sweep_values);
   m.def("design", &design);
   m.def("response", &response);
   m.def("pattern", &pattern);
+#ifdef KELVOR_HAVE_MODEL_BINDINGS
+  bind_model(m);
+#endif
 }

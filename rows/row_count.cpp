@@ -4,9 +4,13 @@
 
 namespace kelvor::rows {
 
-std::int32_t row_count(float start, float stop, float step) {
+double row_count_real(float start, float stop, float step) {
   constexpr float bias = 1.4f;
-  const double n = (static_cast<double>(stop) - start) / step + bias;
+  return (static_cast<double>(stop) - start) / step + bias;
+}
+
+std::int32_t row_count(float start, float stop, float step) {
+  const double n = row_count_real(start, stop, step);
   // Written so that a NaN fails the test too.
   if (!(n > -2147483648.0 && n < 2147483648.0))
     return 0;

@@ -11,6 +11,10 @@ namespace kelvor::rows {
 // range gives no rows.
 std::int32_t row_count(float start, float stop, float step);
 
+// The same count before it is truncated and bounded: (stop - start) / step + 1.4
+// in double, for a front-end that tells a count too large from no rows at all.
+double row_count_real(float start, float stop, float step);
+
 // The value of row k (counted from 1): (k - 1) step + start, formed in double from
 // the row number and the single-precision range and rounded once. Each row is
 // computed afresh from its number, so no rounding error accumulates down a table.

@@ -41,23 +41,23 @@ def response_lines(r):
 # (case, request): the request's rows, F-edited as the layouts edit them, are a
 # block of consecutive records of that case's report.
 REPORTED = [
-    ("inches_example", lambda: design_lines(kelvor.design(10, 30, 10, 0.1))),
+    ("inches_example", lambda: design_lines(kelvor.design(10, 30, 0.1))),
     ("inches_example",
      lambda: response_lines(kelvor.response(2.6118, 28.8985, kelvor.sweep(9, 11, 1)))),
-    ("centimetres_example", lambda: design_lines(kelvor.design(10, 30, 10, [0.1], unit="cm"))),
+    ("centimetres_example", lambda: design_lines(kelvor.design(10, 30, [0.1], unit="cm"))),
     ("centimetres_example", lambda: response_lines(
         kelvor.response(6.6341, 73.4023, kelvor.sweep(9, 11, 1), unit="cm"))),
-    ("level_not_nominal", lambda: design_lines(kelvor.design(10, 30, 8, 0.1, level_index=3))),
+    ("level_not_nominal", lambda: design_lines(kelvor.design(10, 30, 0.1, level_db=8, level_index=3))),
     ("level_not_nominal", lambda: response_lines(
         kelvor.response(2.6118, 28.8985, 10, level_db=8, level_index=3))),
     ("phase_deviation_ranges",
-     lambda: design_lines(kelvor.design(10, 30, 10, kelvor.sweep(0, 1, 0.1)))),
+     lambda: design_lines(kelvor.design(10, 30, kelvor.sweep(0, 1, 0.1)))),
     ("phase_deviation_ranges",
-     lambda: design_lines(kelvor.design(10, 30, 10, kelvor.sweep(0, 0.55, 0.2)))),
-    ("several_requests", lambda: design_lines(kelvor.design(12, 20, 3, kelvor.sweep(0, 0.1, 0.1)))),
+     lambda: design_lines(kelvor.design(10, 30, kelvor.sweep(0, 0.55, 0.2)))),
+    ("several_requests", lambda: design_lines(kelvor.design(12, 20, kelvor.sweep(0, 0.1, 0.1), level_db=3))),
     ("level_missed",
      lambda: response_lines(kelvor.response(0.5, 10, kelvor.sweep(2, 3, 1), level_db=20))),
-    ("long_answers_and_repeats", lambda: design_lines(kelvor.design(10, 10, 10, 0.1))),
+    ("long_answers_and_repeats", lambda: design_lines(kelvor.design(10, 10, 0.1))),
 ]
 
 
@@ -82,43 +82,66 @@ def edge_width(p, db):
 @pytest.mark.parametrize("s", [0.0, 0.1, 0.2, 0.25, 0.3, 0.4, 0.5, 0.6])
 @pytest.mark.parametrize("freq,beamwidth,unit", [(10, 12, "in"), (10, 20, "cm"), (4, 16, "in")])
 def test_pattern_widths_are_the_table_beamwidths(s, freq, beamwidth, unit):
-    d = kelvor.design(freq, beamwidth, 10, s, unit=unit)
+    d = kelvor.design(freq, beamwidth, s, unit=unit)
     a, slant = d.aperture_radius[0], d.slant_radius[0]
     table = kelvor.response(a, slant, freq, unit=unit).beamwidth_deg[0]
-    cut = kelvor.pattern(freq, a, slant, np.arange(0, 45, 0.02), unit=unit)
+    cut = kelvor.pattern(a, slant, freq, np.arange(0, 45, 0.02), unit=unit)
     assert cut.level_db[0] == 0
     widths = [edge_width(cut, db) for db in kelvor.NOMINAL_LEVELS]
     np.testing.assert_allclose(widths, table, rtol=0.01)
 
 
-def test_results_are_float32_and_sweep_counts_as_the_dialogue():
+def same(a, b):
+    return all(np.array_equal(x, y) for x, y in zip(vars(a).values(), vars(b).values()))
+
+
+def test_results_are_exact_float64_and_defaults_hold():
     assert kelvor.sweep(0, 0.55, 0.2).tolist() == pytest.approx([0, 0.2, 0.4, 0.6])
     assert kelvor.sweep(1, 0, 0.1).size == 0
     r = kelvor.response(2.6118, np.inf, [9, 10])
-    assert r.beamwidth_deg.shape == (2, 4) and r.gain_db.dtype == np.float32
+    assert r.beamwidth_deg.shape == (2, 4) and r.gain_db.dtype == np.float64
+    assert np.array_equal(r.gain_db.astype(np.float32), r.gain_db)
+    # The defaults: level 10 dB, obliquity on; mm are cm times ten exactly.
+    assert same(r, kelvor.response(2.6118, np.inf, [9, 10], level_db=10))
+    cut = kelvor.pattern(2.6118, 28.8985, 10, 40)
+    assert same(cut, kelvor.pattern(2.6118, 28.8985, 10, 40, obliquity=True))
+    assert cut.level_db != kelvor.pattern(2.6118, 28.8985, 10, 40, obliquity=False).level_db
+    cm = kelvor.design(10, 150, [0.1, 0.2], level_db=3, unit="cm")
+    mm = kelvor.design(10, 150, [0.1, 0.2], level_db=3, unit="mm")
+    assert np.array_equal(mm.phase_centre, cm.phase_centre * 10)
+    assert mm.no_cone.tolist() == [False, True]
 
 
 NAN, INF = float("nan"), float("inf")
 BAD = [
-    ("freq_ghz", lambda: kelvor.design(0, 30, 10, 0.1)),
-    ("freq_ghz", lambda: kelvor.design(NAN, 30, 10, 0.1)),
-    ("beamwidth_deg", lambda: kelvor.design(10, -30, 10, 0.1)),
-    ("level_db", lambda: kelvor.design(10, 30, INF, 0.1)),
-    ("level_index", lambda: kelvor.design(10, 30, 8, 0.1)),
-    ("level_index", lambda: kelvor.design(10, 30, 8, 0.1, level_index=5)),
-    ("level_index", lambda: kelvor.design(10, 30, 10, 0.1, level_index=1)),
-    ("unit", lambda: kelvor.design(10, 30, 10, 0.1, unit="mm")),
-    ("phase_deviation", lambda: kelvor.design(10, 30, 10, -0.1)),
-    ("phase_deviation", lambda: kelvor.design(10, 30, 10, [0.1, NAN])),
-    ("phase_deviation", lambda: kelvor.design(10, 30, 10, [[0.1]])),
+    ("freq_ghz", lambda: kelvor.design(0, 30, 0.1)),
+    ("freq_ghz", lambda: kelvor.design(NAN, 30, 0.1)),
+    ("freq_ghz", lambda: kelvor.design("10", 30, 0.1)),
+    ("beamwidth_deg", lambda: kelvor.design(10, -30, 0.1)),
+    ("level_db", lambda: kelvor.design(10, 30, 0.1, level_db=INF)),
+    ("level_index", lambda: kelvor.design(10, 30, 0.1, level_db=8)),
+    ("level_index", lambda: kelvor.design(10, 30, 0.1, level_db=8, level_index=5)),
+    ("level_index", lambda: kelvor.design(10, 30, 0.1, level_db=8, level_index=True)),
+    ("level_index", lambda: kelvor.design(10, 30, 0.1, level_index=1)),
+    ("level_index", lambda: kelvor.design(10, 30, 0.1, level_index=2)),
+    ("unit", lambda: kelvor.design(10, 30, 0.1, unit="ft")),  # type: ignore[arg-type]
+    ("phase_deviation", lambda: kelvor.design(10, 30, -0.1)),
+    ("phase_deviation", lambda: kelvor.design(10, 30, [0.1, NAN])),
+    ("phase_deviation", lambda: kelvor.design(10, 30, [[0.1]])),
+    ("phase_deviation", lambda: kelvor.design(10, 30, ["0.1"])),
     ("aperture_radius", lambda: kelvor.response(0, 28.9, 10)),
+    ("aperture_radius", lambda: kelvor.response(1e-50, 28.9, 10, unit="mm")),
     ("slant_radius", lambda: kelvor.response(2.6, NAN, 10)),
     ("freq_ghz", lambda: kelvor.response(2.6, 28.9, [10, -1])),
     ("freq_ghz", lambda: kelvor.response(2.6, 28.9, np.ones((2, 2)))),
+    ("freq_ghz", lambda: kelvor.response(2.6, 28.9, "10")),
     ("level_index", lambda: kelvor.response(2.6, 28.9, 10, level_db=8, level_index=0)),
-    ("aperture_radius", lambda: kelvor.pattern(10, -2.6, 28.9, 0)),
-    ("theta_deg", lambda: kelvor.pattern(10, 2.6, 28.9, [0, INF])),
-    ("unit", lambda: kelvor.pattern(10, 2.6, 28.9, 0, unit=None)),
+    ("aperture_radius", lambda: kelvor.pattern(-2.6, 28.9, 10, 0)),
+    ("theta_deg", lambda: kelvor.pattern(2.6, 28.9, 10, [0, INF])),
+    ("unit", lambda: kelvor.pattern(2.6, 28.9, 10, 0, unit=None)),
+    ("obliquity", lambda: kelvor.pattern(2.6, 28.9, 10, 0, obliquity="no")),
+    ("step", lambda: kelvor.sweep(0, 1, 0)),
+    ("2147483647", lambda: kelvor.sweep(0, 1e9, 1e-3)),
 ]
 
 
@@ -137,7 +160,7 @@ CLI = [
     (["design", "--freq", "10", "--beamwidth", "30", "--phase-deviation", "0.1:0.5:0.1"], 5),
     (["response", "--aperture", "6.6341", "--slant", "73.4023", "--freq", "9:11:1", "--unit",
       "cm", "--level", "8", "--level-index", "3"], 3),
-    (["pattern", "--freq", "10", "--aperture", "2.6118", "--slant", "28.8985", "--theta",
+    (["pattern", "--aperture", "2.6118", "--slant", "28.8985", "--freq", "10", "--theta",
       "0:90:1"], 91),
 ]
 
@@ -162,21 +185,34 @@ def test_cli_writes_csv_and_figures(tmp_path, args, rows):
     ["response", "--aperture", "0", "--slant", "1", "--freq", "10"],
     ["pattern", "--freq", "10", "--aperture", "1", "--slant", "1", "--unit", "ft"],
     ["pattern", "--freq", "10", "--aperture", "1", "--slant", "1", "--plot", "x.txt"],
+    ["pattern", "--freq", "10", "--aperture", "1", "--slant", "1", "--theta", "0:90:0"],
+    ["pattern", "--freq", "ten", "--aperture", "1", "--slant", "1"],
+    ["response", "--aperture", "1", "--slant", "9", "--freq", "0:1e9:1e-3"],
+    ["pattern", "--freq", "10", "--aperture", "1", "--slant", "9", "--plot", "/nonexistent/f.svg"],
+    ["pattern", "--freq", "10", "--aperture", "1", "--slant", "9", "--csv", "/nonexistent/t.csv"],
 ])
-def test_cli_bad_arguments_exit_2_with_one_line(args):
+def test_cli_bad_arguments_exit_2_with_one_sentence(args):
     out = run_cli(*args)
     assert out.returncode == 2 and out.stdout == ""
-    assert len(out.stderr.splitlines()) == 1, out.stderr
+    assert len(out.stderr.splitlines()) == 1 and out.stderr.endswith(".\n"), out.stderr
+    assert "_range" not in out.stderr and "Traceback" not in out.stderr
 
 
-@pytest.mark.parametrize("name,result", [
-    ("design", lambda: kelvor.design(10, 30, 10, kelvor.sweep(0, 0.6, 0.1), unit="cm")),
-    ("response", lambda: kelvor.response(2.6118, 28.8985, kelvor.sweep(8, 12, 0.5))),
-    ("pattern", lambda: kelvor.pattern(10, 2.6118, 28.8985, kelvor.sweep(0, 60, 1))),
-])
-def test_figures_have_labelled_axes(name, result):
-    fig = getattr(kelvor.plot, name)(result())
-    axes = fig.get_axes()
-    assert any(ax.get_xlabel() for ax in axes) and all(ax.get_ylabel() for ax in axes)
-    if name == "pattern":
-        assert {-3, -6, -10, -20} <= {line.get_ydata()[0] for line in axes[0].lines}
+def test_figures_are_drawn_by_their_artists_on_the_given_axes():
+    import matplotlib.pyplot as plt
+    r = kelvor.response(0.5, 10, kelvor.sweep(2, 30, 1), level_db=20)
+    beam, gain = kelvor.plot.response(r)
+    assert beam.figure.number in plt.get_fignums() and beam.get_legend() and gain.get_legend()
+    widths = np.array([line.get_ydata() for line in beam.lines])
+    assert np.array_equal(np.isnan(widths), r.level_missed.T) and np.all(widths[~np.isnan(widths)] > 0)
+    fig, axes = plt.subplots(2)
+    for freq in (9, 11):
+        kelvor.plot.pattern(kelvor.pattern(2.6118, 28.8985, freq, kelvor.sweep(0, 60, 1)), ax=axes)
+    level, phase = axes
+    assert [line.get_label() for line in phase.lines] == ["9 GHz", "11 GHz"]
+    assert level.get_ylim()[0] < -20 and "2.6118" in level.get_title()
+    # Unwrapped and referred to the phase centre: flat on the axis, no jumps.
+    assert phase.lines[0].get_ydata()[0] == 0 and np.all(np.abs(np.diff(phase.lines[0].get_ydata())) < 90)
+    a, b = kelvor.plot.design(kelvor.design(10, 30, kelvor.sweep(0, 0.6, 0.1), unit="cm"))
+    assert all(ax.get_ylabel() for ax in (a, b)) and b.get_xlabel()
+    plt.close("all")

@@ -1,0 +1,127 @@
+"""Argument checks and length units shared by the public functions.
+
+Every check raises ValueError naming the argument, so that a wrong call fails
+where it is made instead of giving a table of NaN or a silent default.
+"""
+
+from __future__ import annotations
+
+import math
+import numbers
+from typing import Any, Callable, Literal, Sequence, Union
+
+import numpy as np
+import numpy.typing as npt
+
+from . import _kelvor
+
+Unit = Literal["mm", "cm", "m", "in"]
+# A number, or a sequence or 1-D array of numbers.
+Values = Union[float, Sequence[float], npt.NDArray[Any]]
+Float64Array = npt.NDArray[np.float64]
+BoolArray = npt.NDArray[np.bool_]
+
+# Metric lengths go through the centimetre tables: a length in the unit times
+# this factor is centimetres.
+_TO_CM = {"mm": 0.1, "cm": 1.0, "m": 100.0}
+
+
+def number(name: str, value: object) -> float:
+    """The value as a Python float, refusing anything that is not a real number
+    (strings, booleans and arrays included)."""
+    if isinstance(value, np.ndarray) and value.ndim == 0 and value.dtype.kind in "iuf":
+        return float(value)
+    if isinstance(value, bool) or not isinstance(value, numbers.Real):
+        raise ValueError(f"{name} must be a number, got {value!r}")
+    return float(value)
+
+
+def float32(name: str, value: object) -> np.float32:
+    """The value rounded to single precision, as the dialogue stores an answer."""
+    with np.errstate(over="ignore"):
+        return np.float32(number(name, value))
+
+
+def positive(name: str, value: object) -> np.float32:
+    """A finite number > 0 in single precision."""
+    f = float32(name, value)
+    if not (math.isfinite(f) and f > 0):
+        raise ValueError(f"{name} must be a finite number > 0, got {value!r}")
+    return f
+
+
+def array(name: str, value: object, check: Callable[[npt.NDArray[np.float32]], Any],
+          what: str) -> npt.NDArray[np.float32]:
+    """A number or 1-D sequence of numbers as a new contiguous 1-D float32
+    array whose every value passes check."""
+    if isinstance(value, (str, bytes)):
+        raise ValueError(f"{name} must be a number or a 1-D array of numbers, got {value!r}")
+    try:
+        raw = np.asarray(value)
+    except (TypeError, ValueError):
+        raise ValueError(f"{name} must be a number or a 1-D array of numbers") from None
+    if raw.dtype.kind not in "iuf":
+        raise ValueError(f"{name} must be a number or a 1-D array of numbers, "
+                         f"got values of type {raw.dtype}")
+    if raw.ndim > 1:
+        raise ValueError(f"{name} must be a scalar or a 1-D array, got shape {raw.shape}")
+    # A copy: the computation runs without the GIL, so the caller's array must
+    # not be the one it reads.
+    a = np.array(np.atleast_1d(raw), dtype=np.float32, order="C", copy=True)
+    if a.size == 0:
+        raise ValueError(f"{name} must not be empty")
+    if not np.all(check(a)):
+        raise ValueError(f"{name} must be {what}")
+    return a
+
+
+def table_unit(unit: object) -> int:
+    """The dialogue's unit code of the table a unit is computed in: inches, or
+    centimetres for every metric unit."""
+    if not isinstance(unit, str) or unit not in ("in", *_TO_CM):
+        raise ValueError(f"unit must be 'mm', 'cm', 'm' or 'in', got {unit!r}")
+    return int(_kelvor.INCHES) if unit == "in" else int(_kelvor.CENTIMETRES)
+
+
+def length(name: str, value: object, unit: str, *, allow_inf: bool = False) -> np.float32:
+    """A length > 0 given in unit as the single-precision length of its table
+    (inches, or centimetres for the metric units, converted in double and
+    rounded once)."""
+    with np.errstate(over="ignore"):
+        f = np.float32(number(name, value) * _TO_CM.get(unit, 1.0))
+    if not f > 0 or (math.isinf(f) and not allow_inf):
+        what = "a number > 0" if allow_inf else "a finite number > 0"
+        raise ValueError(f"{name} must be {what} (in {unit}), got {value!r}")
+    return f
+
+
+def from_table(values: npt.NDArray[np.float32], unit: str) -> Float64Array:
+    """Single-precision lengths of a table in unit, as float64: exact for inches,
+    centimetres and millimetres (ten times a float32 is exact in double), one
+    rounding in double for metres."""
+    wide = values.astype(np.float64)
+    if unit in ("in", "cm"):
+        return wide
+    if unit == "mm":
+        return wide * 10.0
+    return wide / 100.0
+
+
+def level_index(level_db: np.float32, index: object) -> int:
+    """The level index the dialogue would use: the nominal level's own, or the
+    one the caller names for any other level."""
+    if index is not None and (isinstance(index, bool)
+                              or not isinstance(index, (int, np.integer))
+                              or not 1 <= index <= 4):
+        raise ValueError(f"level_index must be 1, 2, 3 or 4, got {index!r}")
+    nominal = int(_kelvor.nominal_level_index(level_db))
+    if nominal:
+        if index is not None and index != nominal:
+            raise ValueError(f"level_index must be {nominal} (or None) for the nominal "
+                             f"level {float(level_db):g} dB, got {index!r}")
+        return nominal
+    if index is None:
+        levels = ", ".join(f"{v:g}" for v in _kelvor.NOMINAL_LEVELS)
+        raise ValueError(f"level_index (1 to 4) is needed for the level {float(level_db):g} dB, "
+                         f"which is not one of the nominal levels {levels}")
+    return int(index)
