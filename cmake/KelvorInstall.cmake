@@ -55,5 +55,5 @@ if(TARGET _kelvor)
       "Install folder of the Python package, relative to the prefix")
   install(TARGETS _kelvor LIBRARY DESTINATION ${KELVOR_PYTHON_DIR}/kelvor)
   install(DIRECTORY ${PROJECT_SOURCE_DIR}/python/kelvor DESTINATION ${KELVOR_PYTHON_DIR}
-          FILES_MATCHING PATTERN "*.py")
+          FILES_MATCHING PATTERN "*.py" PATTERN "*.pyi" PATTERN "py.typed")
 endif()

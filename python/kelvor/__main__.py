@@ -41,7 +41,8 @@ class _Parser(argparse.ArgumentParser):
     """Errors as _Usage, and the help option's own text as a sentence."""
 
     def __init__(self, *args: Any, **kwargs: Any) -> None:
-        super().__init__(*args, add_help=False, **kwargs)
+        kwargs["add_help"] = False
+        super().__init__(*args, **kwargs)
         self.add_argument("-h", "--help", action="help", help="Show this help and exit.")
 
     def error(self, message: str) -> NoReturn:
@@ -54,7 +55,7 @@ class Output:
     that draws the figure and returns it."""
     header: List[str]
     columns: List[npt.NDArray[np.float64]]
-    draw: Callable[[], "object"]
+    draw: Callable[[], Any]
 
 
 def _sentence(text: str) -> str:
@@ -199,14 +200,14 @@ def _number(v: float) -> str:
     return str(single) if float(single) == v or v != v else repr(v)
 
 
-def _figure_bytes(draw: Callable[[], object], path: str) -> bytes:
-    import matplotlib
+def _figure_bytes(draw: Callable[[], Any], path: str) -> bytes:
+    import matplotlib  # type: ignore[import]
     matplotlib.use("Agg")
-    import matplotlib.pyplot as plt
+    import matplotlib.pyplot as plt  # type: ignore[import]
     fig = draw()
     buffer = io.BytesIO()
-    fig.savefig(buffer, format=path.rsplit(".", 1)[1].lower())  # type: ignore[attr-defined]
-    plt.close(fig)  # type: ignore[arg-type]
+    fig.savefig(buffer, format=path.rsplit(".", 1)[1].lower())
+    plt.close(fig)
     return buffer.getvalue()
 
 

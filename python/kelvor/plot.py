@@ -17,9 +17,9 @@ from __future__ import annotations
 
 from typing import Optional, Sequence, Tuple
 
-import matplotlib.pyplot as plt
+import matplotlib.pyplot as plt  # type: ignore[import]
 import numpy as np
-from matplotlib.axes import Axes
+from matplotlib.axes import Axes  # type: ignore[import]
 
 from . import _kelvor
 from ._checks import Float64Array, from_table, table_unit
@@ -84,9 +84,9 @@ def pattern_phase(result: PatternResult, *,
     unit = result.unit
     if reference is None:
         reference = float(_response(result.aperture_radius, result.slant_radius,
-                                    result.freq_ghz, unit=unit).phase_centre[0])  # type: ignore
+                                    result.freq_ghz, unit=unit).phase_centre[0])
     axis = _pattern(result.aperture_radius, result.slant_radius, result.freq_ghz, 0.0,
-                    unit=unit, obliquity=result.obliquity).phase_deg[0]  # type: ignore[arg-type]
+                    unit=unit, obliquity=result.obliquity).phase_deg[0]
     wavelength = from_table(np.array([_kelvor.wavelength(result.freq_ghz, table_unit(unit))],
                                      dtype=np.float32), unit)[0]
     unwrapped = np.degrees(np.unwrap(np.radians(np.append(axis, result.phase_deg))))

@@ -48,8 +48,7 @@ __all__ = ["sweep", "design", "response", "pattern", "DesignResult", "ResponseRe
            "PatternResult", "NOMINAL_LEVELS"]
 
 #: The nominal levels (dB) of the four beamwidth columns, from the compiled module.
-NOMINAL_LEVELS: tuple[float, float, float, float] = tuple(  # type: ignore[assignment]
-    float(v) for v in _kelvor.NOMINAL_LEVELS)
+NOMINAL_LEVELS: tuple[float, ...] = tuple(float(v) for v in _kelvor.NOMINAL_LEVELS)
 
 
 @dataclass(frozen=True)
@@ -77,7 +76,7 @@ class DesignResult:
     gain_db: Float64Array
     phase_centre: Float64Array
     no_cone: BoolArray
-    unit: str
+    unit: Unit
 
 
 @dataclass(frozen=True)
@@ -115,7 +114,7 @@ class ResponseResult:
     phase_centre: Float64Array
     level_missed: BoolArray
     no_cone: BoolArray
-    unit: str
+    unit: Unit
 
 
 @dataclass(frozen=True)
@@ -148,7 +147,7 @@ class PatternResult:
     level_db: Float64Array
     phase_deg: Float64Array
     obliquity: bool
-    unit: str
+    unit: Unit
 
 
 def sweep(start: float, stop: float, step: float) -> Float64Array:

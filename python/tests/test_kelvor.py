@@ -5,8 +5,10 @@ import csv
 import io
 import math
 import os
+import signal
 import subprocess
 import sys
+import time
 from pathlib import Path
 
 import numpy as np
@@ -149,6 +151,21 @@ BAD = [
 def test_bad_input_is_a_value_error_naming_the_argument(name, call):
     with pytest.raises(ValueError, match=name):
         call()
+
+
+def test_control_c_ends_a_long_call_within_a_fifth_of_a_second():
+    child = ("import sys, time, kelvor\n"
+             "s = kelvor.sweep(0.01, 0.6, 1e-7)\n"
+             "print('go', flush=True)\n"
+             "try:\n    kelvor.design(10, 30, s)\n"
+             "except KeyboardInterrupt:\n    print(time.monotonic())\n")
+    p = subprocess.Popen([sys.executable, "-c", child], stdout=subprocess.PIPE, text=True)
+    assert p.stdout.readline() == "go\n"
+    time.sleep(0.3)
+    sent = time.monotonic()
+    p.send_signal(signal.SIGINT)
+    caught = float(p.communicate(timeout=60)[0])
+    assert caught - sent < 0.2
 
 
 def run_cli(*args, cwd=None):
