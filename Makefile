@@ -1,6 +1,6 @@
 # Short commands over the CMake presets. `make run` and `make test` are all a fresh
 # machine needs: both install missing packages first.
-.PHONY: deps run test test-default test-clang test-sanitize test-windows windows fuzz fuzz-smoke memcheck bench format
+.PHONY: deps run test test-default test-clang test-sanitize test-windows windows release fuzz fuzz-smoke memcheck bench format
 
 deps:
 	@scripts/install-deps
@@ -33,6 +33,18 @@ test-sanitize:
 windows: deps
 	cmake --preset windows
 	cmake --build --preset windows --target kelvor
+
+# The downloads, in build-release/packages, each named with the version in VERSION:
+# the Linux .tar.gz and .deb (the program and the C++ package), the Windows .zip
+# (the stripped kelvor.exe and a README) and the Python wheel and source archive.
+release: deps
+	cmake --preset release
+	cmake --build --preset release
+	cd build-release && cpack
+	cmake --preset windows
+	cmake --build --preset windows --target windows_zip
+	cp build-windows/kelvor-*-windows-x86_64.zip build-release/packages/
+	/usr/bin/python3 -m build --no-isolation --outdir build-release/packages .
 
 # The Windows build's unit tests and every end-to-end case under Wine.
 test-windows: deps

@@ -53,7 +53,8 @@ install(TARGETS kelvor RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 if(TARGET _kelvor)
   set(KELVOR_PYTHON_DIR lib/python3/dist-packages CACHE STRING
       "Install folder of the Python package, relative to the prefix")
-  install(TARGETS _kelvor LIBRARY DESTINATION ${KELVOR_PYTHON_DIR}/kelvor)
+  install(TARGETS _kelvor LIBRARY DESTINATION ${KELVOR_PYTHON_DIR}/kelvor COMPONENT python)
   install(DIRECTORY ${PROJECT_SOURCE_DIR}/python/kelvor DESTINATION ${KELVOR_PYTHON_DIR}
+          COMPONENT python
           FILES_MATCHING PATTERN "*.py" PATTERN "*.pyi" PATTERN "py.typed")
 endif()
