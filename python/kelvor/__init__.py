@@ -35,5 +35,9 @@ def __getattr__(name: str) -> Any:
     # is imported on first use only.
     if name in ("plot", "model"):
         import importlib
-        return importlib.import_module(f".{name}", __name__)
+        try:
+            return importlib.import_module(f".{name}", __name__)
+        except ModuleNotFoundError as e:
+            if e.name != f"{__name__}.{name}":
+                raise
     raise AttributeError(f"module 'kelvor' has no attribute {name!r}")

@@ -140,15 +140,15 @@ def design(result: DesignResult, *, ax: Optional[Sequence[Axes]] = None) -> Axes
     unit = result.unit
     lengths.plot(s, result.aperture_radius, marker="o", label="aperture radius")
     lengths.plot(s, result.slant_radius, marker="s", label="slant radius")
-    lengths.plot(s, result.phase_centre, marker="^", label="phase centre")
+    lengths.plot(s, result.phase_centre, marker="^", label="phase centre (behind aperture)")
     lengths.set_ylabel(f"length ({unit})")
     lengths.legend(fontsize="small")
     gain.plot(s, result.gain_db, marker="o", color="C3", label="gain")
     gain.set_ylabel("gain (dBi)")
     gain.set_xlabel("maximum aperture phase deviation S (cycles)")
     gain.legend(fontsize="small")
-    if not lengths.get_title():
-        lengths.set_title("Horn design: radii, phase centre (behind aperture) and gain")
+    lengths.set_title(f"Horns for a {result.beamwidth_deg:g}° beam at {result.level_db:g} dB, "
+                      f"{result.freq_ghz:g} GHz")
     return lengths, gain
 
 

@@ -69,6 +69,8 @@ class DesignResult:
         True where the slant radius is shorter than the aperture radius.
     unit : str
         The length unit.
+    freq_ghz, beamwidth_deg, level_db : float
+        The request: the beamwidth (degrees) at the level (dB) at the frequency (GHz).
     """
     phase_deviation: Float64Array
     aperture_radius: Float64Array
@@ -77,6 +79,9 @@ class DesignResult:
     phase_centre: Float64Array
     no_cone: BoolArray
     unit: Unit
+    freq_ghz: float
+    beamwidth_deg: float
+    level_db: float
 
 
 @dataclass(frozen=True)
@@ -231,7 +236,8 @@ def design(freq_ghz: float, beamwidth_deg: float, phase_deviation: Values, *,
     aperture, slant = from_table(rows[:, 1], unit), from_table(rows[:, 2], unit)
     return DesignResult(rows[:, 0].astype(np.float64), aperture, slant,
                         rows[:, 3].astype(np.float64), from_table(rows[:, 4], unit),
-                        slant < aperture, unit)
+                        slant < aperture, unit, float(freq_ghz), float(beamwidth_deg),
+                        float(level_db))
 
 
 def response(aperture_radius: float, slant_radius: float, freq_ghz: Values, *,

@@ -231,5 +231,5 @@ def test_figures_are_drawn_by_their_artists_on_the_given_axes():
     # Unwrapped and referred to the phase centre: flat on the axis, no jumps.
     assert phase.lines[0].get_ydata()[0] == 0 and np.all(np.abs(np.diff(phase.lines[0].get_ydata())) < 90)
     a, b = kelvor.plot.design(kelvor.design(10, 30, kelvor.sweep(0, 0.6, 0.1), unit="cm"))
-    assert all(ax.get_ylabel() for ax in (a, b)) and b.get_xlabel()
+    assert all(ax.get_ylabel() for ax in (a, b)) and b.get_xlabel() and "10 GHz" in a.get_title()
     plt.close("all")
