@@ -20,6 +20,7 @@ import importlib
 import importlib.util
 import io
 import os
+import re
 import sys
 from dataclasses import dataclass
 from typing import Any, Callable, List, NoReturn, Optional, Sequence
@@ -58,10 +59,24 @@ class Output:
     draw: Callable[[], Any]
 
 
+# The library's argument names as the options that carry them.
+_OPTIONS = {"freq_ghz": "--freq", "beamwidth_deg": "--beamwidth", "level_db": "--level",
+            "level_index": "--level-index", "aperture_radius": "--aperture",
+            "slant_radius": "--slant", "phase_deviation": "--phase-deviation",
+            "theta_deg": "--theta"}
+
+
 def _sentence(text: str) -> str:
-    text = text.strip()
+    text = re.sub(r"\b[a-z]+_[a-z_]+\b", lambda m: _OPTIONS.get(m[0], m[0]), text.strip())
     text = text[:1].upper() + text[1:]
     return text if text.endswith((".", "?", "!")) else text + "."
+
+
+def _float(text: str) -> float:
+    try:
+        return float(text)
+    except ValueError:
+        raise argparse.ArgumentTypeError(f"{text!r} is not a number") from None
 
 
 def _range(text: str) -> npt.NDArray[np.float64]:
@@ -87,7 +102,7 @@ def _range(text: str) -> npt.NDArray[np.float64]:
 
 def _common(cmd: argparse.ArgumentParser, *, with_level: bool = True) -> None:
     if with_level:
-        cmd.add_argument("--level", type=float, default=10.0,
+        cmd.add_argument("--level", type=_float, default=10.0,
                          help="The pattern level in dB below the axis (default 10).")
         cmd.add_argument("--level-index", type=int, default=None, choices=(1, 2, 3, 4),
                          help="For a level other than 3, 6, 10 or 20 dB, the column (1 to 4) "
@@ -101,9 +116,9 @@ def _common(cmd: argparse.ArgumentParser, *, with_level: bool = True) -> None:
 
 
 def _horn(cmd: argparse.ArgumentParser) -> None:
-    cmd.add_argument("--aperture", type=float, required=True,
+    cmd.add_argument("--aperture", type=_float, required=True,
                      help="The aperture radius, in the length unit.")
-    cmd.add_argument("--slant", type=float, required=True,
+    cmd.add_argument("--slant", type=_float, required=True,
                      help="The slant radius (apex to aperture rim), in the length unit.")
 
 
@@ -148,8 +163,8 @@ def _parser() -> argparse.ArgumentParser:
     d = sub.add_parser("design", help="The design table over phase deviations.",
                        description="The horns that meet a beamwidth at a level, one per "
                                    "phase deviation.")
-    d.add_argument("--freq", type=float, required=True, help="The frequency in GHz.")
-    d.add_argument("--beamwidth", type=float, required=True,
+    d.add_argument("--freq", type=_float, required=True, help="The frequency in GHz.")
+    d.add_argument("--beamwidth", type=_float, required=True,
                    help="The full beamwidth in degrees.")
     d.add_argument("--phase-deviation", type=_range, required=True,
                    help="The maximum aperture phase deviation in cycles: S or start:stop:step.")
@@ -169,7 +184,7 @@ def _parser() -> argparse.ArgumentParser:
                        description="Level relative to the axis and phase of a horn's far field "
                                    "at each angle off the axis.")
     _horn(c)
-    c.add_argument("--freq", type=float, required=True, help="The frequency in GHz.")
+    c.add_argument("--freq", type=_float, required=True, help="The frequency in GHz.")
     c.add_argument("--theta", type=_range, default=_range("0:90:0.5"),
                    help="The angles off the axis in degrees: t or start:stop:step "
                         "(default 0:90:0.5).")
