@@ -107,7 +107,7 @@ def from_table(values: npt.NDArray[np.float32], unit: str) -> Float64Array:
     return wide / 100.0
 
 
-def level_index(level_db: np.float32, index: object) -> int:
+def checked_level_index(level_db: np.float32, index: object) -> int:
     """The level index the dialogue would use: the nominal level's own, or the
     one the caller names for any other level."""
     if index is not None and (isinstance(index, bool)

@@ -41,8 +41,8 @@ import numpy as np
 import numpy.typing as npt
 
 from . import _kelvor
-from ._checks import (BoolArray, Float64Array, Unit, Values, array, float32, from_table,
-                      length, level_index, positive, table_unit)
+from ._checks import (BoolArray, Float64Array, Unit, Values, array, checked_level_index,
+                      float32, from_table, length, positive, table_unit)
 
 __all__ = ["sweep", "design", "response", "pattern", "DesignResult", "ResponseResult",
            "PatternResult", "NOMINAL_LEVELS"]
@@ -190,7 +190,7 @@ def sweep(start: float, stop: float, step: float) -> Float64Array:
 
 def _levels(level_db: object, index: object) -> tuple[np.float32, int]:
     level = positive("level_db", level_db)
-    return level, level_index(level, index)
+    return level, checked_level_index(level, index)
 
 
 def design(freq_ghz: float, beamwidth_deg: float, phase_deviation: Values, *,
