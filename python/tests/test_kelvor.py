@@ -126,7 +126,7 @@ BAD = [
     ("level_index", lambda: kelvor.design(10, 30, 0.1, level_db=8, level_index=True)),
     ("level_index", lambda: kelvor.design(10, 30, 0.1, level_index=1)),
     ("level_index", lambda: kelvor.design(10, 30, 0.1, level_index=2)),
-    ("unit", lambda: kelvor.design(10, 30, 0.1, unit="ft")),  # type: ignore[arg-type]
+    ("unit", lambda: kelvor.design(10, 30, 0.1, unit="ft")),
     ("phase_deviation", lambda: kelvor.design(10, 30, -0.1)),
     ("phase_deviation", lambda: kelvor.design(10, 30, [0.1, NAN])),
     ("phase_deviation", lambda: kelvor.design(10, 30, [[0.1]])),
