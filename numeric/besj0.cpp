@@ -5,6 +5,7 @@
 
 #include <cmath>
 
+#include "numeric/constants.hpp"
 #include "numeric/rounded.hpp"
 
 namespace kelvor::numeric {
@@ -49,10 +50,11 @@ float BESJ0(const float &X) {
       rounded((1 - 225 / (6 * dw) *
                        (1 - 3969 / (20 * dw) * (1 - 20449 / (42 * dw) * (1 - 65025 / (72 * dw))))) /
               (8 * double{X}));
-  const float chi = rounded(double{X} - 0.7853982f);
+  const float chi = rounded(double{X} - kQuarterPiBessel);
   // R sin chi is stored before P cos chi is added to it.
   const float r_sin = rounded(double{r} * std::sin(double{chi}));
-  return rounded(std::sqrt(0.6366198f / double{X}) * (double{p} * std::cos(double{chi}) + r_sin));
+  return rounded(std::sqrt(kTwoOverPiBessel / double{X}) *
+                 (double{p} * std::cos(double{chi}) + r_sin));
 }
 
 } // namespace kelvor::numeric

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <span>
+#include <stdexcept>
 #include <tuple>
 #include <vector>
 
@@ -42,7 +43,8 @@ template <class Row, class Compute> std::vector<Row> compute(const FloatArray &i
   const std::span<const float> values = view(in);
   std::vector<Row> out(values.size());
   py::gil_scoped_release unlocked;
-  rows(values, std::span<Row>(out));
+  if (!rows(values, std::span<Row>(out)))
+    throw std::length_error("kelvor: the rows were refused for their length");
   return out;
 }
 
@@ -58,7 +60,7 @@ py::tuple design(float FREQ, float BWUSR, float LEVUSR, std::int32_t KLEV, std::
   const DesignRequest request{FREQ, BWUSR, column_levels(LEVUSR, KLEV), IUNIT};
   const auto rows =
       compute<DesignRow>(PHDEV, [&](std::span<const float> in, std::span<DesignRow> out) {
-        design_rows(request, in, out);
+        return design_rows(request, in, out);
       });
   return py::make_tuple(column(rows, [](const DesignRow &r) { return r.printed[0]; }),
                         column(rows, [](const DesignRow &r) { return r.printed[1]; }),
@@ -73,14 +75,16 @@ py::tuple response(float aperture, float slant, float LEVUSR, std::int32_t KLEV,
                                 column_levels(LEVUSR, KLEV), IUNIT};
   const auto rows =
       compute<ResponseRow>(FRESP, [&](std::span<const float> in, std::span<ResponseRow> out) {
-        response_rows(request, in, out);
+        return response_rows(request, in, out);
       });
-  FloatArray levels = new_array(4);
+  FloatArray levels = new_array(LEVNOM.size());
   std::copy(request.levels.LEVCOL.begin(), request.levels.LEVCOL.end(), levels.mutable_data());
-  py::array_t<float> beamwidths({static_cast<py::ssize_t>(rows.size()), py::ssize_t{4}});
+  const std::size_t columns = LEVNOM.size();
+  py::array_t<float> beamwidths(
+      {static_cast<py::ssize_t>(rows.size()), static_cast<py::ssize_t>(columns)});
   auto bw = beamwidths.mutable_unchecked<2>();
   for (std::size_t i = 0; i < rows.size(); ++i)
-    for (std::size_t j = 0; j < 4; ++j)
+    for (std::size_t j = 0; j < columns; ++j)
       bw(static_cast<py::ssize_t>(i), static_cast<py::ssize_t>(j)) = rows[i].printed[j + 1];
   return py::make_tuple(column(rows, [](const ResponseRow &r) { return r.printed[0]; }), levels,
                         beamwidths, column(rows, [](const ResponseRow &r) { return r.printed[5]; }),
@@ -93,7 +97,7 @@ py::tuple pattern(float FREQ, float aperture, float slant, std::int32_t IUNIT, b
                                obliquity};
   const auto points =
       compute<PatternPoint>(THETA, [&](std::span<const float> in, std::span<PatternPoint> out) {
-        pattern_cut(request, in, out);
+        return pattern_cut(request, in, out);
       });
   return py::make_tuple(column(points, [](const PatternPoint &p) { return p.THETA; }),
                         column(points, [](const PatternPoint &p) { return p.LEVEL; }),
@@ -108,4 +112,8 @@ PYBIND11_MODULE(_kelvor, m) {
   m.def("design", &design);
   m.def("response", &response);
   m.def("pattern", &pattern);
+  // The row layer's level and unit codes, so that the package does not restate them.
+  m.attr("NOMINAL_LEVELS") = py::make_tuple(LEVNOM[0], LEVNOM[1], LEVNOM[2], LEVNOM[3]);
+  m.attr("CENTIMETRES") = CENTIMETRES;
+  m.attr("INCHES") = INCHES;
 }

@@ -20,9 +20,9 @@ __all__ = ["sweep", "design", "response", "pattern",
            "DesignResult", "ResponseResult", "PatternResult", "NOMINAL_LEVELS"]
 
 # The nominal levels (dB) of the four beamwidth columns.
-NOMINAL_LEVELS = (3.0, 6.0, 10.0, 20.0)
-# The dialogue's unit choice: 1 centimetres, 2 inches.
-_UNITS = {"cm": 1, "in": 2}
+NOMINAL_LEVELS = tuple(float(level) for level in _kelvor.NOMINAL_LEVELS)
+# The dialogue's unit choice.
+_UNITS = {"cm": _kelvor.CENTIMETRES, "in": _kelvor.INCHES}
 
 
 @dataclass(frozen=True)
@@ -103,7 +103,7 @@ def _level_index(level_db, level_index):
     one the user names for any other level."""
     if level_index is not None:
         if isinstance(level_index, bool) or not isinstance(level_index, (int, np.integer)) \
-                or not 1 <= level_index <= 4:
+                or not 1 <= level_index <= len(NOMINAL_LEVELS):
             raise ValueError(f"level_index must be 1, 2, 3 or 4, got {level_index!r}")
     if float(level_db) in NOMINAL_LEVELS:
         nominal = NOMINAL_LEVELS.index(float(level_db)) + 1
@@ -113,7 +113,7 @@ def _level_index(level_db, level_index):
         return nominal
     if level_index is None:
         raise ValueError(f"level_index (1 to 4) is needed for the level {float(level_db):g} dB, "
-                         f"which is not one of 3, 6, 10, 20")
+                         f"which is not one of {', '.join(f'{x:g}' for x in NOMINAL_LEVELS)}")
     return int(level_index)
 
 
