@@ -18,7 +18,6 @@ template <class T> bool same_bits(const std::vector<T> &a, const std::vector<T> 
 TEST(Batch, EveryThreadCountGivesTheOneThreadResult) {
   const std::vector<float> freq = sweep(1, 40.99f, 0.01f);
   ASSERT_EQ(freq.size(), 4000u);
-  EXPECT_EQ(freq[1234], row_value(1235, 1, 0.01f));
   const std::vector<float> phdev = sweep(0, 1, 0.001f);
   const ResponseRequest horn{2.6118f, 28.8985f, column_levels(8, 3), CENTIMETRES};
   const DesignRequest request{10, 30, column_levels(8, 3), INCHES};
