@@ -11,7 +11,7 @@
 namespace kelvor::numeric {
 
 float BESJ0(const float &X) {
-  if (X <= 10.0f) {
+  if (X <= kJ0SeriesLimit) {
     // x <= 10: ascending series. Each term follows from the previous one by the factor
     // -(x/2)^2 / k^2. The sum is tested for stagnation only between blocks of five terms,
     // so J0(0) stops after one block of zero terms and at most 100 terms are ever added.
@@ -21,9 +21,9 @@ float BESJ0(const float &X) {
     float sum = 1.0f;
     float prev = 1.0f;
     float k = 1.0f;
-    for (int block = 0; block < 20; ++block) {
+    for (int block = 0; block < kJ0Blocks; ++block) {
       float b = 0.0f;
-      for (int i = 0; i < 5; ++i) {
+      for (int i = 0; i < kJ0BlockTerms; ++i) {
         t = rounded(-(double{t} * s) / (double{k} * k));
         k = rounded(double{k} + 1);
         b = rounded(double{b} + t);
