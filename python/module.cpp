@@ -4,6 +4,7 @@
 // released, on every core.
 #include <pybind11/numpy.h>
 #include <pybind11/pybind11.h>
+#include <pybind11/stl.h>
 
 #include <cstdint>
 #include <span>
@@ -113,7 +114,7 @@ PYBIND11_MODULE(_kelvor, m) {
   m.def("response", &response);
   m.def("pattern", &pattern);
   // The row layer's level and unit codes, so that the package does not restate them.
-  m.attr("NOMINAL_LEVELS") = py::make_tuple(LEVNOM[0], LEVNOM[1], LEVNOM[2], LEVNOM[3]);
+  m.attr("NOMINAL_LEVELS") = py::tuple(py::cast(LEVNOM));
   m.attr("CENTIMETRES") = CENTIMETRES;
   m.attr("INCHES") = INCHES;
 }
