@@ -36,6 +36,10 @@ class CMakeBuild(build_ext):
         shutil.copyfile(built, target)
 
 
+# setuptools keeps its own files (egg-info, build) out of the source tree, in a
+# folder it expects to exist already; a fresh clone has none.
+Path("build-python").mkdir(exist_ok=True)
+
 setup(ext_modules=[Extension("kelvor._kelvor", sources=[])],
       cmdclass={"build_ext": CMakeBuild},
       options={"build": {"build_base": "build-python"},

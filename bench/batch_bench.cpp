@@ -36,7 +36,9 @@ Timing median_run(const std::vector<float> &freq, std::vector<ResponseRow> &out,
   for (int i = 0; i < repetitions; ++i) {
     const auto start = std::chrono::steady_clock::now();
     const double cpu = cpu_seconds();
-    response_rows(kHorn, freq, out, {threads});
+    // out is made as long as freq, so the rows are never refused.
+    if (!response_rows(kHorn, freq, out, {threads}))
+      std::abort();
     const std::chrono::duration<double> wall = std::chrono::steady_clock::now() - start;
     runs.push_back({wall.count(), cpu_seconds() - cpu});
   }

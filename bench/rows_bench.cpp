@@ -3,9 +3,10 @@
 // main() prints them against their targets after the benchmarks.
 //
 // - compute: one frequency-response row (four CCBWT, CHPCT, CRNGN and the row's
-//   own arithmetic) and one design row (CCBWD, CCBWT, CHPCT, CRNGN), over the
-//   same frequencies as the end-to-end run; each also through the reference
-//   pattern integral (CHPCTR), for the reference/fast ratio in one run;
+//   own arithmetic) and one design row (CCBWD, CCBWT, CHPCT, CRNGN), through the
+//   row layer's functions, over the same frequencies as the end-to-end run; each
+//   also with the reference pattern integral (CHPCTR) injected as the phase-centre
+//   routine, for the reference/fast ratio in one run;
 // - end to end: the built kelvor, spawned with a file of answers, standard
 //   output and the report on disk: a 100000-row frequency response less a
 //   1-row one, per row; and a run that answers the unit question with 0;
@@ -18,10 +19,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <array>
 #include <atomic>
 #include <chrono>
-#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -31,12 +30,9 @@
 
 #include "dialogue/dialogue.hpp"
 #include "fake_platform.hpp"
-#include "horn/beamwidth.hpp"
-#include "horn/gain.hpp"
 #include "horn/phase_centre.hpp"
-#include "numeric/constants.hpp"
-#include "numeric/rounded.hpp"
 #include "recordio/session_testing.hpp"
+#include "rows/row_count.hpp"
 #include "rows/rows.hpp"
 
 extern char **environ;
@@ -72,9 +68,6 @@ void operator delete[](void *p, std::size_t) noexcept {
 namespace {
 
 using namespace kelvor;
-using numeric::CLIGHT;
-using numeric::rounded;
-using rows::LEVNOM;
 
 // --- the rows ------------------------------------------------------------------
 
@@ -83,38 +76,11 @@ constexpr float kAperture = 2.6118f, kSlant = 28.8985f;
 constexpr float kFirstFrequency = 1.0f, kFrequencyStep = 0.001f;
 constexpr int kRows = 100000;
 
-struct ResponseRow {
-  float FRESP, WAVELR, ARADWL, SRADWL, PHDEV, BW10, PCTR, GAINDB, phase_centre;
-  std::array<float, 4> BWCOL;
-};
-
-// Row k of a frequency response, as the dialogue computes it: the level of the
-// user's column is the nominal one (10 dB), so its scaling factor is 1.
-// The phase-centre routine a row calls: CHPCT (fast pattern integral) or CHPCTR (reference).
-using PhaseCentre = void (*)(const float &FREQ, const float &ARAD, const float &SRAD,
-                             const float &BWDEG, float &PCTR);
-
-void response_row(int k, const std::array<float, 4> &LEVCOL, int KLEV, ResponseRow &r,
-                  PhaseCentre phase_centre) {
-  const auto lev = static_cast<std::size_t>(KLEV - 1);
-  r.FRESP = rounded(static_cast<double>(k - 1) * kFrequencyStep + kFirstFrequency);
-  r.WAVELR = rounded(static_cast<double>(CLIGHT) / r.FRESP);
-  r.ARADWL = rounded(static_cast<double>(kAperture) / r.WAVELR);
-  r.SRADWL = rounded(static_cast<double>(kSlant) / r.WAVELR);
-  r.PHDEV = rounded(static_cast<double>(r.ARADWL) * r.ARADWL / (static_cast<double>(r.SRADWL) * 2));
-  for (int j = 1; j <= 4; ++j)
-    horn::CCBWT(r.PHDEV, r.ARADWL, r.BWCOL[static_cast<std::size_t>(j - 1)], j);
-  r.BW10 = r.BWCOL[2];
-  r.BWCOL[lev] = rounded(std::sqrt(static_cast<double>(LEVCOL[lev]) / LEVNOM[lev]) * r.BWCOL[lev]);
-  phase_centre(r.FRESP, kAperture, kSlant, r.BW10, r.PCTR);
-  horn::CRNGN(r.FRESP, kAperture, kSlant, r.GAINDB);
-  r.phase_centre = rounded(static_cast<double>(r.PCTR) * r.WAVELR * 1.0);
-}
-
-void compute_frequency_rows(benchmark::State &state, PhaseCentre phase_centre) {
-  const std::array<float, 4> LEVCOL = LEVNOM;
-  const int KLEV = 3;
-  ResponseRow r{};
+// The rows through the product's own row functions, with the phase-centre routine
+// injected: horn::CHPCT (fast pattern integral) or horn::CHPCTR (reference).
+void compute_frequency_rows(benchmark::State &state, rows::PhaseCentre phase_centre) {
+  // The dialogue's request for the horn at the nominal 10 dB level, in inches.
+  const rows::ResponseRequest request{kAperture, kSlant, rows::column_levels(10, 3), rows::INCHES};
   // The cost of a row depends on its frequency (J0 takes another branch for a
   // larger aperture in wavelengths), so the rows are visited with a stride prime
   // to kRows: any few thousand iterations sample the whole band evenly, as the
@@ -123,8 +89,8 @@ void compute_frequency_rows(benchmark::State &state, PhaseCentre phase_centre) {
   int k = 1;
   for (auto _ : state) {
     k = (k - 1 + stride) % kRows + 1;
-    response_row(k, LEVCOL, KLEV, r, phase_centre);
-    benchmark::DoNotOptimize(r);
+    const float FRESP = rows::row_value(k, kFirstFrequency, kFrequencyStep);
+    benchmark::DoNotOptimize(rows::response_row(request, FRESP, phase_centre));
   }
 }
 void BM_compute_frequency_row(benchmark::State &state) {
@@ -136,34 +102,16 @@ void BM_compute_frequency_row_reference(benchmark::State &state) {
 BENCHMARK(BM_compute_frequency_row)->Repetitions(5);
 BENCHMARK(BM_compute_frequency_row_reference)->Repetitions(5);
 
-struct DesignRow {
-  float PHDEV, BWNOM, ARADWL, BW10, SRAD, ARAD, PCTR, GAINDB;
-};
-
-// Row k of a design table at 10 GHz for a 30 degree beamwidth at 10 dB, over
+// Rows of a design table at 10 GHz for a 30 degree beamwidth at 10 dB, over
 // phase deviations 0.01 to 1 cycle.
-void design_row(int k, DesignRow &r, PhaseCentre phase_centre) {
-  constexpr float FREQ = 10.0f, BWUSR = 30.0f, PDSTRT = 0.01f, PDSTEP = 0.01f;
-  constexpr int KLEV = 3, ten_db = 3;
-  const float WAVEL = rounded(static_cast<double>(CLIGHT) / FREQ);
-  r.PHDEV = rounded(static_cast<double>(k - 1) * PDSTEP + PDSTRT);
-  r.BWNOM = rounded(std::sqrt(static_cast<double>(LEVNOM[2]) / LEVNOM[2]) * BWUSR);
-  horn::CCBWD(r.PHDEV, r.ARADWL, r.BWNOM, KLEV);
-  horn::CCBWT(r.PHDEV, r.ARADWL, r.BW10, ten_db);
-  r.SRAD = rounded(static_cast<double>(WAVEL) * r.ARADWL * r.ARADWL /
-                   (static_cast<double>(r.PHDEV) * 2));
-  r.ARAD = rounded(static_cast<double>(WAVEL) * r.ARADWL);
-  phase_centre(FREQ, r.ARAD, r.SRAD, r.BW10, r.PCTR);
-  horn::CRNGN(FREQ, r.ARAD, r.SRAD, r.GAINDB);
-}
-
-void compute_design_rows(benchmark::State &state, PhaseCentre phase_centre) {
-  DesignRow r{};
+void compute_design_rows(benchmark::State &state, rows::PhaseCentre phase_centre) {
+  const rows::DesignRequest request{10.0f, 30.0f, rows::column_levels(10, 3), rows::INCHES};
+  constexpr float PDSTRT = 0.01f, PDSTEP = 0.01f;
   int k = 0;
   for (auto _ : state) {
     k = k == 100 ? 1 : k + 1;
-    design_row(k, r, phase_centre);
-    benchmark::DoNotOptimize(r);
+    const float PHDEV = rows::row_value(k, PDSTRT, PDSTEP);
+    benchmark::DoNotOptimize(rows::design_row(request, PHDEV, phase_centre));
   }
 }
 void BM_compute_design_row(benchmark::State &state) {

@@ -80,7 +80,7 @@ void start(State &st) {
     st.IUNIT = read_integer(st.IUNIT);
     if (st.IUNIT == 0)
       recordio::stop();
-  } while (st.IUNIT != 1 && st.IUNIT != 2);
+  } while (!rows::is_unit(st.IUNIT));
 }
 
 // The level index names the nominal level from which the user's level derives;
@@ -91,7 +91,7 @@ void ask_level_index(State &st) {
   do {
     recordio::write(Unit::console, L::LEVEL_CHOICE_PROMPT, levels);
     st.KLEV = read_integer(st.KLEV);
-  } while (st.KLEV < 1 || st.KLEV > 4);
+  } while (!rows::is_level_index(st.KLEV));
 }
 
 // Design request: frequency and beamwidth, then the level. A frequency of zero

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <limits>
 
+#include "horn/obliquity.hpp"
 #include "numeric/algip.hpp"
 #include "numeric/constants.hpp"
 #include "numeric/rounded.hpp"
@@ -67,7 +68,7 @@ float table_value(const float &S, const int &KLEV) {
 // Loss in dB of the obliquity factor (1 + cos theta)/2 at the edge theta = W/2 of a beam of full
 // width W degrees: zero on the axis, 6.02 dB at 90 degrees off it.
 float obliquity_loss(const float &W) {
-  return rounded(-20 * std::log10((1 + std::cos(double{kDegToRad} * W / 2)) / 2));
+  return rounded(-20 * std::log10(obliquity_factor(double{kDegToRad} * W / 2)));
 }
 
 } // namespace

@@ -6,13 +6,13 @@
 #include <array>
 #include <cmath>
 
+#include "horn/geometry.hpp"
 #include "numeric/algip.hpp"
 #include "numeric/constants.hpp"
 #include "numeric/rounded.hpp"
 
 namespace kelvor::horn {
 
-using numeric::CLIGHT;
 using numeric::kDbPerNeperGain;
 using numeric::kLightOverTwoPi;
 using numeric::rounded;
@@ -37,9 +37,8 @@ constexpr float kOffset = 1.1f;
 } // namespace
 
 void CRNGN(const float &FREQ, const float &ARAD, const float &SRAD, float &GAINDB) {
-  const float lambda = rounded(double{CLIGHT} / FREQ);
   // Maximum aperture phase deviation in cycles; an infinite slant radius (flat phase) gives 0.
-  const float S = rounded(double{ARAD} * ARAD / (2 * double{lambda} * SRAD));
+  const float S = phase_deviation(ARAD, SRAD, wavelength(FREQ));
   const float LOSS = numeric::grid_lookup(GLOSS, kStep, kOffset, S);
   GAINDB =
       rounded(double{kDbPerNeperGain} * std::log(double{ARAD} * FREQ / kLightOverTwoPi) - LOSS);

@@ -8,6 +8,7 @@
 #include <limits>
 
 #include "horn/aperture_integral.hpp"
+#include "horn/geometry.hpp"
 #include "numeric/besj0.hpp"
 #include "numeric/constants.hpp"
 #include "numeric/glint.hpp"
@@ -16,16 +17,15 @@
 namespace kelvor::horn {
 
 using numeric::BESJ0;
-using numeric::CLIGHT;
 using numeric::kDbPerNeperPattern;
 using numeric::kDegToRad;
+using numeric::kFirstZeroJ0;
 using numeric::kTwoPiPattern;
 using numeric::rounded;
 
 namespace {
 
-constexpr float kFirstZeroJ0 = 2.4048255f; // the field vanishes at the corrugated wall
-constexpr float kSmallest = 1e-6f;         // below this magnitude the level is reported as -120 dB
+constexpr float kSmallest = 1e-6f; // below this magnitude the level is reported as -120 dB
 
 } // namespace
 
@@ -58,9 +58,9 @@ namespace {
 // quadrature), the rim phase 2 pi s, the part selector and the transverse argument u.
 std::array<float, 4> pattern_block(const float &FREQ, const float &ARAD, const float &SRAD,
                                    const float &THETA) {
-  const float lambda = rounded(double{CLIGHT} / FREQ);
+  const float lambda = wavelength(FREQ);
   // Rim phase deviation in cycles; an infinite slant radius gives a flat phase, s = 0.
-  const float s = rounded(double{ARAD} * ARAD / ((double{lambda} * 2) * SRAD));
+  const float s = phase_deviation(ARAD, SRAD, lambda);
   const float u =
       rounded(std::fabs(std::sin(double{THETA})) * (double{kTwoPiPattern} * ARAD) / lambda);
   return {0.0f, rounded(double{kTwoPiPattern} * s), 0.0f, u};

@@ -31,6 +31,7 @@ TEST(CCH11, DocumentedPatterns) {
       {"s = 0.25 on the axis", 9.44228f, 0.0f, "-13.87", "-27.44"},
       {"s = 0.25 at 10 degrees", 9.44228f, 0.1745329f, "-17.04", "-21.03"},
       {"flat phase on the axis", kInf, 0.0f, "-13.32", "0.00"},
+      {"flat phase just off the first null, above the floor", kInf, 0.45478f, "-114.06", "0.00"},
   };
   for (const Case &c : cases) {
     float level = 0.0f, phase = 1.0f;

@@ -5,12 +5,13 @@
 
 #include <cmath>
 
+#include "numeric/constants.hpp"
 #include "numeric/rounded.hpp"
 
 namespace kelvor::numeric {
 
 float BESJ0(const float &X) {
-  if (X <= 10.0f) {
+  if (X <= kJ0SeriesLimit) {
     // x <= 10: ascending series. Each term follows from the previous one by the factor
     // -(x/2)^2 / k^2. The sum is tested for stagnation only between blocks of five terms,
     // so J0(0) stops after one block of zero terms and at most 100 terms are ever added.
@@ -20,9 +21,9 @@ float BESJ0(const float &X) {
     float sum = 1.0f;
     float prev = 1.0f;
     float k = 1.0f;
-    for (int block = 0; block < 20; ++block) {
+    for (int block = 0; block < kJ0Blocks; ++block) {
       float b = 0.0f;
-      for (int i = 0; i < 5; ++i) {
+      for (int i = 0; i < kJ0BlockTerms; ++i) {
         t = rounded(-(double{t} * s) / (double{k} * k));
         k = rounded(double{k} + 1);
         b = rounded(double{b} + t);
@@ -49,10 +50,11 @@ float BESJ0(const float &X) {
       rounded((1 - 225 / (6 * dw) *
                        (1 - 3969 / (20 * dw) * (1 - 20449 / (42 * dw) * (1 - 65025 / (72 * dw))))) /
               (8 * double{X}));
-  const float chi = rounded(double{X} - 0.7853982f);
+  const float chi = rounded(double{X} - kQuarterPiBessel);
   // R sin chi is stored before P cos chi is added to it.
   const float r_sin = rounded(double{r} * std::sin(double{chi}));
-  return rounded(std::sqrt(0.6366198f / double{X}) * (double{p} * std::cos(double{chi}) + r_sin));
+  return rounded(std::sqrt(kTwoOverPiBessel / double{X}) *
+                 (double{p} * std::cos(double{chi}) + r_sin));
 }
 
 } // namespace kelvor::numeric

@@ -30,18 +30,14 @@ constexpr std::size_t N = J0LANES;
 using Lanes = std::array<float, N>;
 using Mask = std::array<std::int32_t, N>; // 1 while a lane's series is still being summed
 
-constexpr float kSeriesLimit = 10.0f; // BESJ0's switch point to the asymptotic form
-constexpr int kBlocks = 20;           // at most 100 terms
-constexpr int kBlockTerms = 5;
-
 bool on_series(float x) {
-  return x <= kSeriesLimit;
+  return x <= kJ0SeriesLimit;
 }
 
 // Adds one block of five terms to every lane; returns whether any lane still goes on.
 bool add_block(const Lanes &s, Lanes &t, Lanes &sum, Mask &live, float &k) {
   Lanes b{};
-  for (int term = 0; term < kBlockTerms; ++term) {
+  for (int term = 0; term < kJ0BlockTerms; ++term) {
     const double kk = double{k} * k;
     for (std::size_t i = 0; i < N; ++i) {
       t[i] = rounded(-(double{t[i]} * s[i]) / kk);
@@ -76,7 +72,7 @@ void BESJ0N(const std::array<float, J0LANES> &X, std::array<float, J0LANES> &J) 
     any |= live[i];
   }
   float k = 1.0f;
-  for (int block = 0; block < kBlocks && any != 0; ++block)
+  for (int block = 0; block < kJ0Blocks && any != 0; ++block)
     any = add_block(s, t, sum, live, k) ? 1 : 0;
   for (std::size_t i = 0; i < N; ++i)
     J[i] = on_series(X[i]) ? sum[i] : BESJ0(X[i]);

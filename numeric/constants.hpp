@@ -39,4 +39,15 @@ inline constexpr float kDbPerNeperPattern = 8.68589f;
 // nearest to pi.
 inline constexpr float kPiBessel = 3.141593f;
 
+// pi/4, the phase lag of J0's asymptotic form: 0.7853982, the float nearest to pi/4.
+inline constexpr float kQuarterPiBessel = 0.7853982f;
+
+// 2/pi, under the square root of J0's asymptotic amplitude sqrt(2/(pi x)): written with seven
+// digits, 0.6366198, one float above the float nearest to 2/pi.
+inline constexpr float kTwoOverPiBessel = 0.6366198f;
+
+// The first zero of J0, 2.4048255 (the float nearest to it): the corrugated horn's aperture field
+// J0(2.4048255 rho) vanishes at the wall, rho = 1.
+inline constexpr float kFirstZeroJ0 = 2.4048255f;
+
 } // namespace kelvor::numeric

@@ -24,6 +24,9 @@ TEST(Constants, Bits) {
       {"kDbPerNeperGain", kDbPerNeperGain, 0x410AF967},
       {"kDbPerNeperPattern", kDbPerNeperPattern, 0x410AF968},
       {"kPiBessel", kPiBessel, 0x40490FDC},
+      {"kQuarterPiBessel", kQuarterPiBessel, 0x3F490FDB},
+      {"kTwoOverPiBessel", kTwoOverPiBessel, 0x3F22F984},
+      {"kFirstZeroJ0", kFirstZeroJ0, 0x4019E8A9},
   };
   for (const Case &c : cases)
     EXPECT_EQ(std::bit_cast<std::uint32_t>(c.value), c.bits) << c.label;

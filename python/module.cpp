@@ -10,6 +10,7 @@
 #include <chrono>
 #include <cstdint>
 #include <span>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -52,7 +53,8 @@ py::array_t<float> rows_of(const FloatArray &in, Compute rows, Values values) {
     {
       py::gil_scoped_release unlocked;
       const auto start = std::chrono::steady_clock::now();
-      rows(all.subspan(begin, n), std::span<Row>(buffer));
+      if (!rows(all.subspan(begin, n), std::span<Row>(buffer)))
+        throw std::length_error("kelvor: the rows were refused for their length");
       for (std::size_t i = 0; i < n; ++i) {
         const std::array<float, K> v = values(buffer[i]);
         std::copy(v.begin(), v.end(), dst + (begin + i) * K);
@@ -86,7 +88,9 @@ py::array_t<float> design(float FREQ, float BWUSR, float LEVUSR, std::int32_t KL
   const DesignRequest request{FREQ, BWUSR, column_levels(LEVUSR, KLEV), IUNIT};
   return rows_of<DesignRow, 5>(
       PHDEV,
-      [&](std::span<const float> in, std::span<DesignRow> out) { design_rows(request, in, out); },
+      [&](std::span<const float> in, std::span<DesignRow> out) {
+        return design_rows(request, in, out);
+      },
       [](const DesignRow &r) { return r.printed; });
 }
 
@@ -97,7 +101,7 @@ py::array_t<float> response(float aperture, float slant, float LEVUSR, std::int3
   return rows_of<ResponseRow, 7>(
       FRESP,
       [&](std::span<const float> in, std::span<ResponseRow> out) {
-        response_rows(request, in, out);
+        return response_rows(request, in, out);
       },
       [](const ResponseRow &r) { return r.printed; });
 }
@@ -109,7 +113,7 @@ py::array_t<float> pattern(float aperture, float slant, float FREQ, std::int32_t
   return rows_of<PatternPoint, 3>(
       THETA,
       [&](std::span<const float> in, std::span<PatternPoint> out) {
-        pattern_cut(request, in, out);
+        return pattern_cut(request, in, out);
       },
       [](const PatternPoint &p) {
         return std::array<float, 3>{p.THETA, p.LEVEL, p.PHASE};

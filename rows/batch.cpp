@@ -6,23 +6,10 @@
 #include <tbb/task_arena.h>
 
 #include <algorithm>
-#include <cmath>
-
-#include "horn/pattern.hpp"
-#include "numeric/constants.hpp"
-#include "numeric/rounded.hpp"
-#include "rows/row_count.hpp"
 
 namespace kelvor::rows {
 
-using numeric::rounded;
-
 namespace {
-
-using numeric::kDegToRad;
-// The pattern routine's own dB per neper, so that a relative level is the
-// difference of two levels on one scale.
-using numeric::kDbPerNeperPattern;
 
 // Calls row(i) for every i below n, on up to threads.max_threads threads. Rows
 // cost tens of microseconds each, so small chunks balance the load well.
@@ -49,51 +36,33 @@ template <class Row> void for_each_row(std::size_t n, Threads threads, const Row
   }
 }
 
-PatternPoint pattern_point(const PatternRequest &request, float axis_level, float THETA) {
-  PatternPoint p;
-  p.THETA = THETA;
-  const float theta = rounded(static_cast<double>(kDegToRad) * THETA);
-  float level = 0.0f;
-  horn::CCH11F(request.FREQ, request.ARAD, request.SRAD, theta, level, p.PHASE);
-  const double obliquity =
-      request.obliquity
-          ? std::log((1 + std::cos(static_cast<double>(theta))) / 2) * kDbPerNeperPattern
-          : 0.0;
-  p.LEVEL = rounded(static_cast<double>(level) - axis_level + obliquity);
-  return p;
-}
-
 } // namespace
 
-std::vector<float> sweep(float start, float stop, float step) {
-  const std::int32_t n = row_count(start, stop, step);
-  std::vector<float> values(n > 0 ? static_cast<std::size_t>(n) : 0);
-  for (std::size_t i = 0; i < values.size(); ++i)
-    values[i] = row_value(static_cast<std::int64_t>(i) + 1, start, step);
-  return values;
-}
-
-void design_rows(const DesignRequest &request, std::span<const float> PHDEV,
+bool design_rows(const DesignRequest &request, std::span<const float> PHDEV,
                  std::span<DesignRow> out, Threads threads) {
-  const std::size_t n = std::min(PHDEV.size(), out.size());
-  for_each_row(n, threads, [&](std::size_t i) { out[i] = design_row(request, PHDEV[i]); });
+  if (out.size() != PHDEV.size())
+    return false;
+  for_each_row(out.size(), threads, [&](std::size_t i) { out[i] = design_row(request, PHDEV[i]); });
+  return true;
 }
 
-void response_rows(const ResponseRequest &request, std::span<const float> FRESP,
+bool response_rows(const ResponseRequest &request, std::span<const float> FRESP,
                    std::span<ResponseRow> out, Threads threads) {
-  const std::size_t n = std::min(FRESP.size(), out.size());
-  for_each_row(n, threads, [&](std::size_t i) { out[i] = response_row(request, FRESP[i]); });
+  if (out.size() != FRESP.size())
+    return false;
+  for_each_row(out.size(), threads,
+               [&](std::size_t i) { out[i] = response_row(request, FRESP[i]); });
+  return true;
 }
 
-void pattern_cut(const PatternRequest &request, std::span<const float> THETA,
+bool pattern_cut(const PatternRequest &request, std::span<const float> THETA,
                  std::span<PatternPoint> out, Threads threads) {
-  const std::size_t n = std::min(THETA.size(), out.size());
-  const float axis = 0.0f;
-  float axis_level = 0.0f;
-  float axis_phase = 0.0f;
-  horn::CCH11F(request.FREQ, request.ARAD, request.SRAD, axis, axis_level, axis_phase);
-  for_each_row(n, threads,
-               [&](std::size_t i) { out[i] = pattern_point(request, axis_level, THETA[i]); });
+  if (out.size() != THETA.size())
+    return false;
+  const float axis = horn::axis_level(request);
+  for_each_row(out.size(), threads,
+               [&](std::size_t i) { out[i] = horn::pattern_point(request, axis, THETA[i]); });
+  return true;
 }
 
 } // namespace kelvor::rows

@@ -6,8 +6,9 @@
 
 #include <cstddef>
 #include <span>
-#include <vector>
 
+#include "horn/pattern_point.hpp"
+#include "rows/row_count.hpp"
 #include "rows/rows.hpp"
 
 namespace kelvor::rows {
@@ -17,35 +18,23 @@ struct Threads {
   std::size_t max_threads = 0;
 };
 
-// The values of the rows of a table from start to stop by step: row_count rows,
-// row k holding row_value(k, start, step). No rows when the count is not positive.
-std::vector<float> sweep(float start, float stop, float step);
+// Each entry point fills out[i] for every input value i and returns true; an out
+// not exactly as long as the input is refused: false, and out is left untouched.
 
-// out[i] = design_row(request, PHDEV[i]); out must be as long as PHDEV.
-void design_rows(const DesignRequest &request, std::span<const float> PHDEV,
-                 std::span<DesignRow> out, Threads threads = {});
+// out[i] = design_row(request, PHDEV[i]).
+[[nodiscard]] bool design_rows(const DesignRequest &request, std::span<const float> PHDEV,
+                               std::span<DesignRow> out, Threads threads = {});
 
-// out[i] = response_row(request, FRESP[i]); out must be as long as FRESP.
-void response_rows(const ResponseRequest &request, std::span<const float> FRESP,
-                   std::span<ResponseRow> out, Threads threads = {});
+// out[i] = response_row(request, FRESP[i]).
+[[nodiscard]] bool response_rows(const ResponseRequest &request, std::span<const float> FRESP,
+                                 std::span<ResponseRow> out, Threads threads = {});
 
-// One point of a pattern cut: the angle off the axis (degrees), the level
-// relative to the on-axis level (dB, 0 on the axis, negative off it) and the
-// pattern phase (degrees, -180 to 180).
-struct PatternPoint {
-  float THETA = 0, LEVEL = 0, PHASE = 0;
-};
+// A horn at one frequency, and one point of its pattern cut (horn/pattern_point.hpp).
+using horn::PatternPoint;
+using horn::PatternRequest;
 
-// A horn (radii in inches) at FREQ GHz.
-struct PatternRequest {
-  float FREQ = 0, ARAD = 0, SRAD = 0;
-  // Multiply the aperture pattern by (1 + cos theta) / 2, the far field of the
-  // aperture's Huygens sources; the beamwidth rules include it.
-  bool obliquity = true;
-};
-
-// The pattern cut at the angles THETA (degrees); out must be as long as THETA.
-void pattern_cut(const PatternRequest &request, std::span<const float> THETA,
-                 std::span<PatternPoint> out, Threads threads = {});
+// out[i] = horn::pattern_point(request, on-axis level, THETA[i]), THETA in degrees.
+[[nodiscard]] bool pattern_cut(const PatternRequest &request, std::span<const float> THETA,
+                               std::span<PatternPoint> out, Threads threads = {});
 
 } // namespace kelvor::rows

@@ -21,4 +21,12 @@ float row_value(std::int64_t k, float start, float step) {
   return numeric::rounded(static_cast<double>(k - 1) * step + start);
 }
 
+std::vector<float> sweep(float start, float stop, float step) {
+  const std::int32_t n = row_count(start, stop, step);
+  std::vector<float> values(n > 0 ? static_cast<std::size_t>(n) : 0);
+  for (std::size_t i = 0; i < values.size(); ++i)
+    values[i] = row_value(static_cast<std::int64_t>(i) + 1, start, step);
+  return values;
+}
+
 } // namespace kelvor::rows

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 namespace kelvor::rows {
 
@@ -19,5 +20,9 @@ double row_count_real(float start, float stop, float step);
 // the row number and the single-precision range and rounded once. Each row is
 // computed afresh from its number, so no rounding error accumulates down a table.
 float row_value(std::int64_t k, float start, float step);
+
+// The values of the rows of a table from start to stop by step: row_count rows,
+// row k holding row_value(k, start, step). No rows when the count is not positive.
+std::vector<float> sweep(float start, float stop, float step);
 
 } // namespace kelvor::rows

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <limits>
+#include <vector>
 
 namespace kelvor::rows {
 namespace {
@@ -23,6 +25,7 @@ TEST(RowCount, RoundsTheRatioWithItsBreakAtSixTenths) {
       {"single point", 0.1f, 0.1f, 0.1f, 1},
       {"zero range", 0.0f, 0.0f, 0.1f, 1},
       {"9 to 11 by 1", 9.0f, 11.0f, 1.0f, 3},
+      {"stop - start not rounded to float", 0.2f, 0.8f, 1.0f, 1},
       {"counting down", 1.0f, 0.0f, -0.25f, 5},
       {"wrong side by under 0.4 step", 0.0f, -0.03f, 0.1f, 1},
       {"wrong side by over 0.4 step", 0.0f, -0.05f, 0.1f, 0},
@@ -33,8 +36,12 @@ TEST(RowCount, RoundsTheRatioWithItsBreakAtSixTenths) {
       {"infinite stop", 0.0f, inf, 1.0f, 0},
       {"not a number", 0.0f, nan, 1.0f, 0},
   };
-  for (const auto &c : cases)
+  for (const auto &c : cases) {
     EXPECT_EQ(row_count(c.start, c.stop, c.step), c.rows) << c.label;
+    const std::vector<float> values = sweep(c.start, c.stop, c.step);
+    EXPECT_EQ(values.size(), static_cast<std::size_t>(std::max(c.rows, 0))) << c.label;
+    EXPECT_TRUE(values.empty() || values.back() == row_value(c.rows, c.start, c.step)) << c.label;
+  }
 }
 
 } // namespace

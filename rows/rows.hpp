@@ -7,37 +7,19 @@
 #include <array>
 #include <cstdint>
 
-#include "numeric/constants.hpp"
+#include "horn/geometry.hpp"
+#include "horn/phase_centre.hpp"
+#include "rows/levels.hpp"
+#include "rows/units.hpp"
 
 namespace kelvor::rows {
 
-using numeric::CLIGHT;
-// Nominal pattern levels, dB, of the four beamwidth columns.
-inline constexpr std::array<float, 4> LEVNOM = {3.0f, 6.0f, 10.0f, 20.0f};
-// Unit choice IUNIT: 1 centimetres, 2 inches. Inches times UNITF[IUNIT - 1] is
-// the length in the chosen unit.
-inline constexpr std::int32_t CENTIMETRES = 1;
-inline constexpr std::int32_t INCHES = 2;
-inline constexpr std::array<float, 2> UNITF = {2.54f, 1.0f};
-
-// The level bookkeeping of a request: the user's level LEVUSR replaces the
-// nominal level of index KLEV (1 to 4) among the four column levels.
-struct Levels {
-  std::int32_t KLEV = 0;
-  std::array<float, 4> LEVCOL{};
-};
-
-// The index (1 to 4) of the nominal level equal to LEVUSR, or 0 when there is none.
-std::int32_t nominal_level_index(float LEVUSR);
-// The column levels for the user's level at index KLEV (1 to 4).
-Levels column_levels(float LEVUSR, std::int32_t KLEV);
-
 // Wavelength in inches at FREQ GHz.
-float wavelength(float FREQ);
-// A length in inches in the unit IUNIT, and back. An IUNIT other than 1 or 2
-// gives NaN.
-float from_inches(float inches, std::int32_t IUNIT);
-float to_inches(float length, std::int32_t IUNIT);
+using horn::wavelength;
+
+// The phase-centre routine a row calls: horn::CHPCT, or horn::CHPCTR, which gives the same bits
+// through the reference pattern integral, for timing the two against each other.
+using PhaseCentre = decltype(&horn::CHPCT);
 
 // A design request: frequency (GHz), the user's beamwidth (degrees) and levels,
 // and the unit of the printed lengths.
@@ -57,7 +39,8 @@ struct DesignRow {
 
 // The design row at phase deviation PHDEV. A level index outside 1 to 4 gives a
 // row of NaN.
-DesignRow design_row(const DesignRequest &request, float PHDEV);
+DesignRow design_row(const DesignRequest &request, float PHDEV,
+                     PhaseCentre phase_centre = horn::CHPCT);
 
 // A frequency-response request: the horn's radii in inches, the levels and the
 // unit of the printed phase centre.
@@ -77,6 +60,7 @@ struct ResponseRow {
 
 // The frequency-response row at FRESP GHz. A level index outside 1 to 4 gives a
 // row of NaN.
-ResponseRow response_row(const ResponseRequest &request, float FRESP);
+ResponseRow response_row(const ResponseRequest &request, float FRESP,
+                         PhaseCentre phase_centre = horn::CHPCT);
 
 } // namespace kelvor::rows

@@ -15,8 +15,7 @@ int main() {
   const std::vector<float> freq = sweep(9, 11, 1);
   const ResponseRequest horn{2.6118f, 28.8985f, column_levels(10, 3), INCHES};
   std::vector<ResponseRow> rows(freq.size());
-  response_rows(horn, freq, rows);
-  int wrong = rows.size() == 3 ? 0 : 1;
+  int wrong = rows.size() == 3 && response_rows(horn, freq, rows) ? 0 : 1;
   for (std::size_t i = 0; i < rows.size() && i < 3; ++i) {
     const auto &p = rows[i].printed;
     char line[100];
