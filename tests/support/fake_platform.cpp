@@ -47,8 +47,9 @@ FakePlatform::File *FakePlatform::file_of(Stream stream) {
 
 Outcome FakePlatform::truncate(Stream stream, std::uint64_t length) {
   if (File *f = file_of(stream); f != nullptr && f != &output && f != &error) {
-    if (f->cut_refused)
+    if (f->cuts_allowed == 0)
       return {false, "Operation not permitted"};
+    --f->cuts_allowed;
     const auto kept = static_cast<std::size_t>(std::min<std::uint64_t>(length, f->length));
     f->length = kept;
     if (f->keep)

@@ -33,7 +33,7 @@ public:
     bool keep = true;       // false: count the bytes only (for benchmarks)
     std::size_t length = 0; // bytes written in all
     bool closed = false;
-    bool cut_refused = false; // truncation fails
+    std::size_t cuts_allowed = std::numeric_limits<std::size_t>::max(); // then cuts fail
   };
 
   std::string input;             // all of standard input
