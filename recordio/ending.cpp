@@ -43,10 +43,10 @@ void end_severe(Message message, Unit unit, std::string_view system_text) {
 
 void end_at_input_end() {
   claim_the_end();
+  // A read that failed (not the input's end) keeps message 24, which callers
+  // know as "the input gave out", and says the system's reason on the line before.
   const ConsoleInput &input = session().input;
-  if (input.failed())
-    end_severe(Message::read_failure, Unit::input, input.failure());
-  end_severe(Message::end_of_file, Unit::input);
+  end_severe(Message::end_of_file, Unit::input, input.failed() ? input.failure() : "");
 }
 
 void end_if_failed(OutputStream &stream) {

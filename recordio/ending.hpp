@@ -30,8 +30,8 @@ void write_error_line(std::string_view line);
 // process; the caller has claimed the end.
 [[noreturn]] void end_severe(Message message, Unit unit, std::string_view system_text = {});
 
-// Ends the run where the console input gave out: message 24 at its end, 39
-// after the system's text when it could not be read.
+// Ends the run where the console input gave out: message 24, after a line with
+// the system's text when the input could not be read rather than ended.
 [[noreturn]] void end_at_input_end();
 
 // Ends the run if a write of `stream` failed.

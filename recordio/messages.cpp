@@ -12,7 +12,6 @@ constexpr MessageText kMessages[] = {
     {Message::end_of_file, "end-of-file during read, unit %d, file %s"},
     {Message::open_failure, "open failure, unit %d, file %s"},
     {Message::write_failure, "error during write, unit %d, file %s"},
-    {Message::read_failure, "error during read, unit %d, file %s"},
     {Message::no_such_device, "no such device, unit %d, file %s"},
     {Message::bad_file_name, "file name specification error, unit %d, file %s"},
     {Message::syntax_error, "list-directed I/O syntax error, unit %d, file %s"},

@@ -14,7 +14,6 @@ enum class Message : int {
   end_of_file = 24,          // standard input ended during a read
   open_failure = 30,         // the report file cannot be opened, other reason
   write_failure = 38,        // a record could not be written
-  read_failure = 39,         // standard input could not be read (not its end)
   no_such_device = 42,       // the report file names a missing device
   bad_file_name = 43,        // the report file name cannot be used
   syntax_error = 59,         // a malformed answer

@@ -70,8 +70,8 @@ const Case kCases[] = {
     {"cr_ending_the_name_dropped", "r.txt\r\r\n2\n", {}, 0, "", " row   1.0\r\n row   2.0\r\n"},
     {"byte_order_mark_in_pieces", "\xEF\xBB\xBFr.txt\n2\n",
      [](FakePlatform &p) { p.read_chunk = 1; }, 0, "", " row   1.0\r\n row   2.0\r\n"},
-    {"input_unreadable", "r.txt\n", [](FakePlatform &p) { p.read_fails = true; }, 0xC0000027,
-     "vemtal: Input/output error\r\nvemtal: severe (39): error during read, unit 5, file "
+    {"input_unreadable", "r.txt\n", [](FakePlatform &p) { p.read_fails = true; }, 0xC0000018,
+     "vemtal: Input/output error\r\nvemtal: severe (24): end-of-file during read, unit 5, file "
      "CONIN$\r\n",
      " row   1.0\r\n"},
     {"old_report_not_cut", "r.txt\n2\n", [](FakePlatform &p) { p.files["r.txt"].cuts_allowed = 0; },
