@@ -69,29 +69,42 @@ std::string ask_for_file_name() {
   }
 }
 
+// The report's name, and where it came from.
+struct ReportName {
+  std::string text;
+  platform::NameOrigin origin;
+};
+
+// The name as typed, else the next command-line argument, else the answer to
+// the layer's own question.
+ReportName choose_name(std::string_view typed) {
+  if (std::string name(trim(typed).substr(0, kMaxNameLength)); !name.empty())
+    return {name, platform::NameOrigin::typed};
+  if (std::string name(next_argument().substr(0, kMaxNameLength)); !name.empty())
+    return {name, platform::NameOrigin::command_line};
+  return {ask_for_file_name().substr(0, kMaxNameLength), platform::NameOrigin::typed};
+}
+
 } // namespace
 
 void open_report(std::string_view typed) {
-  std::string name(trim(typed).substr(0, kMaxNameLength));
-  if (name.empty())
-    name = std::string(next_argument().substr(0, kMaxNameLength));
-  if (name.empty())
-    name = ask_for_file_name().substr(0, kMaxNameLength);
+  const ReportName name = choose_name(typed);
   Session &s = session();
   platform::OpenResult opened;
-  if (name.find('\0') == std::string::npos)
-    opened = s.os.open_report(name);
+  if (name.text.find('\0') == std::string::npos)
+    opened = s.os.open_report(name.text, name.origin);
   else
     opened.refusal = Message::bad_file_name; // no system takes a name with a NUL in it
+  const std::string shown = s.os.shown_name(name.text, name.origin);
   if (opened.stream == platform::Stream::none) {
-    s.report.connect(platform::Stream::none, name);
+    s.report.connect(platform::Stream::none, shown);
     claim_the_end();
     seal_streams();
     if (opened.refusal == Message::open_failure)
       write_error_line(system_line(opened.description));
     end_severe(opened.refusal, 66);
   }
-  s.report.connect(opened.stream, name);
+  s.report.connect(opened.stream, shown);
 }
 
 } // namespace kelvor::recordio

@@ -14,12 +14,6 @@ namespace {
 // replaced only by test harnesses, which start no such thread.
 std::optional<Session> g_session;
 
-std::span<char *const> arguments_after_name(int argc, char **argv) {
-  if (argc <= 1 || argv == nullptr)
-    return {};
-  return {argv + 1, static_cast<std::size_t>(argc - 1)};
-}
-
 } // namespace
 
 Session::Session(platform::Platform &platform, std::span<char *const> args)
@@ -45,7 +39,7 @@ void testing::begin_session(platform::Platform &os, std::span<char *const> argum
 void start_up(int argc, char **argv) {
   platform::Platform &os = platform::native();
   os.prepare_process();
-  make_session(os, arguments_after_name(argc, argv));
+  make_session(os, os.arguments(argc, argv));
   watch_console_events();
 }
 

@@ -50,7 +50,8 @@ public:
   void prepare_process() override {}
   recordio::platform::Stream standard(recordio::platform::Standard which) override;
   bool is_console(recordio::platform::Stream stream) override;
-  recordio::platform::OpenResult open_report(const std::string &name) override;
+  recordio::platform::OpenResult open_report(const std::string &name,
+                                             recordio::platform::NameOrigin origin) override;
   void truncate(recordio::platform::Stream stream, std::uint64_t length) override;
   bool write(recordio::platform::Stream stream, std::string_view bytes) override;
   recordio::platform::ReadResult read(recordio::platform::Stream stream,
