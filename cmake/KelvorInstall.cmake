@@ -45,11 +45,9 @@ install(FILES ${PROJECT_BINARY_DIR}/kelvorConfig.cmake
 
 install(TARGETS kelvor RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
-# The Python package goes where Debian's python3 looks for packages under the
-# prefix (/usr/local/lib/python3/dist-packages for the default prefix).
+# The Python package goes to the interpreter's site folder under the prefix
+# (python/CMakeLists.txt): /usr/local/lib/python3.11/dist-packages on Debian.
 if(TARGET _kelvor)
-  set(KELVOR_PYTHON_DIR lib/python3/dist-packages CACHE STRING
-      "Install folder of the Python package, relative to the prefix")
   install(TARGETS _kelvor LIBRARY DESTINATION ${KELVOR_PYTHON_DIR}/kelvor)
   install(DIRECTORY ${PROJECT_SOURCE_DIR}/python/kelvor DESTINATION ${KELVOR_PYTHON_DIR}
           FILES_MATCHING PATTERN "*.py")
