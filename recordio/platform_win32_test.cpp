@@ -88,5 +88,16 @@ TEST_F(Win32Files, OpenKeepsCutRemovesWhileReaderLooks) {
   CloseHandle(reader);
 }
 
+// A name shows the same in a message whichever way it came: from the command
+// line in UTF-8, or typed in the ANSI code page of redirected input.
+TEST_F(Win32Files, NameShownAlikeFromEitherOrigin) {
+  const std::string utf8 = "r\xc3\xa9sum\xc3\xa9.txt";
+  char ansi[32] = {};
+  const int n = WideCharToMultiByte(CP_ACP, 0, L"r\u00e9sum\u00e9.txt", -1, ansi, sizeof ansi,
+                                    nullptr, nullptr);
+  ASSERT_GT(n, 1);
+  EXPECT_EQ(os.shown_name(utf8, NameOrigin::command_line), os.shown_name(ansi, NameOrigin::typed));
+}
+
 } // namespace
 } // namespace kelvor::recordio::platform
