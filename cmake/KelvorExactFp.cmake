@@ -4,4 +4,8 @@
 # target PUBLIC, so every consumer and every new folder that uses them gets the flags too.
 add_library(kelvor_exact_fp INTERFACE)
 add_library(kelvor::exact_fp ALIAS kelvor_exact_fp)
-target_compile_options(kelvor_exact_fp INTERFACE -ffp-contract=off -fno-fast-math)
+# The compiler is the consumer's, so the choice is made where the flags are used: MSVC's
+# /fp:precise neither contracts nor changes values; the GNU-style compilers say both outright.
+set(kelvor_gnu_style $<NOT:$<CXX_COMPILER_ID:MSVC>>)
+target_compile_options(kelvor_exact_fp INTERFACE $<$<CXX_COMPILER_ID:MSVC>:/fp:precise>
+                       $<${kelvor_gnu_style}:-ffp-contract=off> $<${kelvor_gnu_style}:-fno-fast-math>)

@@ -27,14 +27,11 @@ set_target_properties(kelvor_exact_fp PROPERTIES EXPORT_NAME exact_fp)
 
 set(KELVOR_INCLUDE_DIR ${CMAKE_INSTALL_INCLUDEDIR}/kelvor)
 set(KELVOR_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/kelvor)
+# Each library's headers are the list that its folder gives (kelvor_public_headers).
 install(TARGETS kelvor_exact_fp ${KELVOR_PACKAGE_LIBRARIES} kelvor_kelvor EXPORT kelvorTargets
         ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
+        FILE_SET HEADERS DESTINATION ${KELVOR_INCLUDE_DIR}
         INCLUDES DESTINATION ${KELVOR_INCLUDE_DIR})
-foreach(dir numeric horn rows)
-  install(DIRECTORY ${PROJECT_SOURCE_DIR}/${dir} DESTINATION ${KELVOR_INCLUDE_DIR}
-          FILES_MATCHING PATTERN "*.hpp"
-          PATTERN "test_support.hpp" EXCLUDE PATTERN "*_reference.hpp" EXCLUDE)
-endforeach()
 install(EXPORT kelvorTargets NAMESPACE kelvor:: DESTINATION ${KELVOR_CMAKE_DIR})
 
 configure_package_config_file(${CMAKE_CURRENT_LIST_DIR}/kelvorConfig.cmake.in
@@ -48,11 +45,9 @@ install(FILES ${PROJECT_BINARY_DIR}/kelvorConfig.cmake
 
 install(TARGETS kelvor RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
-# The Python package goes where Debian's python3 looks for packages under the
-# prefix (/usr/local/lib/python3/dist-packages for the default prefix).
+# The Python package goes to the interpreter's site folder under the prefix
+# (python/CMakeLists.txt): /usr/local/lib/python3.11/dist-packages on Debian.
 if(TARGET _kelvor)
-  set(KELVOR_PYTHON_DIR lib/python3/dist-packages CACHE STRING
-      "Install folder of the Python package, relative to the prefix")
   install(TARGETS _kelvor LIBRARY DESTINATION ${KELVOR_PYTHON_DIR}/kelvor COMPONENT python)
   install(DIRECTORY ${PROJECT_SOURCE_DIR}/python/kelvor DESTINATION ${KELVOR_PYTHON_DIR}
           COMPONENT python

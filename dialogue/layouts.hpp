@@ -7,7 +7,18 @@
 
 namespace kelvor::dialogue::layouts {
 
-using namespace kelvor::format;
+// The layout vocabulary, named here one by one rather than the whole format
+// namespace opened in every file that includes this one.
+using format::aw;
+using format::end_of_layout;
+using format::fw;
+using format::group;
+using format::group_end;
+using format::Item;
+using format::lit;
+using format::no_advance;
+using format::nx;
+using format::slash;
 
 inline constexpr Item BANNER[] = {
     lit(" Conical Corrugated Horn Designed to Beamwidth"),

@@ -10,15 +10,15 @@
 namespace kelvor::numeric {
 
 // Supported numbers of points.
-static constexpr std::array<int, 11> NORDER = {3, 4, 5, 6, 7, 8, 9, 10, 12, 16, 32};
+inline constexpr std::array<int, 11> NORDER = {3, 4, 5, 6, 7, 8, 9, 10, 12, 16, 32};
 
 // Position (from 1) in NODE and WEIGHT where each order's run begins.
-static constexpr std::array<int, 11> INODE = {1, 2, 4, 6, 9, 12, 16, 20, 25, 31, 39};
-static constexpr std::array<int, 11> IWGT = {1, 3, 5, 8, 11, 15, 19, 24, 29, 35, 43};
+inline constexpr std::array<int, 11> INODE = {1, 2, 4, 6, 9, 12, 16, 20, 25, 31, 39};
+inline constexpr std::array<int, 11> IWGT = {1, 3, 5, 8, 11, 15, 19, 24, 29, 35, 43};
 
 // Positive abscissae of each order, ascending; the zero abscissa of an odd order is
 // implied.
-static constexpr std::array<float, 54> NODE = {
+inline constexpr std::array<float, 54> NODE = {
     // N = 3
     0.7745967f,
     // N = 4
@@ -48,7 +48,7 @@ static constexpr std::array<float, 54> NODE = {
 
 // Weights of each order: for an odd order first the weight of the zero abscissa, then
 // those of the positive abscissae in the order of NODE.
-static constexpr std::array<float, 58> WEIGHT = {
+inline constexpr std::array<float, 58> WEIGHT = {
     // N = 3, zero abscissa first
     0.8888889f, 0.5555556f,
     // N = 4

@@ -27,6 +27,11 @@ enum class Standard : std::uint8_t { input, output, error };
 // The console events that end a run, in the order of their event codes.
 enum class ConsoleEvent : std::uint8_t { control_c, control_break, window_close };
 
+// Where a report name came from. The console input and the command line may
+// carry text in different encodings (on Windows, a code page and UTF-16), so a
+// name's bytes are read by where they came from.
+enum class NameOrigin : std::uint8_t { typed, command_line };
+
 // The outcome of a report open: a stream, or the message that the system's
 // reason for the refusal selects and the system's own text for that reason
 // (shown before message 30).
@@ -65,8 +70,20 @@ public:
   virtual Stream standard(Standard which) = 0;
   // Whether `stream` is a console, which selects the console record treatment.
   virtual bool is_console(Stream stream) = 0;
+  // The command-line arguments after the program's own name, as text that
+  // open_report reads as NameOrigin::command_line; valid for the whole run. By
+  // default the C runtime's own, for a system whose runtime hands them over
+  // unchanged.
+  virtual std::span<char *const> arguments(int argc, char **argv) {
+    if (argc <= 1 || argv == nullptr)
+      return {};
+    return {argv + 1, static_cast<std::size_t>(argc - 1)};
+  }
   // Opens `name` for writing, creating it if missing and never truncating it.
-  virtual OpenResult open_report(const std::string &name) = 0;
+  virtual OpenResult open_report(const std::string &name, NameOrigin origin) = 0;
+  // `name` as a message line on standard error shows it. By default its bytes
+  // unchanged, for a system on which every stream carries the same encoding.
+  virtual std::string shown_name(const std::string &name, NameOrigin) { return name; }
   // Cuts a regular file off after `length` bytes; other streams are left alone
   // (and count as done).
   virtual Outcome truncate(Stream stream, std::uint64_t length) = 0;

@@ -110,7 +110,7 @@ public:
     return isatty(fd_of(s)) == 1;
   }
 
-  OpenResult open_report(const std::string &name) override {
+  OpenResult open_report(const std::string &name, NameOrigin) override {
     OpenResult r;
     const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NOCTTY, 0666);
     if (fd >= 0) {

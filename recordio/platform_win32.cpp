@@ -8,18 +8,25 @@
 // standard input is a console and the ANSI code page otherwise (a redirected
 // file or pipe written by a Windows program). It is widened to UTF-16 with that
 // code page, so that a name with non-ASCII letters creates exactly that file.
-// The system's text for an open failure goes back the other way, into the
-// console's output code page when standard error is a console and the ANSI
-// code page otherwise, the same page in which the typed name shows beside it.
+// The command line is read as the system holds it, in UTF-16, and its
+// arguments are kept in UTF-8: the C runtime's own arguments are in the ANSI
+// code page, which cannot hold every name. Text for standard error (the
+// system's reason for an open failure and the report name in a message) goes
+// into the console's output code page when standard error is a console and the
+// ANSI code page otherwise.
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
 #include <windows.h>
 
+#include <shellapi.h>
+
 #include <algorithm>
 #include <cfenv>
 #include <float.h>
 #include <limits>
+#include <string>
+#include <vector>
 
 #include "recordio/platform.hpp"
 
@@ -48,6 +55,10 @@ bool is_console_handle(HANDLE h) {
 // side groups errno values. A sharing violation (the report still open in
 // another program) is deliberately absent: it gets message 30 with the
 // system's own text, which says what is wrong.
+// ERROR_NO_SUCH_DEVICE, a device that does not exist: missing from
+// mingw-w64's winerror.h.
+constexpr DWORD kErrorNoSuchDevice = 433;
+
 struct Refusal {
   DWORD error;
   Message message;
@@ -68,6 +79,7 @@ constexpr Refusal kRefusals[] = {
     {ERROR_NOT_READY, Message::no_such_device},
     {ERROR_DEV_NOT_EXIST, Message::no_such_device},
     {ERROR_INVALID_DRIVE, Message::no_such_device},
+    {kErrorNoSuchDevice, Message::no_such_device},
 };
 
 Message refusal_of(DWORD error) {
@@ -95,6 +107,11 @@ bool has_overlong_component(std::wstring_view path) {
 // The code page of the bytes typed at standard input.
 UINT input_code_page() {
   return is_console_handle(GetStdHandle(STD_INPUT_HANDLE)) ? GetConsoleCP() : GetACP();
+}
+
+// The code page of a report name's bytes.
+UINT code_page_of(NameOrigin origin) {
+  return origin == NameOrigin::command_line ? CP_UTF8 : input_code_page();
 }
 
 // The code page in which standard error shows its text.
@@ -197,10 +214,23 @@ public:
     return s != Stream::none && is_console_handle(handle_of(s));
   }
 
-  OpenResult open_report(const std::string &name) override {
+  std::span<char *const> arguments(int, char **) override {
+    int count = 0;
+    wchar_t **wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (wide == nullptr)
+      return {};
+    for (int i = 1; i < count; ++i)
+      arguments_.push_back(narrow(wide[i], CP_UTF8));
+    LocalFree(wide);
+    for (std::string &argument : arguments_)
+      argument_pointers_.push_back(argument.data());
+    return argument_pointers_;
+  }
+
+  OpenResult open_report(const std::string &name, NameOrigin origin) override {
     OpenResult r;
     std::wstring wide;
-    if (!widen(name, input_code_page(), wide)) {
+    if (!widen(name, code_page_of(origin), wide)) {
       r.refusal = Message::bad_file_name;
       return r;
     }
@@ -218,6 +248,13 @@ public:
       r.refusal = Message::bad_file_name;
     r.description = describe(error);
     return r;
+  }
+
+  std::string shown_name(const std::string &name, NameOrigin origin) override {
+    std::wstring wide;
+    if (!widen(name, code_page_of(origin), wide))
+      return name;
+    return narrow(wide, error_code_page());
   }
 
   Outcome truncate(Stream s, std::uint64_t length) override {
@@ -304,6 +341,8 @@ private:
   }
 
   bool console_line_start_ = true;
+  std::vector<std::string> arguments_; // the command line after the program's name, in UTF-8
+  std::vector<char *> argument_pointers_;
 };
 
 } // namespace

@@ -52,7 +52,7 @@ TEST_F(Win32Files, OpenRefusals) {
       {"held.txt", Message::open_failure}, // a sharing violation, with the system's text
   };
   for (const Row &row : rows) {
-    const OpenResult r = os.open_report(row.name);
+    const OpenResult r = os.open_report(row.name, NameOrigin::typed);
     EXPECT_EQ(r.stream, Stream::none) << row.name;
     EXPECT_EQ(r.refusal, row.refusal) << row.name;
     EXPECT_EQ(r.description.empty(), false) << row.name;
@@ -64,12 +64,12 @@ TEST_F(Win32Files, OpenRefusals) {
 // The open keeps the old contents; the cut at the first record removes them
 // while another program has the report open for reading.
 TEST_F(Win32Files, OpenKeepsCutRemovesWhileReaderLooks) {
-  const Stream first = os.open_report("report.txt").stream;
+  const Stream first = os.open_report("report.txt", NameOrigin::typed).stream;
   ASSERT_NE(first, Stream::none);
   ASSERT_TRUE(os.write(first, "an old and longer report\r\n").done);
   os.close(first);
 
-  const Stream s = os.open_report("report.txt").stream;
+  const Stream s = os.open_report("report.txt", NameOrigin::typed).stream;
   ASSERT_NE(s, Stream::none);
   const HANDLE reader = CreateFileW(L"report.txt", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                     nullptr, OPEN_EXISTING, 0, nullptr);
@@ -86,6 +86,17 @@ TEST_F(Win32Files, OpenKeepsCutRemovesWhileReaderLooks) {
   ASSERT_TRUE(ReadFile(reader, bytes, sizeof bytes, &got, nullptr));
   EXPECT_EQ(std::string(bytes, got), "new\r\n");
   CloseHandle(reader);
+}
+
+// A name shows the same in a message whichever way it came: from the command
+// line in UTF-8, or typed in the ANSI code page of redirected input.
+TEST_F(Win32Files, NameShownAlikeFromEitherOrigin) {
+  const std::string utf8 = "r\xc3\xa9sum\xc3\xa9.txt";
+  char ansi[32] = {};
+  const int n = WideCharToMultiByte(CP_ACP, 0, L"r\u00e9sum\u00e9.txt", -1, ansi, sizeof ansi,
+                                    nullptr, nullptr);
+  ASSERT_GT(n, 1);
+  EXPECT_EQ(os.shown_name(utf8, NameOrigin::command_line), os.shown_name(ansi, NameOrigin::typed));
 }
 
 } // namespace

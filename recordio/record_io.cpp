@@ -16,12 +16,6 @@ namespace {
 
 constexpr std::string_view kStopText = "Stop - Program terminated.";
 
-std::span<char *const> arguments_after_name(int argc, char **argv) {
-  if (argc <= 1 || argv == nullptr)
-    return {};
-  return {argv + 1, static_cast<std::size_t>(argc - 1)};
-}
-
 OutputStream &stream_of(Unit unit) {
   return unit == Unit::console ? session().console : session().report;
 }
@@ -31,7 +25,7 @@ OutputStream &stream_of(Unit unit) {
 void start_up(int argc, char **argv) {
   platform::Platform &os = platform::native();
   os.prepare_process();
-  make_session(os, arguments_after_name(argc, argv));
+  make_session(os, os.arguments(argc, argv));
   watch_console_events();
 }
 
@@ -74,20 +68,21 @@ void read_text(std::span<char> field) {
 }
 
 void open_report(std::string_view typed) {
-  const std::string name = report_name(typed);
+  const ReportName name = report_name(typed);
   Session &s = session();
   platform::OpenResult opened;
-  if (name.find('\0') == std::string::npos)
-    opened = s.os.open_report(name);
+  if (name.text.find('\0') == std::string::npos)
+    opened = s.os.open_report(name.text, name.origin);
   else
     opened.refusal = Message::bad_file_name; // no system takes a name with a NUL in it
+  const std::string shown = s.os.shown_name(name.text, name.origin);
   if (opened.stream == platform::Stream::none) {
-    s.report.connect(platform::Stream::none, name);
+    s.report.connect(platform::Stream::none, shown);
     claim_the_end();
     const bool other_reason = opened.refusal == Message::open_failure;
     end_severe(opened.refusal, Unit::report, other_reason ? opened.description : "");
   }
-  s.report.connect(opened.stream, name);
+  s.report.connect(opened.stream, shown);
 }
 
 void stop() {

@@ -73,13 +73,12 @@ std::string ask_for_file_name() {
 
 } // namespace
 
-std::string report_name(std::string_view typed) {
-  std::string name(line_name(typed).substr(0, kMaxNameLength));
-  if (name.empty())
-    name = std::string(next_argument().substr(0, kMaxNameLength));
-  if (name.empty())
-    name = ask_for_file_name().substr(0, kMaxNameLength);
-  return name;
+ReportName report_name(std::string_view typed) {
+  if (std::string name(line_name(typed).substr(0, kMaxNameLength)); !name.empty())
+    return {name, platform::NameOrigin::typed};
+  if (std::string name(next_argument().substr(0, kMaxNameLength)); !name.empty())
+    return {name, platform::NameOrigin::command_line};
+  return {ask_for_file_name().substr(0, kMaxNameLength), platform::NameOrigin::typed};
 }
 
 } // namespace kelvor::recordio

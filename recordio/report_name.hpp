@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "recordio/platform.hpp"
+
 namespace kelvor::recordio {
 
 // The name to open for the field `typed` (a console line, completed with blanks):
@@ -13,6 +15,13 @@ namespace kelvor::recordio {
 // "UNIT 66? " until a line that is not blank comes. At most kMaxNameLength
 // characters are kept.
 inline constexpr std::size_t kMaxNameLength = 256;
-std::string report_name(std::string_view typed);
+
+// The report's name, and where it came from: the encoding of its bytes depends
+// on that on a system whose console and command line differ.
+struct ReportName {
+  std::string text;
+  platform::NameOrigin origin;
+};
+ReportName report_name(std::string_view typed);
 
 } // namespace kelvor::recordio

@@ -57,13 +57,20 @@ struct Outcome {
   std::string report;
 };
 
-// Starts kelvor.exe in `dir`, answers up to the phase-deviation question, sends
-// `event` once the question shows, and collects what the run leaves.
-Outcome interrupted_run(const fs::path &dir, DWORD event) {
+// A started kelvor.exe and the pipe that carries its answers.
+struct Started {
+  PROCESS_INFORMATION process{};
+  HANDLE answers = nullptr;
+};
+
+// Starts `command` (kelvor.exe and its arguments) in `dir`, its standard output
+// and error to files there, its answers from a pipe.
+Started start_kelvor(const fs::path &dir, std::wstring command, const std::string &answers) {
   SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
-  HANDLE in_read = nullptr, in_write = nullptr;
-  EXPECT_TRUE(CreatePipe(&in_read, &in_write, &sa, 0));
-  SetHandleInformation(in_write, HANDLE_FLAG_INHERIT, 0);
+  Started run;
+  HANDLE in_read = nullptr;
+  EXPECT_TRUE(CreatePipe(&in_read, &run.answers, &sa, 0));
+  SetHandleInformation(run.answers, HANDLE_FLAG_INHERIT, 0);
   const HANDLE out = inheritable_file(dir / "stdout");
   const HANDLE err = inheritable_file(dir / "stderr");
   STARTUPINFOW si{};
@@ -72,45 +79,76 @@ Outcome interrupted_run(const fs::path &dir, DWORD event) {
   si.hStdInput = in_read;
   si.hStdOutput = out;
   si.hStdError = err;
-  PROCESS_INFORMATION pi{};
-  std::wstring command = L"kelvor.exe";
   const std::wstring exe = kelvor_exe().wstring();
   EXPECT_TRUE(CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                             dir.c_str(), &si, &pi));
+                             dir.c_str(), &si, &run.process));
   CloseHandle(in_read);
   CloseHandle(out);
   CloseHandle(err);
-  const std::string answers = "out.txt\n2\n10,30\n10\n";
   DWORD written = 0;
-  WriteFile(in_write, answers.data(), static_cast<DWORD>(answers.size()), &written, nullptr);
+  WriteFile(run.answers, answers.data(), static_cast<DWORD>(answers.size()), &written, nullptr);
+  return run;
+}
+
+// Waits for the run's end and collects what it leaves, `report` among it.
+Outcome finish(const fs::path &dir, Started &run, const fs::path &report) {
+  Outcome end;
+  if (WaitForSingleObject(run.process.hProcess, 10000) != WAIT_OBJECT_0)
+    TerminateProcess(run.process.hProcess, 1);
+  GetExitCodeProcess(run.process.hProcess, &end.status);
+  CloseHandle(run.answers);
+  CloseHandle(run.process.hThread);
+  CloseHandle(run.process.hProcess);
+  end.errors = contents(dir / "stderr");
+  end.report = contents(dir / report);
+  return end;
+}
+
+fs::path scratch_folder(const char *purpose) {
+  const fs::path dir = fs::temp_directory_path() / (std::string("kelvor-") + purpose + "-" +
+                                                    std::to_string(GetCurrentProcessId()));
+  fs::create_directories(dir);
+  return dir;
+}
+
+// Starts kelvor.exe in `dir`, answers up to the phase-deviation question, sends
+// `event` once the question shows, and collects what the run leaves.
+Outcome interrupted_run(const fs::path &dir, DWORD event) {
+  Started run = start_kelvor(dir, L"kelvor.exe", "out.txt\n2\n10,30\n10\n");
   for (int i = 0; i < 200 && contents(dir / "stdout").find("Start,Stop,Step") == std::string::npos;
        ++i)
     Sleep(50);
   EXPECT_TRUE(GenerateConsoleCtrlEvent(event, 0));
-  Outcome run;
-  if (WaitForSingleObject(pi.hProcess, 10000) != WAIT_OBJECT_0)
-    TerminateProcess(pi.hProcess, 1);
-  GetExitCodeProcess(pi.hProcess, &run.status);
-  CloseHandle(in_write);
-  CloseHandle(pi.hThread);
-  CloseHandle(pi.hProcess);
-  run.errors = contents(dir / "stderr");
-  run.report = contents(dir / "out.txt");
-  return run;
+  return finish(dir, run, "out.txt");
 }
 
 // Wine generates only control-C; control-BREAK and window-CLOSE are covered by
 // the handler's tests through the platform seam.
 TEST(ConsoleEvent, ControlCEndsTheRunWithItsStatus) {
   ASSERT_TRUE(console_for_events());
-  const fs::path dir =
-      fs::temp_directory_path() / ("kelvor-event-" + std::to_string(GetCurrentProcessId()));
-  fs::create_directories(dir);
+  const fs::path dir = scratch_folder("event");
   const Outcome run = interrupted_run(dir, CTRL_C_EVENT);
   EXPECT_EQ(run.status, kStatusControlCExit);
   EXPECT_EQ(run.errors, "vemtal: error (200): program aborting due to control-C event\r\n");
   EXPECT_NE(run.report.find("Design Beamwidth"), std::string::npos);
   EXPECT_TRUE(run.report.ends_with("\r\n"));
+  std::error_code ignored;
+  fs::remove_all(dir, ignored);
+}
+
+// A blank name line takes the argument as the command line holds it, in UTF-16
+// (the C runtime's ANSI arguments cannot hold a Greek name in a Western code
+// page), split by the system's rules for quotes.
+TEST(CommandLine, ArgumentNamesTheReportExactly) {
+  const fs::path dir = scratch_folder("argument");
+  const std::wstring names[] = {L"\u03ba\u03ad\u03c1\u03b1\u03c2.txt", L"r\u00e9sum\u00e9 two.txt"};
+  for (const std::wstring &name : names) {
+    Started run = start_kelvor(dir, L"kelvor.exe \"" + name + L"\" other.txt", "\n2\n0,0\n");
+    const Outcome end = finish(dir, run, name);
+    EXPECT_EQ(end.status, 0u);
+    EXPECT_EQ(end.errors, "");
+    EXPECT_TRUE(fs::exists(dir / name));
+  }
   std::error_code ignored;
   fs::remove_all(dir, ignored);
 }

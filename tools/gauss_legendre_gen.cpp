@@ -103,7 +103,7 @@ void emit_floats(std::ostream &os, const char *name,
   std::size_t count = 0;
   for (const auto &run : runs)
     count += run.size();
-  os << "static constexpr std::array<float, " << count << "> " << name << " = {\n";
+  os << "inline constexpr std::array<float, " << count << "> " << name << " = {\n";
   for (std::size_t r = 0; r < runs.size(); ++r) {
     os << "    // " << notes[r] << "\n";
     for (std::size_t i = 0; i < runs[r].size(); ++i)
@@ -154,14 +154,14 @@ std::string generate(double &min_margin, long double &worst_sum) {
         "// clang-format off\n"
         "#pragma once\n\n#include <array>\n\nnamespace kelvor::numeric {\n\n"
         "// Supported numbers of points.\n"
-        "static constexpr std::array<int, 11> NORDER = {";
+        "inline constexpr std::array<int, 11> NORDER = {";
   for (std::size_t i = 0; i < kOrders.size(); ++i)
     os << (i ? ", " : "") << kOrders[i];
   os << "};\n\n// Position (from 1) in NODE and WEIGHT where each order's run begins.\n"
-        "static constexpr std::array<int, 11> INODE = {";
+        "inline constexpr std::array<int, 11> INODE = {";
   for (std::size_t i = 0; i < inode.size(); ++i)
     os << (i ? ", " : "") << inode[i];
-  os << "};\nstatic constexpr std::array<int, 11> IWGT = {";
+  os << "};\ninline constexpr std::array<int, 11> IWGT = {";
   for (std::size_t i = 0; i < iwgt.size(); ++i)
     os << (i ? ", " : "") << iwgt[i];
   os << "};\n\n// Positive abscissae of each order, ascending; the zero abscissa of an odd order "

@@ -23,7 +23,7 @@ bool FakePlatform::is_console(Stream stream) {
   return console && stream == standard(Standard::output);
 }
 
-OpenResult FakePlatform::open_report(const std::string &name) {
+OpenResult FakePlatform::open_report(const std::string &name, recordio::platform::NameOrigin) {
   if (const auto refused = refusals.find(name); refused != refusals.end())
     return refused->second;
   OpenResult r;

@@ -52,7 +52,8 @@ public:
   void prepare_process() override {}
   recordio::platform::Stream standard(recordio::platform::Standard which) override;
   bool is_console(recordio::platform::Stream stream) override;
-  recordio::platform::OpenResult open_report(const std::string &name) override;
+  recordio::platform::OpenResult open_report(const std::string &name,
+                                             recordio::platform::NameOrigin origin) override;
   recordio::platform::Outcome truncate(recordio::platform::Stream stream,
                                        std::uint64_t length) override;
   recordio::platform::Outcome write(recordio::platform::Stream stream,
