@@ -83,8 +83,14 @@ struct DishEfficiency {
   Failure failure = Failure::none;
 };
 
-// The horn's pattern on the dish of focal ratio f_over_d, sampled once; then the efficiencies
+// The horn's pattern on the dish of focal ratio f_over_d, sampled once (HornPattern, whole
+// sphere) with 1 + (k a + 4 pi S + 2 pi) span / 6 panels on each segment; then the efficiencies
 // at any feed position, and the position of the highest aperture efficiency.
+// Accuracy, measured by tripling the panel density (a from 0.4 to 20 wavelengths, S 0 to 2,
+// f/D 0.25 to 3, the feed at the aperture plane and at the optimum): aperture efficiency and
+// spillover change by less than 1e-13. Illumination and phase separately integrate |F|, which has
+// a kink at a null of a real pattern (S = 0): where such a null lies inside the dish they change
+// by up to 1e-3 (their product stays exact); elsewhere by less than 1e-13.
 class HornOnDish {
 public:
   HornOnDish(const Horn &horn, double freq_ghz, double f_over_d);
@@ -92,9 +98,10 @@ public:
   Failure failure() const { return failure_; }
   // With the focus at feed_position_m from the aperture plane toward the apex.
   DishEfficiency at(double feed_position_m) const;
-  // At the feed position that maximises the aperture efficiency: Brent's minimiser (Boost.Math,
-  // to 1e-8 of a wavelength) around the best of a scan of one wavelength-of-edge-phase either
-  // side of the fitted phase centre over 0..theta0.
+  // At the feed position that maximises the aperture efficiency (best_feed_position about the
+  // fitted phase centre, one cycle of rim phase either side). A feed with nulls inside the dish
+  // can have several maxima in position (a real pattern's efficiency is even in d); the one
+  // returned is the best within that window.
   DishEfficiency optimum() const;
   // The fitted phase centre over 0..theta0 (m), the start of the optimum's search.
   double fitted_phase_centre_m() const;
