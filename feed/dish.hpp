@@ -30,15 +30,16 @@ struct Efficiencies {
 //   spillover = int_0^theta0 |F|^2 sin / int_0^pi |F|^2 sin,
 //   illumination = 2 cot^2(theta0/2) (int_0^theta0 |F| tan(theta/2))^2 / int_0^theta0 |F|^2 sin,
 //   phase = |int_0^theta0 F tan(theta/2)|^2 / (int_0^theta0 |F| tan(theta/2))^2
-// (Silver, Microwave Antenna Theory and Design, 1949, sec. 12.8; the gain function normalised
-// to 4 pi over the sphere). The integrals cover the whole sphere, 0..pi: the pattern is sampled
-// once at the nodes of composite 20-point Gauss-Legendre rules on the segments
-// [0, theta0], [theta0, pi/2], [pi/2, pi] (a feed whose pattern ends at pi/2 keeps full order),
-// with `panels_per_radian` panels per radian on each. Accuracy: the ideal cos^n feed,
-// F = cos^(n/2) theta in the forward hemisphere, gives the closed form to 1e-12 (feed_test).
-// The feed sits with the point its phase is referenced to at the focus; moving it a distance d
-// toward its apex multiplies F by exp(+j k d cos theta), `phase_slope_rad` = k d, without
-// sampling the pattern again (the amplitude does not change).
+// (Silver, Microwave Antenna Theory and Design, 1949: the aperture efficiency of a paraboloid
+// in terms of the feed's gain function, normalised to 4 pi over the sphere). The integrals
+// cover the whole sphere, 0..pi: the pattern is sampled once at the nodes of composite 20-point
+// Gauss-Legendre rules on the segments 0..theta0..pi/2..pi (theta0 and pi/2 in either order; a
+// feed whose pattern ends at pi/2 keeps full order), with `panels_per_radian` panels per radian
+// on each. Accuracy: the ideal cos^2 feed, F = cos theta in the forward hemisphere, gives the
+// closed form 24 (sin^2(theta0/2) + ln cos(theta0/2))^2 cot^2(theta0/2) to 1e-12 (feed_test).
+// F is referenced to the point of the feed that sits at the focus. With the focus instead at
+// the distance d from that point toward the feed's apex, the pattern referenced to the focus is
+// F exp(+j k d cos theta): at(k d) gives it without sampling again (the amplitude is the same).
 class SilverIntegrals {
 public:
   SilverIntegrals(const FeedPattern &pattern, double half_angle_rad, double panels_per_radian);
