@@ -31,9 +31,10 @@ Failure check_horn(const Horn &horn, double freq_ghz);
 // Composite 20-point Gauss-Legendre (Boost.Math's nodes) on 2^m equal panels, m the smallest
 // level at which (u + 4 pi S) / 2^m, the most the integrand's phase and kernel turn across one
 // panel, is at most kPhasePerPanel radians; the levels up to the one u_max needs are built at
-// construction. Accuracy (relative to |P(0)|, measured against Boost's adaptive Gauss-Kronrod
-// at 1e-13 for u up to 2 pi 20 = 126 and S up to 2, feed_test): better than 1e-9, which keeps
-// every level down to -40 dB within 0.001 dB (1e-9 of the axis is 1e-7 of a -40 dB value).
+// construction. Accuracy, relative to |P(0)|, against Boost's adaptive 61-point Gauss-Kronrod
+// at 1e-13: 1.1e-15 at worst for u = 0..126 (2 pi 20, an aperture of 20 wavelengths at 90
+// degrees) in steps of 0.1 and S = 0, 0.1, 0.3, 0.5, 1, 1.5, 2; levels above -40 dB within
+// 2e-13 dB. feed_test holds it to 1e-9 (and 0.001 dB) on a coarser grid.
 // An object is read-only after construction and may be shared between threads.
 class ApertureIntegral {
 public:
