@@ -20,6 +20,9 @@
 namespace py = pybind11;
 using namespace kelvor::rows;
 
+// The model-true feed path (feed_bindings.cpp).
+void bind_model(py::module_ &m);
+
 namespace {
 
 using FloatArray = py::array_t<float, py::array::c_style | py::array::forcecast>;
@@ -127,12 +130,6 @@ py::tuple column_level_values(float LEVUSR, std::int32_t KLEV) {
 
 } // namespace
 
-// The model-true path binds itself here when it is built in: its source defines
-// bind_model(module) and the build adds -DKELVOR_HAVE_MODEL_BINDINGS.
-#ifdef KELVOR_HAVE_MODEL_BINDINGS
-void bind_model(py::module_ &m);
-#endif
-
 PYBIND11_MODULE(_kelvor, m) {
   m.doc() = "KELVOR row layer over float32 arrays (use the kelvor package)";
   m.attr("__version__") = KELVOR_VERSION;
@@ -147,7 +144,5 @@ PYBIND11_MODULE(_kelvor, m) {
   m.def("design", &design);
   m.def("response", &response);
   m.def("pattern", &pattern);
-#ifdef KELVOR_HAVE_MODEL_BINDINGS
   bind_model(m);
-#endif
 }

@@ -16,8 +16,6 @@ from __future__ import annotations
 
 import argparse
 import csv
-import importlib
-import importlib.util
 import io
 import os
 import re
@@ -29,6 +27,7 @@ import numpy as np
 import numpy.typing as npt
 
 import kelvor
+from kelvor import _model_cli
 
 PROG = "python3 -m kelvor"
 PLOT_FORMATS = ("svg", "png", "pdf")
@@ -193,9 +192,8 @@ def _parser() -> argparse.ArgumentParser:
     _common(c, with_level=False)
     c.set_defaults(compute=_pattern)
 
-    # The model-true commands, when that part of the package is installed.
-    if importlib.util.find_spec("kelvor._model_cli") is not None:
-        importlib.import_module("kelvor._model_cli").add_commands(sub)
+    # The model-true commands: design for a beam or a dish, and the dish itself.
+    _model_cli.add_commands(sub)
     return p
 
 
@@ -237,7 +235,8 @@ def _write(path: str, data: bytes, what: str) -> None:
 def _run(argv: Optional[Sequence[str]]) -> int:
     args = _parser().parse_args(argv)
     if not hasattr(args, "compute"):
-        status: int = args.func(args)
+        # A model-true command runs itself and reports its own errors.
+        status: int = args.run(args)
         return status
     if args.plot and args.plot.rsplit(".", 1)[-1].lower() not in PLOT_FORMATS:
         raise _Usage(f"the figure file must end in .svg, .png or .pdf, and {args.plot!r} does not")
