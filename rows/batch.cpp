@@ -6,23 +6,12 @@
 #include <tbb/task_arena.h>
 
 #include <algorithm>
-#include <cmath>
 
-#include "horn/pattern.hpp"
-#include "numeric/constants.hpp"
-#include "numeric/rounded.hpp"
 #include "rows/row_count.hpp"
 
 namespace kelvor::rows {
 
-using numeric::rounded;
-
 namespace {
-
-using numeric::kDegToRad;
-// The pattern routine's own dB per neper, so that a relative level is the
-// difference of two levels on one scale.
-using numeric::kDbPerNeperPattern;
 
 // Calls row(i) for every i below n, on up to threads.max_threads threads. Rows
 // cost tens of microseconds each, so small chunks balance the load well.
@@ -47,20 +36,6 @@ template <class Row> void for_each_row(std::size_t n, Threads threads, const Row
     tbb::task_arena arena(static_cast<int>(std::min(threads.max_threads, cores)));
     arena.execute(all);
   }
-}
-
-PatternPoint pattern_point(const PatternRequest &request, float axis_level, float THETA) {
-  PatternPoint p;
-  p.THETA = THETA;
-  const float theta = rounded(static_cast<double>(kDegToRad) * THETA);
-  float level = 0.0f;
-  horn::CCH11F(request.FREQ, request.ARAD, request.SRAD, theta, level, p.PHASE);
-  const double obliquity =
-      request.obliquity
-          ? std::log((1 + std::cos(static_cast<double>(theta))) / 2) * kDbPerNeperPattern
-          : 0.0;
-  p.LEVEL = rounded(static_cast<double>(level) - axis_level + obliquity);
-  return p;
 }
 
 } // namespace
@@ -88,12 +63,8 @@ void response_rows(const ResponseRequest &request, std::span<const float> FRESP,
 void pattern_cut(const PatternRequest &request, std::span<const float> THETA,
                  std::span<PatternPoint> out, Threads threads) {
   const std::size_t n = std::min(THETA.size(), out.size());
-  const float axis = 0.0f;
-  float axis_level = 0.0f;
-  float axis_phase = 0.0f;
-  horn::CCH11F(request.FREQ, request.ARAD, request.SRAD, axis, axis_level, axis_phase);
-  for_each_row(n, threads,
-               [&](std::size_t i) { out[i] = pattern_point(request, axis_level, THETA[i]); });
+  const float axis = axis_level(request);
+  for_each_row(n, threads, [&](std::size_t i) { out[i] = pattern_point(request, axis, THETA[i]); });
 }
 
 } // namespace kelvor::rows

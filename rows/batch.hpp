@@ -8,6 +8,7 @@
 #include <span>
 #include <vector>
 
+#include "rows/pattern_point.hpp"
 #include "rows/rows.hpp"
 
 namespace kelvor::rows {
@@ -28,21 +29,6 @@ void design_rows(const DesignRequest &request, std::span<const float> PHDEV,
 // out[i] = response_row(request, FRESP[i]); out must be as long as FRESP.
 void response_rows(const ResponseRequest &request, std::span<const float> FRESP,
                    std::span<ResponseRow> out, Threads threads = {});
-
-// One point of a pattern cut: the angle off the axis (degrees), the level
-// relative to the on-axis level (dB, 0 on the axis, negative off it) and the
-// pattern phase (degrees, -180 to 180).
-struct PatternPoint {
-  float THETA = 0, LEVEL = 0, PHASE = 0;
-};
-
-// A horn (radii in inches) at FREQ GHz.
-struct PatternRequest {
-  float FREQ = 0, ARAD = 0, SRAD = 0;
-  // Multiply the aperture pattern by (1 + cos theta) / 2, the far field of the
-  // aperture's Huygens sources; the beamwidth rules include it.
-  bool obliquity = true;
-};
 
 // The pattern cut at the angles THETA (degrees); out must be as long as THETA.
 void pattern_cut(const PatternRequest &request, std::span<const float> THETA,
