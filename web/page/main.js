@@ -1,0 +1,205 @@
+// The page: the form and the query string, the worker's lifecycle (start,
+// progress, cancel), the tables, the CSV downloads and the pattern figure.
+'use strict';
+
+const $ = (id) => document.getElementById(id);
+const form = $('request');
+const tableIds = { design: 'design-table', response: 'response-table' };
+const csv = {};
+let worker = null;
+let running = null;
+let plot = null;
+
+function newWorker() {
+  const source = $('worker-source').textContent;
+  const url = URL.createObjectURL(new Blob([source], { type: 'text/javascript' }));
+  const w = new Worker(url);
+  URL.revokeObjectURL(url);
+  w.onmessage = (event) => onResult(event.data);
+  w.onerror = (event) => {
+    event.preventDefault();
+    finish(`The computation failed: ${event.message || 'unknown error'}.`);
+    worker.terminate();
+    worker = newWorker();
+  };
+  return w;
+}
+
+// The form's fields as query parameters, empty ones left out.
+function paramsFromForm() {
+  const params = {};
+  for (const name of KELVOR_FIELDS) {
+    const value = name === 'unit' ? form.elements.unit.value : form.elements[name].value.trim();
+    if (value !== '')
+      params[name] = value;
+  }
+  return params;
+}
+
+function fillForm(params) {
+  for (const name of KELVOR_FIELDS) {
+    if (name === 'unit')
+      form.elements.unit.value = params.unit === 'cm' ? 'cm' : 'in';
+    else
+      form.elements[name].value = params[name] || '';
+  }
+}
+
+function queryString(params) {
+  return new URLSearchParams(params).toString().replace(/%3A/g, ':').replace(/%2C/g, ',');
+}
+
+function showErrors(errors) {
+  for (const el of form.querySelectorAll('.error')) {
+    el.textContent = '';
+    const field = form.elements[el.id.replace(/-error$/, '')];
+    if (field && field.setAttribute)
+      field.removeAttribute('aria-invalid');
+  }
+  let firstInvalid = null;
+  for (const [name, message] of Object.entries(errors || {})) {
+    const el = $(`${name}-error`);
+    if (el)
+      el.textContent = message;
+    const field = form.elements[name];
+    if (field && field.setAttribute) {
+      field.setAttribute('aria-invalid', 'true');
+      firstInvalid = firstInvalid || field;
+    }
+  }
+  return firstInvalid;
+}
+
+function setStatus(text) {
+  $('status').textContent = text;
+}
+
+function compute(params) {
+  cancel(false);
+  showErrors(null);
+  running = { params };
+  for (const name of ['design', 'response', 'pattern']) {
+    $(`${name}-section`).hidden = true;
+    delete csv[name];
+  }
+  $('progress').value = 0;
+  $('progress').hidden = false;
+  $('cancel').hidden = false;
+  $('compute').disabled = false;
+  setStatus('Computing…');
+  worker.postMessage({ id: Date.now(), params });
+}
+
+function finish(text) {
+  running = null;
+  $('progress').hidden = true;
+  $('cancel').hidden = true;
+  setStatus(text);
+}
+
+// Cancelling ends the worker at once, however long its table; a new worker
+// (with its own copy of the core) is ready for the next request.
+function cancel(report = true) {
+  if (!running)
+    return;
+  worker.terminate();
+  worker = newWorker();
+  finish(report ? 'Cancelled.' : '');
+}
+
+function onResult(m) {
+  if (!running)
+    return;
+  switch (m.type) {
+  case 'invalid': {
+    const field = showErrors(m.errors);
+    finish('Nothing computed: correct the marked fields.');
+    if (field)
+      field.focus();
+    break;
+  }
+  case 'start':
+    $('progress').max = Math.max(m.total, 1);
+    history.replaceState(null, '', `?${queryString(running.params)}`);
+    $('link').href = location.href;
+    $('link').hidden = false;
+    break;
+  case 'progress':
+    $('progress').value = m.done;
+    setStatus(`Computing… ${m.done} of ${m.total} rows`);
+    break;
+  case 'table':
+    $(tableIds[m.id]).textContent = m.records;
+    csv[m.id] = m.csv;
+    $(`${m.id}-section`).hidden = false;
+    break;
+  case 'pattern':
+    csv.pattern = m.csv;
+    $('pattern-section').hidden = false;
+    $('pattern-caption').textContent =
+      `Pattern of the horn ${running.params.aperture} by ${running.params.slant} ${m.unit} ` +
+      `at ${m.freq} GHz: level relative to the axis and phase.`;
+    drawPattern(m);
+    break;
+  case 'done':
+    finish('Done.');
+    break;
+  }
+}
+
+function drawPattern(m) {
+  const box = $('pattern-plot');
+  if (plot)
+    plot.destroy();
+  const opts = {
+    width: Math.max(280, box.clientWidth),
+    height: 320,
+    scales: { x: { time: false }, phase: { range: [-180, 180] } },
+    axes: [
+      { label: 'Angle off the axis (degrees)' },
+      { label: 'Level (dB)' },
+      { scale: 'phase', side: 1, label: 'Phase (degrees)', grid: { show: false } },
+    ],
+    series: [
+      { label: 'Angle (deg)' },
+      { label: 'Level (dB)', stroke: '#1f5fa8', width: 2 },
+      { label: 'Phase (deg)', scale: 'phase', stroke: '#b5651d', width: 1, dash: [6, 4] },
+    ],
+  };
+  plot = new uPlot(opts, [Array.from(m.theta), Array.from(m.level), Array.from(m.phase)], box);
+}
+
+function download(name) {
+  if (!csv[name])
+    return;
+  const a = document.createElement('a');
+  a.href = URL.createObjectURL(new Blob([csv[name]], { type: 'text/csv' }));
+  a.download = `kelvor-${name}.csv`;
+  document.body.appendChild(a);
+  a.click();
+  a.remove();
+  setTimeout(() => URL.revokeObjectURL(a.href), 1000);
+}
+
+form.addEventListener('submit', (event) => {
+  event.preventDefault();
+  compute(paramsFromForm());
+});
+$('cancel').addEventListener('click', () => cancel());
+for (const name of ['design', 'response', 'pattern'])
+  $(`${name}-csv`).addEventListener('click', () => download(name));
+window.addEventListener('resize', () => {
+  if (plot)
+    plot.setSize({ width: Math.max(280, $('pattern-plot').clientWidth), height: 320 });
+});
+
+worker = newWorker();
+// A link with a request computes at once.
+const query = Object.fromEntries(new URLSearchParams(location.search));
+if (KELVOR_FIELDS.some((name) => name in query)) {
+  fillForm(query);
+  compute(paramsFromForm());
+}
+// From a web server, a service worker keeps the page for use offline.
+if ('serviceWorker' in navigator && location.protocol.startsWith('http'))
+  navigator.serviceWorker.register('sw.js').catch(() => {});
