@@ -1,7 +1,10 @@
 // Fixed-point output editing, Fw.d. The digits come from std::to_chars in fixed
 // notation with a precision, which rounds the exact binary value (a float widens
 // to double without loss) to the nearest, ties to even, and never allocates; the
-// rest is the placement of sign, leading zero and point in the field.
+// rest is the placement of sign, leading zero and point in the field. Where the
+// C++ library has no floating-point to_chars (emscripten's libc++), the C
+// library's "%.*f" gives the same digits: it too rounds the exact binary value to
+// nearest, ties to even, and a minus sign never reaches it.
 #include "format/edit_fixed.hpp"
 
 #include <algorithm>
@@ -10,6 +13,11 @@
 #include <cstring>
 #include <string_view>
 #include <system_error>
+#include <version>
+
+#if !defined(__cpp_lib_to_chars)
+#include <cstdio>
+#endif
 
 namespace kelvor::format {
 
@@ -39,6 +47,22 @@ void edit_special(std::string_view word, bool negative, int w, char *out) {
   fill(out + pos, w - pos, ' ');
 }
 
+// `magnitude` (not negative) in fixed notation with `d` decimals, in `buffer`;
+// empty if it does not fit.
+template <std::size_t N> std::string_view fixed_digits(double magnitude, int d, char (&buffer)[N]) {
+#if defined(__cpp_lib_to_chars)
+  const auto res = std::to_chars(buffer, buffer + N, magnitude, std::chars_format::fixed, d);
+  if (res.ec != std::errc{})
+    return {};
+  return {buffer, static_cast<std::size_t>(res.ptr - buffer)};
+#else
+  const int n = std::snprintf(buffer, N, "%.*f", d, magnitude);
+  if (n < 0 || static_cast<std::size_t>(n) >= N)
+    return {};
+  return {buffer, static_cast<std::size_t>(n)};
+#endif
+}
+
 } // namespace
 
 void edit_fixed(float v, int w, int d, char *out) {
@@ -62,13 +86,11 @@ void edit_fixed(float v, int w, int d, char *out) {
   // The largest float has 39 integer digits; with a sign, the point and at most
   // kMaxFieldWidth - 1 decimals the digits fit comfortably.
   char digits[8 + 39 + kMaxFieldWidth];
-  const auto res = std::to_chars(digits, digits + sizeof digits, std::fabs(static_cast<double>(v)),
-                                 std::chars_format::fixed, d);
-  if (res.ec != std::errc{}) { // cannot happen with the buffer above; stay safe
+  const std::string_view text = fixed_digits(std::fabs(static_cast<double>(v)), d, digits);
+  if (text.empty()) { // cannot happen with the buffer above; stay safe
     fill(out, w, '*');
     return;
   }
-  const std::string_view text(digits, static_cast<std::size_t>(res.ptr - digits));
   const std::size_t point = text.find('.'); // npos when d == 0
   const std::string_view int_part = text.substr(0, point);
   const std::string_view frac_part =

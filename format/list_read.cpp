@@ -28,21 +28,15 @@
 // first significant digits and counts of the rest, so a read needs the same
 // small space whatever the length of its lines.
 //
-// Conversion. A real item takes the decimal value rounded once to the nearest
-// float (std::from_chars<float>, correctly rounded, never through double); a
-// magnitude too large for a float is a conversion error, one too small becomes a
-// denormal or zero. An integer item takes a number without point or exponent
-// exactly; any other number is converted to the nearest double and truncated
-// toward zero, and a result outside the 32-bit range is a conversion error. A
-// logical T gives -1.0 or -1, F gives 0.0 or 0.
+// Conversion. A value is given to its item by the rules of list_assign.hpp; a
+// real takes the decimal value rounded once to the nearest float.
 #include "format/list_read.hpp"
 
 #include <algorithm>
-#include <array>
-#include <charconv>
-#include <cmath>
 #include <cstddef>
-#include <system_error>
+#include <string_view>
+
+#include "format/list_assign.hpp"
 
 namespace kelvor::format {
 
@@ -50,9 +44,6 @@ namespace {
 
 bool is_blank(int c) {
   return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
-}
-bool ends_line(int c) {
-  return c == CharSource::kLineEnd || c == CharSource::kEndOfInput;
 }
 bool ends_constant(int c) {
   return is_blank(c) || c == ',' || c == '/' || ends_line(c);
@@ -69,55 +60,6 @@ bool is_exponent_letter(char c) {
 bool is_logical_letter(char c) {
   return std::string_view("TtFf").find(c) != std::string_view::npos;
 }
-
-// Bounds that keep the bookkeeping of absurdly long numbers finite. An exponent
-// beyond kExponentCap is already far outside double range whatever the digits;
-// no input can be long enough to reach kCountCap digits.
-constexpr long long kExponentCap = 100'000'000;
-constexpr long long kIntegerCap = 10'000'000'000LL;
-constexpr long long kCountCap = 1'000'000'000'000'000LL;
-
-// Enough significant digits that cutting the rest and putting one nonzero digit
-// in their place cannot move the value across a double (or float) or across the
-// midpoint of two neighbours: those need at most 767 significant digits.
-constexpr std::size_t kMaxDigits = 800;
-
-// A number as its characters stream in, in constant space. The value is
-//   kept[0..count) * 10^(beyond + exponent - fraction),
-// plus a trace below the last kept digit when `sticky`: the digits past the
-// first kMaxDigits significant ones are only counted.
-struct Number {
-  bool negative = false;
-  bool exact_integer = true; // neither a point nor an exponent
-  std::array<char, kMaxDigits> kept{};
-  std::size_t count = 0;  // significant digits kept; leading zeros dropped
-  bool sticky = false;    // a nonzero digit beyond the kept ones
-  long long beyond = 0;   // digits beyond the kept ones
-  long long fraction = 0; // digits after the point
-  long long exponent = 0;
-  long long magnitude = 0; // the integer digits as a value, for exact integers
-
-  void add_digit(char c, bool fractional) {
-    if (fractional)
-      fraction = std::min(fraction + 1, kCountCap);
-    else
-      magnitude = std::min(magnitude * 10 + (c - '0'), kIntegerCap);
-    if (count == 0 && c == '0')
-      return;
-    if (count < kMaxDigits) {
-      kept[count++] = c;
-      return;
-    }
-    beyond = std::min(beyond + 1, kCountCap);
-    sticky = sticky || c != '0';
-  }
-};
-
-struct Constant {
-  bool logical = false;
-  bool truth = false;
-  Number number;
-};
 
 // Where a constant stands after the characters seen so far.
 enum class Phase : std::uint8_t {
@@ -140,11 +82,11 @@ struct Token {
   bool repeated = false; // "r*" has been taken
   bool has_sign = false;
   std::size_t copies = 1; // the repeat count, capped at the number of items
-  Constant k;
+  ListValue k;
 
   // False when `c` cannot continue a well-formed item.
   bool take(char c, std::size_t item_count) {
-    Number &n = k.number;
+    Decimal &n = k.number;
     switch (phase) {
       case Phase::start:
         if (c == '.')
@@ -239,7 +181,7 @@ private:
       return false;
     copies = repeat_count_;
     repeated = true;
-    k = Constant{};
+    k = ListValue{};
     return enter(Phase::start);
   }
 
@@ -247,120 +189,7 @@ private:
   bool exponent_negative_ = false;
 };
 
-// The number rewritten as "[-]DDD...e[-]XXX" with at most kMaxDigits + 1
-// significant digits, for std::from_chars; `size` is 0 for a zero. The magnitude
-// lies in [10^(decade-1), 10^decade), which tells overflow from underflow.
-struct Normalized {
-  char text[1 + kMaxDigits + 1 + 2 + 20];
-  std::size_t size = 0;
-  long long decade = 0;
-};
-
-void normalize(const Number &n, Normalized &out) {
-  out.size = 0;
-  if (n.count == 0) // zero
-    return;
-  long long scale = n.beyond + n.exponent - n.fraction;
-  char *p = out.text;
-  if (n.negative)
-    *p++ = '-';
-  p = std::copy_n(n.kept.data(), n.count, p);
-  std::size_t digits = n.count;
-  if (n.sticky) {
-    // The cut digits hold a nonzero one, so the tail is above zero and below one
-    // unit of the last kept digit: a '1' after it stands for it exactly enough.
-    *p++ = '1';
-    ++digits;
-    --scale;
-  }
-  // Far beyond either end of the double range the exact exponent no longer
-  // matters; clamping keeps it printable.
-  scale = std::clamp(scale, -4 * kExponentCap, 4 * kExponentCap);
-  out.decade = scale + static_cast<long long>(digits);
-  *p++ = 'e';
-  const auto r = std::to_chars(p, out.text + sizeof out.text, scale);
-  out.size = static_cast<std::size_t>(r.ptr - out.text);
-}
-
-template <class T> ReadError convert(const Number &n, T &value) {
-  Normalized norm;
-  normalize(n, norm);
-  if (norm.size == 0) {
-    value = n.negative ? -T(0) : T(0);
-    return ReadError::none;
-  }
-  T v{};
-  const auto r = std::from_chars(norm.text, norm.text + norm.size, v);
-  if (r.ec == std::errc::result_out_of_range) {
-    // Too large (at least 1 in magnitude) is an error; too small rounds to zero.
-    if (norm.decade > 0)
-      return ReadError::conversion;
-    v = n.negative ? -T(0) : T(0);
-  } else if (r.ec != std::errc{} || std::isinf(v)) {
-    return ReadError::conversion;
-  }
-  value = v;
-  return ReadError::none;
-}
-
-ReadError assign(const Constant &k, const ListItem &item) {
-  if (item.real) {
-    if (k.logical) {
-      *item.real = k.truth ? -1.0f : 0.0f;
-      return ReadError::none;
-    }
-    return convert(k.number, *item.real);
-  }
-  if (!item.integer)
-    return ReadError::none; // an item with no target takes its value and drops it
-  if (k.logical) {
-    *item.integer = k.truth ? -1 : 0;
-    return ReadError::none;
-  }
-  const Number &n = k.number;
-  if (n.exact_integer) {
-    const long long v = n.negative ? -n.magnitude : n.magnitude;
-    if (v < INT32_MIN || v > INT32_MAX)
-      return ReadError::conversion;
-    *item.integer = static_cast<std::int32_t>(v);
-    return ReadError::none;
-  }
-  double d = 0.0;
-  if (const ReadError e = convert(n, d); e != ReadError::none)
-    return e;
-  // Truncation keeps everything in (-2^31 - 1, 2^31); test in double before the
-  // cast, which would be undefined outside the target range.
-  if (!(d > -2147483649.0 && d < 2147483648.0))
-    return ReadError::conversion;
-  *item.integer = static_cast<std::int32_t>(d);
-  return ReadError::none;
-}
-
 } // namespace
-
-bool skip_line(CharSource &src, int c) {
-  bool seen = false;
-  while (c != CharSource::kLineEnd && c != CharSource::kEndOfInput) {
-    c = src.next_char();
-    seen = seen || !(c == ' ' || c == '\t' || ends_line(c));
-  }
-  return seen;
-}
-
-bool read_field_line(CharSource &src, std::span<char> field) {
-  int c = src.next_char();
-  if (c == CharSource::kEndOfInput)
-    return false;
-  std::size_t i = 0;
-  while (i < field.size() && !ends_line(c)) {
-    field[i++] = static_cast<char>(c);
-    if (i < field.size())
-      c = src.next_char();
-  }
-  std::fill(field.begin() + static_cast<std::ptrdiff_t>(i), field.end(), ' ');
-  (void)skip_line(src, c);
-  return true;
-}
 
 ReadError read_list(CharSource &src, std::span<const ListItem> items) {
   int c = src.next_char();

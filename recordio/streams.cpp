@@ -2,6 +2,7 @@
 #include "recordio/streams.hpp"
 
 #include "format/carriage_control.hpp"
+#include "format/text_field.hpp"
 #include "recordio/record_io.hpp"
 #include "recordio/session.hpp"
 
@@ -239,7 +240,7 @@ void read(std::span<const format::ListItem> items) {
 
 void read_text(std::span<char> field) {
   flush_before_read();
-  if (!format::read_field_line(session().input, field))
+  if (!format::read_text_field(session().input, field))
     end_with_message(Message::end_of_file, 5);
 }
 

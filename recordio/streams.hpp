@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "format/layout.hpp"
-#include "format/list_read.hpp"
+#include "format/char_source.hpp"
 #include "recordio/platform.hpp"
 
 namespace kelvor::recordio {

@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <string_view>
 
-#include "format/list_read.hpp"
+#include "format/char_source.hpp"
 
 namespace kelvor::test {
 
