@@ -166,7 +166,9 @@ function drawPattern(m) {
       { label: 'Phase (deg)', scale: 'phase', stroke: '#b5651d', width: 1, dash: [6, 4] },
     ],
   };
-  plot = new uPlot(opts, [Array.from(m.theta), Array.from(m.level), Array.from(m.phase)], box);
+  // The phase is wrapped to -180..180: a gap at each wrap, not a vertical line.
+  const phase = Array.from(m.phase, (p, i) => (i > 0 && Math.abs(p - m.phase[i - 1]) > 180 ? null : p));
+  plot = new uPlot(opts, [Array.from(m.theta), Array.from(m.level), phase], box);
 }
 
 function download(name) {

@@ -10,7 +10,7 @@ set(WEB_TEST_ARGS --source ${PROJECT_SOURCE_DIR} --page-build ${WEB_BUILD}
 
 add_test(NAME web_page_build COMMAND /usr/bin/python3 ${CMAKE_CURRENT_LIST_DIR}/build_page.py
          ${PROJECT_SOURCE_DIR})
-set_tests_properties(web_page_build PROPERTIES FIXTURES_SETUP web_page LABELS web)
+set_tests_properties(web_page_build PROPERTIES FIXTURES_SETUP web_page LABELS web TIMEOUT 1200)
 
 add_test(NAME web_core COMMAND /usr/bin/python3 ${CMAKE_CURRENT_LIST_DIR}/core_test.py
          ${WEB_TEST_ARGS})
