@@ -129,7 +129,7 @@ function onResult(m) {
     setStatus(`Computing… ${m.done} of ${m.total} rows`);
     break;
   case 'table':
-    $(tableIds[m.id]).textContent = m.records;
+    showTable($(tableIds[m.id]), m.records);
     csv[m.id] = m.csv;
     $(`${m.id}-section`).hidden = false;
     break;
@@ -145,6 +145,30 @@ function onResult(m) {
     finish('Done.');
     break;
   }
+}
+
+// A table goes into its block in pieces of CHUNK_LINES records, each laid out
+// only when scrolled into view (content-visibility), so that a table of a
+// hundred thousand rows appears at once and scrolls freely. The block's text is
+// still the records, one per line.
+const CHUNK_LINES = 1000;
+function showTable(pre, records) {
+  const pieces = [];
+  let at = 0;
+  while (at < records.length) {
+    let end = at;
+    let lines = 0;
+    for (; lines < CHUNK_LINES && end < records.length; ++lines)
+      end = records.indexOf('\n', end) + 1 || records.length;
+    const piece = document.createElement('span');
+    piece.className = 'records';
+    // The height a piece takes before it is laid out: its lines at the block's line height.
+    piece.style.containIntrinsicSize = `auto ${1.25 * lines}em`;
+    piece.textContent = records.slice(at, end);
+    pieces.push(piece);
+    at = end;
+  }
+  pre.replaceChildren(...pieces);
 }
 
 function drawPattern(m) {
@@ -188,6 +212,10 @@ form.addEventListener('submit', (event) => {
   compute(paramsFromForm());
 });
 $('cancel').addEventListener('click', () => cancel());
+document.addEventListener('keydown', (event) => {
+  if (event.key === 'Escape' && running)
+    cancel();
+});
 for (const name of ['design', 'response', 'pattern'])
   $(`${name}-csv`).addEventListener('click', () => download(name));
 window.addEventListener('resize', () => {
