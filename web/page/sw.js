@@ -3,8 +3,18 @@
 // newer page replaces the kept one whenever the server can be reached.
 const CACHE = 'kelvor-page';
 
+// On install, keep the page that registered this worker, whatever its name.
 self.addEventListener('install', (event) => {
-  event.waitUntil(caches.open(CACHE).then((cache) => cache.add('./')).then(() => self.skipWaiting()));
+  event.waitUntil((async () => {
+    const pages = await self.clients.matchAll({ includeUncontrolled: true, type: 'window' });
+    const cache = await caches.open(CACHE);
+    await Promise.all(pages.map((page) => {
+      const url = new URL(page.url);
+      url.search = '';
+      return cache.add(url.href).catch(() => {});
+    }));
+    await self.skipWaiting();
+  })());
 });
 
 self.addEventListener('activate', (event) => event.waitUntil(self.clients.claim()));
