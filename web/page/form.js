@@ -87,10 +87,11 @@ function kelvorPlan(core, params) {
   const request = { IUNIT: unitText === 'cm' ? 1 : 2, FREQ: 0, BWUSR: 0, LEVUSR: 0, KLEV: 0 };
 
   const wantDesign = ['freq', 'beamwidth', 's'].some(given);
-  const wantResponse = ['aperture', 'slant', 'fresp'].some(given);
   // The pattern is drawn for the horn at the pattern frequency, or else at the
-  // design frequency, or else at the first frequency of the response.
+  // design frequency, or else at the first frequency of the response. A horn
+  // with a pattern frequency alone asks for no response table.
   const wantPattern = given('pfreq');
+  const wantResponse = given('fresp') || (!wantPattern && ['aperture', 'slant'].some(given));
   if (!wantDesign && !wantResponse && !wantPattern)
     errors.form = 'Enter a design request, a horn, or both.';
 

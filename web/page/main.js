@@ -138,7 +138,7 @@ function onResult(m) {
     $('pattern-section').hidden = false;
     $('pattern-caption').textContent =
       `Pattern of the horn ${running.params.aperture} by ${running.params.slant} ${m.unit} ` +
-      `at ${m.freq} GHz: level relative to the axis and phase.`;
+      `at ${floatText(m.freq)} GHz: level relative to the axis and phase.`;
     drawPattern(m);
     break;
   case 'done':
@@ -169,6 +169,16 @@ function showTable(pre, records) {
     at = end;
   }
   pre.replaceChildren(...pieces);
+}
+
+// The shortest decimal text that names the float x (for captions only).
+function floatText(x) {
+  for (let digits = 1; digits < 9; ++digits) {
+    const text = String(Number(x.toPrecision(digits)));
+    if (Math.fround(Number(text)) === x)
+      return text;
+  }
+  return String(x);
 }
 
 function drawPattern(m) {
