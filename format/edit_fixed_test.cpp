@@ -79,6 +79,7 @@ TEST(EditFixed, Table) {
       {"negative nan has no sign", -kNaN, 4, 1, " NaN"},
       // Shapes outside the supported range.
       {"decimals not below width", 0.5f, 3, 3, "***"},
+      {"decimals not below width, NaN", kNaN, 3, 3, "***"},
       {"negative decimals", 1.0f, 3, -1, "***"},
   };
   for (const Case &c : cases)

@@ -67,13 +67,10 @@ void put_field(std::string &record, const Item &item, const Value *value) {
     record.replace(at + (w - t.size()), t.size(), t);
 }
 
-// The record buffer is kept between writes so that a steady run of writes does
-// not allocate. A sink that writes another layout from put_record would find the
-// buffer in use; that nested write gets a buffer of its own.
-thread_local std::string t_record;
-thread_local bool t_record_in_use = false;
+} // namespace
 
-void walk(Layout layout, std::span<const Value> values, RecordSink &sink, std::string &record) {
+void write_layout(Layout layout, std::span<const Value> values, RecordSink &sink,
+                  std::string &record) {
   struct Open {
     std::size_t first; // index of the first item inside the group
     int left;          // passes still to take after the current one
@@ -145,21 +142,9 @@ void walk(Layout layout, std::span<const Value> values, RecordSink &sink, std::s
   sink.put_record(record, advance);
 }
 
-} // namespace
-
 void write_layout(Layout layout, std::span<const Value> values, RecordSink &sink) {
-  if (t_record_in_use) {
-    std::string own;
-    walk(layout, values, sink, own);
-    return;
-  }
-  t_record_in_use = true;
-  struct Release {
-    ~Release() { t_record_in_use = false; }
-  } release;
-  if (t_record.capacity() < 256)
-    t_record.reserve(256);
-  walk(layout, values, sink, t_record);
+  std::string record;
+  write_layout(layout, values, sink, record);
 }
 
 } // namespace kelvor::format

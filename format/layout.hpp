@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
 #include <string_view>
 
 namespace kelvor::format {
@@ -85,7 +86,12 @@ protected:
 
 // Walks `layout` with `values` and hands every record to `sink`. When the values
 // are used up the walk goes on through literals, blanks and record breaks up to
-// the next value field or the end of the layout, and stops there.
+// the next value field or the end of the layout, and stops there. Each record is
+// built in `record`, which a caller that writes often keeps between writes so
+// that a steady run of writes does not allocate; the second form builds it in a
+// string of its own.
+void write_layout(Layout layout, std::span<const Value> values, RecordSink &sink,
+                  std::string &record);
 void write_layout(Layout layout, std::span<const Value> values, RecordSink &sink);
 
 } // namespace kelvor::format

@@ -133,6 +133,13 @@ TEST(ReadList, Table) {
        {f(0.1), 16777216, f(3.4028235e38)},
        1},
       {"long mantissa", {"0." + std::string(900, '0') + "1e901"}, "r", None, {1}, 1},
+      {"halfway between denormals, 106 digits, to even",
+       {"3.50324616081204267730932395822479032820065485469128942939267"
+        "0709724477706714651503716595470905303955078125e-45"},
+       "r",
+       None,
+       {2 * kDenormal},
+       1},
       {"underflow", {"1e-50 -1e-50 1e-45 1e-99999999999"}, "rrrr", None, {0, 0, kDenormal, 0}, 1},
       {"negative zero", {"-0.0"}, "r", None, {0}, 1},
       // Integers.

@@ -1,32 +1,13 @@
-// How a run ends: the normal stop and the severe messages. Each completes the
-// streams, so that every record written before the end is in the report, and
-// ends the process with its exit status.
+// Each end completes the streams, so that every record written before it is in
+// the report, and ends the process with its exit status.
+#include "recordio/ending.hpp"
+
 #include <cstdlib>
 
-#include "recordio/record_io.hpp"
+#include "recordio/console_events.hpp"
 #include "recordio/session.hpp"
 
 namespace kelvor::recordio {
-namespace {
-
-constexpr std::string_view kStopText = "Stop - Program terminated.";
-
-std::string_view unit_name(int unit) {
-  if (unit == 5)
-    return kInputName;
-  if (unit == 6)
-    return kOutputName;
-  return session().report.name();
-}
-
-// A platform's exit does not return; the abort only tells the compiler so,
-// which it cannot see through the virtual call.
-[[noreturn]] void end_process(std::uint32_t status) {
-  session().os.exit(status);
-  std::abort();
-}
-
-} // namespace
 
 void write_error_line(std::string_view line) {
   std::string text(line);
@@ -50,28 +31,39 @@ void claim_the_end() {
     session().os.wait_forever();
 }
 
-void end_severe(Message message, int unit) {
+void end_severe(Message message, Unit unit, std::string_view system_text) {
   seal_streams();
+  if (!system_text.empty())
+    write_error_line(system_line(system_text));
   write_error_line(severe_line(message, unit, unit_name(unit)));
   (void)close_streams();
-  end_process(severe_status(message));
+  session().os.exit(severe_status(message));
+  std::abort(); // not reached: the platform's exit does not return
 }
 
-void end_with_message(Message message, int unit) {
+void end_at_input_end() {
   claim_the_end();
-  end_severe(message, unit);
+  const ConsoleInput &input = session().input;
+  if (input.failed())
+    end_severe(Message::read_failure, Unit::input, input.failure());
+  end_severe(Message::end_of_file, Unit::input);
 }
 
-void stop() {
+void end_if_failed(OutputStream &stream) {
+  if (!stream.failed())
+    return;
+  if (stream.unit() == Unit::console && session().os.console_hung_up())
+    end_by_console_event(platform::ConsoleEvent::window_close);
   claim_the_end();
+  end_severe(Message::write_failure, stream.unit(), stream.cut_failure());
+}
+
+void flush_before_read() {
   Session &s = session();
-  s.console.put_stop_record(kStopText);
-  const bool console_ok = s.console.flush();
-  const bool report_ok = s.report.flush();
-  if (!console_ok || !report_ok)
-    end_severe(Message::write_failure, console_ok ? 66 : 6);
-  (void)close_streams();
-  end_process(0);
+  (void)s.console.flush();
+  (void)s.report.flush();
+  end_if_failed(s.console);
+  end_if_failed(s.report);
 }
 
 } // namespace kelvor::recordio

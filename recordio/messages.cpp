@@ -12,6 +12,7 @@ constexpr MessageText kMessages[] = {
     {Message::end_of_file, "end-of-file during read, unit %d, file %s"},
     {Message::open_failure, "open failure, unit %d, file %s"},
     {Message::write_failure, "error during write, unit %d, file %s"},
+    {Message::read_failure, "error during read, unit %d, file %s"},
     {Message::no_such_device, "no such device, unit %d, file %s"},
     {Message::bad_file_name, "file name specification error, unit %d, file %s"},
     {Message::syntax_error, "list-directed I/O syntax error, unit %d, file %s"},
@@ -37,10 +38,10 @@ std::string message_line(std::string_view severity, int number, std::string_view
 
 } // namespace
 
-std::string severe_line(Message message, int unit, std::string_view file) {
+std::string severe_line(Message message, Unit unit, std::string_view file) {
   std::string text(message_text(message));
   if (const auto at = text.find("%d"); at != std::string::npos)
-    text.replace(at, 2, std::to_string(unit));
+    text.replace(at, 2, std::to_string(static_cast<int>(unit)));
   if (const auto at = text.find("%s"); at != std::string::npos)
     text.replace(at, 2, file);
   return message_line("severe", static_cast<int>(message), text);

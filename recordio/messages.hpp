@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "recordio/unit.hpp"
+
 namespace kelvor::recordio {
 
 // Message numbers of the runs that end with a message.
@@ -12,6 +14,7 @@ enum class Message : int {
   end_of_file = 24,          // standard input ended during a read
   open_failure = 30,         // the report file cannot be opened, other reason
   write_failure = 38,        // a record could not be written
+  read_failure = 39,         // standard input could not be read (not its end)
   no_such_device = 42,       // the report file names a missing device
   bad_file_name = 43,        // the report file name cannot be used
   syntax_error = 59,         // a malformed answer
@@ -24,7 +27,7 @@ enum class Message : int {
 
 // "vemtal: severe (n): text", the text naming unit `unit` and its file `file`
 // where it has room for them; no line end.
-std::string severe_line(Message message, int unit, std::string_view file);
+std::string severe_line(Message message, Unit unit, std::string_view file);
 
 // "vemtal: error (200): program aborting due to <event> event" for the event
 // named `event` ("control-C", "control-BREAK" or "window-CLOSE").

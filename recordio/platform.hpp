@@ -11,6 +11,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "recordio/messages.hpp"
 
@@ -35,10 +36,23 @@ struct OpenResult {
   std::string description;
 };
 
+// The outcome of a write or a cut: whether it was done, and if not, the system's
+// own text for the reason.
+struct Outcome {
+  bool done = true;
+  std::string reason;
+};
+
 // The outcome of one read.
 struct ReadResult {
   std::size_t count = 0; // bytes read; 0 with `ended`
-  bool ended = false;    // the end of the input, or an input that cannot be read
+  bool ended = false;    // no more input: its end, or a failure
+  bool failed = false;   // with `ended`: the input could not be read, for `reason`
+  std::string reason;    // the system's own text for a failure
+
+  static ReadResult bytes(std::size_t n) { return {n, false, false, {}}; }
+  static ReadResult end() { return {0, true, false, {}}; }
+  static ReadResult failure(std::string why) { return {0, true, true, std::move(why)}; }
 };
 
 class Platform {
@@ -53,10 +67,11 @@ public:
   virtual bool is_console(Stream stream) = 0;
   // Opens `name` for writing, creating it if missing and never truncating it.
   virtual OpenResult open_report(const std::string &name) = 0;
-  // Cuts a regular file off after `length` bytes; other streams are left alone.
-  virtual void truncate(Stream stream, std::uint64_t length) = 0;
-  // Writes all of `bytes`; false on any failure (full disk, closed pipe).
-  virtual bool write(Stream stream, std::string_view bytes) = 0;
+  // Cuts a regular file off after `length` bytes; other streams are left alone
+  // (and count as done).
+  virtual Outcome truncate(Stream stream, std::uint64_t length) = 0;
+  // Writes all of `bytes`; not done on any failure (full disk, closed pipe).
+  virtual Outcome write(Stream stream, std::string_view bytes) = 0;
   virtual ReadResult read(Stream stream, std::span<char> buffer) = 0;
   virtual void close(Stream stream) = 0;
   // Whether the console has gone away (its window closed, its terminal hung

@@ -74,6 +74,10 @@ Message refusal_of(int err) {
   }
 }
 
+Outcome failure(int err) {
+  return {false, std::strerror(err)};
+}
+
 class PosixPlatform final : public Platform {
 public:
   void prepare_process() override {
@@ -119,13 +123,18 @@ public:
     return r;
   }
 
-  void truncate(Stream s, std::uint64_t length) override {
+  Outcome truncate(Stream s, std::uint64_t length) override {
     struct stat st {};
-    if (fstat(fd_of(s), &st) == 0 && S_ISREG(st.st_mode))
-      (void)ftruncate(fd_of(s), static_cast<off_t>(length));
+    if (fstat(fd_of(s), &st) != 0)
+      return failure(errno);
+    if (!S_ISREG(st.st_mode))
+      return {};
+    if (ftruncate(fd_of(s), static_cast<off_t>(length)) != 0)
+      return failure(errno);
+    return {};
   }
 
-  bool write(Stream s, std::string_view bytes) override {
+  Outcome write(Stream s, std::string_view bytes) override {
     const char *data = bytes.data();
     std::size_t n = bytes.size();
     while (n > 0) {
@@ -133,23 +142,25 @@ public:
       if (done < 0) {
         if (errno == EINTR)
           continue;
-        return false;
+        return failure(errno);
       }
-      if (done == 0)
-        return false;
+      if (done == 0) // no progress and no reason: a full device
+        return failure(ENOSPC);
       data += done;
       n -= static_cast<std::size_t>(done);
     }
-    return true;
+    return {};
   }
 
   ReadResult read(Stream s, std::span<char> buffer) override {
     for (;;) {
       const ssize_t got = ::read(fd_of(s), buffer.data(), buffer.size());
       if (got > 0)
-        return {static_cast<std::size_t>(got), false};
-      if (got == 0 || errno != EINTR)
-        return {0, true}; // an unreadable input ends like the end of input
+        return ReadResult::bytes(static_cast<std::size_t>(got));
+      if (got == 0)
+        return ReadResult::end();
+      if (errno != EINTR)
+        return ReadResult::failure(std::strerror(errno));
     }
   }
 

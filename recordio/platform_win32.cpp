@@ -220,28 +220,32 @@ public:
     return r;
   }
 
-  void truncate(Stream s, std::uint64_t length) override {
+  Outcome truncate(Stream s, std::uint64_t length) override {
     const HANDLE h = handle_of(s);
-    if (GetFileType(h) != FILE_TYPE_DISK ||
-        length > static_cast<std::uint64_t>(std::numeric_limits<LONGLONG>::max()))
-      return;
+    if (GetFileType(h) != FILE_TYPE_DISK)
+      return {};
+    if (length > static_cast<std::uint64_t>(std::numeric_limits<LONGLONG>::max()))
+      return {false, describe(ERROR_INVALID_PARAMETER)};
     LARGE_INTEGER at{};
     at.QuadPart = static_cast<LONGLONG>(length);
-    if (SetFilePointerEx(h, at, nullptr, FILE_BEGIN))
-      (void)SetEndOfFile(h);
+    if (!SetFilePointerEx(h, at, nullptr, FILE_BEGIN) || !SetEndOfFile(h))
+      return {false, describe(GetLastError())};
+    return {};
   }
 
-  bool write(Stream s, std::string_view bytes) override {
+  Outcome write(Stream s, std::string_view bytes) override {
     const HANDLE h = handle_of(s);
     while (!bytes.empty()) {
       const DWORD part = static_cast<DWORD>(
           std::min<std::size_t>(bytes.size(), std::numeric_limits<DWORD>::max()));
       DWORD done = 0;
-      if (!WriteFile(h, bytes.data(), part, &done, nullptr) || done == 0)
-        return false;
+      if (!WriteFile(h, bytes.data(), part, &done, nullptr))
+        return {false, describe(GetLastError())};
+      if (done == 0)
+        return {false, describe(ERROR_DISK_FULL)};
       bytes.remove_prefix(done);
     }
-    return true;
+    return {};
   }
 
   ReadResult read(Stream s, std::span<char> buffer) override {
@@ -258,11 +262,16 @@ public:
       // report an end of input that did not happen.
       if (console && got == 0 && GetLastError() == ERROR_OPERATION_ABORTED)
         continue;
+      // A pipe whose writer has gone reports it as a failure: that is its end.
+      // The failures of a console read are left to its events.
+      if (!ok && !console && GetLastError() != ERROR_BROKEN_PIPE &&
+          GetLastError() != ERROR_HANDLE_EOF)
+        return ReadResult::failure(describe(GetLastError()));
       if (!ok || got == 0)
-        return {0, true}; // end of input, a closed pipe, an unreadable input
+        return ReadResult::end();
       if (console && ends_console_input({buffer.data(), got}))
-        return {0, true};
-      return {got, false};
+        return ReadResult::end();
+      return ReadResult::bytes(got);
     }
   }
 

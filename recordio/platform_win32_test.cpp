@@ -66,7 +66,7 @@ TEST_F(Win32Files, OpenRefusals) {
 TEST_F(Win32Files, OpenKeepsCutRemovesWhileReaderLooks) {
   const Stream first = os.open_report("report.txt").stream;
   ASSERT_NE(first, Stream::none);
-  ASSERT_TRUE(os.write(first, "an old and longer report\r\n"));
+  ASSERT_TRUE(os.write(first, "an old and longer report\r\n").done);
   os.close(first);
 
   const Stream s = os.open_report("report.txt").stream;
@@ -79,8 +79,8 @@ TEST_F(Win32Files, OpenKeepsCutRemovesWhileReaderLooks) {
   ASSERT_TRUE(ReadFile(reader, bytes, sizeof bytes, &got, nullptr));
   EXPECT_EQ(std::string(bytes, got), "an old and longer report\r\n");
 
-  os.truncate(s, 0);
-  ASSERT_TRUE(os.write(s, "new\r\n"));
+  ASSERT_TRUE(os.truncate(s, 0).done);
+  ASSERT_TRUE(os.write(s, "new\r\n").done);
   os.close(s);
   SetFilePointer(reader, 0, nullptr, FILE_BEGIN);
   ASSERT_TRUE(ReadFile(reader, bytes, sizeof bytes, &got, nullptr));

@@ -4,17 +4,15 @@
 // every way a run can end with a message.
 #pragma once
 
-#include <cstdint>
 #include <span>
 #include <string_view>
 
 #include "format/layout.hpp"
 #include "format/list_read.hpp"
 #include "recordio/messages.hpp"
+#include "recordio/unit.hpp"
 
 namespace kelvor::recordio {
-
-enum class Unit : std::uint8_t { console = 6, report = 66 };
 
 // Called once at start-up: masks floating-point exceptions, remembers the
 // command line, decides the console treatment of unit 6 and starts the console
@@ -29,23 +27,24 @@ void write(Unit unit, format::Layout layout, std::span<const format::Value> valu
 // the run before the other receives them.
 void write_both(Unit first, format::Layout layout, std::span<const format::Value> values = {});
 
-// One list-directed read from unit 5. A malformed answer or the end of input
-// ends the run with its message.
+// One list-directed read from unit 5. A malformed answer, the end of input or
+// an input that cannot be read ends the run with its message.
 void read(std::span<const format::ListItem> items);
 
 // Reads one new line from unit 5 into `field`: its first field.size() characters,
 // a shorter line completed with blanks.
 void read_text(std::span<char> field);
 
-// Connects unit 66 to the report file (status "UNKNOWN"), or ends the run with
-// the message that the reason for a refusal selects.
+// Connects unit 66 to the report file named by `typed` (see report_name.hpp;
+// status "UNKNOWN"), or ends the run with the message that the reason for a
+// refusal selects.
 void open_report(std::string_view name);
 
 // The normal end: "Stop - Program terminated." on unit 6, streams completed and
 // closed, exit status 0.
 [[noreturn]] void stop();
 
-// Ends the run with a severe message naming `unit` (5, 6 or 66) and its file.
-[[noreturn]] void end_with_message(Message message, int unit);
+// Ends the run with a severe message naming `unit` and its file.
+[[noreturn]] void end_with_message(Message message, Unit unit);
 
 } // namespace kelvor::recordio

@@ -1,11 +1,6 @@
-// The run's session and the start-up that makes it.
 #include "recordio/session.hpp"
 
-#include <cfenv>
 #include <optional>
-
-#include "recordio/record_io.hpp"
-#include "recordio/session_testing.hpp"
 
 namespace kelvor::recordio {
 namespace {
@@ -14,19 +9,16 @@ namespace {
 // replaced only by test harnesses, which start no such thread.
 std::optional<Session> g_session;
 
-std::span<char *const> arguments_after_name(int argc, char **argv) {
-  if (argc <= 1 || argv == nullptr)
-    return {};
-  return {argv + 1, static_cast<std::size_t>(argc - 1)};
-}
+constexpr std::string_view kInputName = "CONIN$";
+constexpr std::string_view kOutputName = "CONOUT$";
 
 } // namespace
 
 Session::Session(platform::Platform &platform, std::span<char *const> args)
-    : os(platform),
-      console(platform, platform.standard(platform::Standard::output), 6, std::string(kOutputName),
-              platform.is_console(platform.standard(platform::Standard::output))),
-      report(platform, platform::Stream::none, 66, {}, false),
+    : os(platform), console(platform, platform.standard(platform::Standard::output), Unit::console,
+                            std::string(kOutputName),
+                            platform.is_console(platform.standard(platform::Standard::output))),
+      report(platform, platform::Stream::none, Unit::report, {}, false),
       input(platform, platform.standard(platform::Standard::input), console),
       error(platform.standard(platform::Standard::error)), arguments(args) {}
 
@@ -38,15 +30,16 @@ void make_session(platform::Platform &os, std::span<char *const> arguments) {
   g_session.emplace(os, arguments);
 }
 
-void testing::begin_session(platform::Platform &os, std::span<char *const> arguments) {
-  make_session(os, arguments);
-}
-
-void start_up(int argc, char **argv) {
-  platform::Platform &os = platform::native();
-  os.prepare_process();
-  make_session(os, arguments_after_name(argc, argv));
-  watch_console_events();
+std::string_view unit_name(Unit unit) {
+  switch (unit) {
+    case Unit::input:
+      return kInputName;
+    case Unit::console:
+      return kOutputName;
+    case Unit::report:
+      break;
+  }
+  return session().report.name();
 }
 
 } // namespace kelvor::recordio

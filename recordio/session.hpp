@@ -5,9 +5,12 @@
 #include <atomic>
 #include <cstddef>
 #include <span>
+#include <string>
+#include <string_view>
 
 #include "recordio/platform.hpp"
 #include "recordio/streams.hpp"
+#include "recordio/unit.hpp"
 
 namespace kelvor::recordio {
 
@@ -19,6 +22,7 @@ struct Session {
   OutputStream report;  // unit 66, connected by the report open
   ConsoleInput input;   // unit 5
   RecordList both;      // a write to both output units, formatted once
+  std::string record;   // the layout walker's record under construction
   platform::Stream error;
   std::span<char *const> arguments; // after the program's own name
   std::size_t next_argument = 0;
@@ -31,40 +35,7 @@ Session &session();
 // Makes a fresh session on `os`, replacing any earlier one.
 void make_session(platform::Platform &os, std::span<char *const> arguments);
 
-// The streams' names, as messages cite them.
-inline constexpr std::string_view kInputName = "CONIN$";
-inline constexpr std::string_view kOutputName = "CONOUT$";
-
-// Writes the severe message naming `unit` and its file, completes the streams
-// and ends the process; the caller has claimed the end (defined in ending.cpp).
-[[noreturn]] void end_severe(Message message, int unit);
-
-// Takes the one way out of the run; a second taker (the interrupt while the
-// dialogue ends, or the other way round) waits for the first to end the process.
-void claim_the_end();
-
-// Completes and closes both output streams; false if a record could not be
-// written out.
-bool close_streams();
-
-// Starts the console interrupt handler on a thread of its own (defined in
-// console_events.cpp).
-void watch_console_events();
-
-// Ends the run as `event` does, from the dialogue's own thread: a console that
-// went away while the dialogue read or wrote it (defined in console_events.cpp).
-[[noreturn]] void end_by_console_event(platform::ConsoleEvent event);
-
-// The first step of every end with a message: no record is started any more,
-// and on a console the message will start a line of its own.
-void seal_streams();
-
-// One line on standard error, ended by CR LF.
-void write_error_line(std::string_view line);
-
-// Before waiting for an answer, everything written so far goes out: the prompt
-// must be visible, and the report is up to date whenever the program waits.
-// Ends the run if a write failed.
-void flush_before_read();
+// The name of `unit`'s file, as messages cite it.
+std::string_view unit_name(Unit unit);
 
 } // namespace kelvor::recordio

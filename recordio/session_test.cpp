@@ -67,6 +67,27 @@ struct Case {
 const Case kCases[] = {
     {"normal_stop", "r.txt\n2\n", {}, 0, "", " row   1.0\r\n row   2.0\r\n"},
     {"cr_of_answer_dropped", "r.txt\r\n2\r\n", {}, 0, "", " row   1.0\r\n row   2.0\r\n"},
+    {"cr_ending_the_name_dropped", "r.txt\r\r\n2\n", {}, 0, "", " row   1.0\r\n row   2.0\r\n"},
+    {"byte_order_mark_in_pieces", "\xEF\xBB\xBFr.txt\n2\n",
+     [](FakePlatform &p) { p.read_chunk = 1; }, 0, "", " row   1.0\r\n row   2.0\r\n"},
+    {"input_unreadable", "r.txt\n", [](FakePlatform &p) { p.read_fails = true; }, 0xC0000027,
+     "vemtal: Input/output error\r\nvemtal: severe (39): error during read, unit 5, file "
+     "CONIN$\r\n",
+     " row   1.0\r\n"},
+    {"old_report_not_cut", "r.txt\n2\n", [](FakePlatform &p) { p.files["r.txt"].cuts_allowed = 0; },
+     0xC0000026,
+     "vemtal: Operation not permitted\r\nvemtal: severe (38): error during write, unit 66, file "
+     "r.txt\r\n",
+     ""},
+    {"part_record_not_cut", "r.txt\n2\n",
+     [](FakePlatform &p) {
+       p.files["r.txt"].capacity = 5;
+       p.files["r.txt"].cuts_allowed = 1;
+     },
+     0xC0000026,
+     "vemtal: Operation not permitted\r\nvemtal: severe (38): error during write, unit 66, file "
+     "r.txt\r\n",
+     " row "},
     {"end_of_input",
      "r.txt\n",
      {},
@@ -113,6 +134,20 @@ TEST_P(Ending, StatusMessageAndReport) {
 
 INSTANTIATE_TEST_SUITE_P(Runs, Ending, ::testing::ValuesIn(kCases),
                          [](const auto &row) { return std::string(row.param.label); });
+
+// A CR LF split between two fills of the input buffer still ends the line: the
+// CR is no part of it.
+TEST(ConsoleInput, LineEndSplitBetweenReads) {
+  FakePlatform os;
+  os.input = "r.txt\r\nx\r\n";
+  os.read_chunk = 6;
+  testing::begin_session(os);
+  std::array<char, 8> field{};
+  read_text(field);
+  EXPECT_EQ(std::string(field.data(), field.size()), "r.txt   ");
+  read_text(field);
+  EXPECT_EQ(std::string(field.data(), field.size()), "x       ");
+}
 
 // Every refusal of the open selects its message; only the "other" reason is
 // preceded by the system's own text.

@@ -2,9 +2,7 @@
 #include "recordio/streams.hpp"
 
 #include "format/carriage_control.hpp"
-#include "format/text_field.hpp"
-#include "recordio/record_io.hpp"
-#include "recordio/session.hpp"
+#include "recordio/console_events.hpp"
 
 namespace kelvor::recordio {
 namespace {
@@ -14,7 +12,7 @@ constexpr std::chrono::seconds kCloseWait{2};
 
 } // namespace
 
-OutputStream::OutputStream(platform::Platform &os, platform::Stream stream, int unit,
+OutputStream::OutputStream(platform::Platform &os, platform::Stream stream, Unit unit,
                            std::string name, bool console)
     : os_(os), stream_(stream), unit_(unit), name_(std::move(name)), carriage_control_(console) {
   buffer_.reserve(2 * kFlushThreshold);
@@ -83,20 +81,33 @@ void OutputStream::put_stop_record(std::string_view text) {
 void OutputStream::flush_locked() {
   if (buffer_.empty() || stream_ == platform::Stream::none || failed_)
     return;
+  // A cut refused here would leave the tail of a longer old report after the
+  // new records: nothing is written then, and the run ends.
   if (truncate_first_) {
-    os_.truncate(stream_, 0);
     truncate_first_ = false;
+    if (!cut(0)) {
+      failed_ = true;
+      buffer_.clear();
+      return;
+    }
   }
-  if (os_.write(stream_, buffer_)) {
+  if (os_.write(stream_, buffer_).done) {
     whole_ += buffer_.size();
   } else {
     failed_ = true;
     // The buffer holds whole records only; cut off what part of them went out,
     // so that the report ends on the last whole record.
     if (owned_)
-      os_.truncate(stream_, whole_);
+      (void)cut(whole_);
   }
   buffer_.clear();
+}
+
+bool OutputStream::cut(std::uint64_t length) {
+  platform::Outcome cut = os_.truncate(stream_, length);
+  if (!cut.done)
+    cut_failure_ = std::move(cut.reason);
+  return cut.done;
 }
 
 bool OutputStream::flush() {
@@ -130,7 +141,16 @@ bool OutputStream::failed() {
   return failed_;
 }
 
+std::string OutputStream::cut_failure() {
+  std::lock_guard guard(lock_);
+  return cut_failure_;
+}
+
 int ConsoleInput::take() {
+  if (!started_) {
+    started_ = true;
+    skip_byte_order_mark();
+  }
   if (start_ == end_ && !fill())
     return kEndOfInput;
   return static_cast<unsigned char>(buffer_[start_++]);
@@ -151,19 +171,37 @@ int ConsoleInput::next_char() {
 }
 
 bool ConsoleInput::fill() {
+  start_ = 0;
+  end_ = 0;
+  return read_more();
+}
+
+bool ConsoleInput::read_more() {
   if (at_end_)
     return false;
-  const platform::ReadResult got = os_.read(stream_, buffer_);
+  platform::ReadResult got = os_.read(stream_, std::span(buffer_).subspan(end_));
   if (got.ended || got.count == 0) {
     at_end_ = true;
     if (os_.console_hung_up())
       end_by_console_event(platform::ConsoleEvent::window_close);
+    failed_ = got.failed;
+    failure_ = std::move(got.reason);
     return false;
   }
-  start_ = 0;
-  end_ = got.count;
+  end_ += got.count;
   echo_.note_answer(buffer_[end_ - 1] == '\n');
   return true;
+}
+
+// An editor that saves the answers as UTF-8 may put a byte-order mark before
+// them; it is no part of the first answer. A pipe may hand it over in pieces.
+void ConsoleInput::skip_byte_order_mark() {
+  constexpr std::string_view kMark = "\xEF\xBB\xBF";
+  const auto held = [this] { return std::string_view(buffer_.data() + start_, end_ - start_); };
+  while (held().size() < kMark.size() && kMark.starts_with(held()) && read_more()) {
+  }
+  if (held().starts_with(kMark))
+    start_ += kMark.size();
 }
 
 void RecordList::put_record(std::string_view text, bool advance) {
@@ -182,66 +220,6 @@ void RecordList::replay(format::RecordSink &sink) const {
     sink.put_record(std::string_view(text_).substr(start, r.end - start), r.advance);
     start = r.end;
   }
-}
-
-namespace {
-
-// Ends the run if a write of `stream` failed.
-void check(OutputStream &stream) {
-  if (!stream.failed())
-    return;
-  if (stream.unit() == 6 && session().os.console_hung_up())
-    end_by_console_event(platform::ConsoleEvent::window_close);
-  end_with_message(Message::write_failure, stream.unit());
-}
-
-} // namespace
-
-void flush_before_read() {
-  Session &s = session();
-  (void)s.console.flush();
-  (void)s.report.flush();
-  check(s.console);
-  check(s.report);
-}
-
-void write(Unit unit, format::Layout layout, std::span<const format::Value> values) {
-  Session &s = session();
-  OutputStream &stream = unit == Unit::console ? s.console : s.report;
-  format::write_layout(layout, values, stream);
-  check(stream);
-}
-
-void write_both(Unit first, format::Layout layout, std::span<const format::Value> values) {
-  Session &s = session();
-  s.both.clear();
-  format::write_layout(layout, values, s.both);
-  OutputStream &one = first == Unit::console ? s.console : s.report;
-  OutputStream &other = first == Unit::console ? s.report : s.console;
-  s.both.replay(one);
-  check(one);
-  s.both.replay(other);
-  check(other);
-}
-
-void read(std::span<const format::ListItem> items) {
-  flush_before_read();
-  switch (format::read_list(session().input, items)) {
-    case format::ReadError::none:
-      return;
-    case format::ReadError::syntax:
-      end_with_message(Message::syntax_error, 5);
-    case format::ReadError::conversion:
-      end_with_message(Message::conversion_error, 5);
-    case format::ReadError::end_of_input:
-      end_with_message(Message::end_of_file, 5);
-  }
-}
-
-void read_text(std::span<char> field) {
-  flush_before_read();
-  if (!format::read_text_field(session().input, field))
-    end_with_message(Message::end_of_file, 5);
 }
 
 } // namespace kelvor::recordio

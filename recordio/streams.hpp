@@ -17,15 +17,16 @@
 #include <string_view>
 #include <vector>
 
-#include "format/layout.hpp"
 #include "format/char_source.hpp"
+#include "format/layout.hpp"
 #include "recordio/platform.hpp"
+#include "recordio/unit.hpp"
 
 namespace kelvor::recordio {
 
 class OutputStream final : public format::RecordSink {
 public:
-  OutputStream(platform::Platform &os, platform::Stream stream, int unit, std::string name,
+  OutputStream(platform::Platform &os, platform::Stream stream, Unit unit, std::string name,
                bool console);
 
   void put_record(std::string_view text, bool advance) override;
@@ -64,17 +65,21 @@ public:
   void connect(platform::Stream stream, std::string name);
 
   bool failed();
-  int unit() const { return unit_; }
+  // After a failed write: the system's text for why the report could not be cut
+  // back to its last whole record, or nothing when the cut was made.
+  std::string cut_failure();
+  Unit unit() const { return unit_; }
   bool console() const { return carriage_control_; }
   const std::string &name() const { return name_; }
 
 private:
   void flush_locked();
   void seal_locked();
+  bool cut(std::uint64_t length);
 
   platform::Platform &os_;
   platform::Stream stream_;
-  int unit_;
+  Unit unit_;
   std::string name_;
   bool carriage_control_;         // console record treatment: first character steers
   bool owned_ = false;            // the stream is the layer's to close (the report)
@@ -84,6 +89,7 @@ private:
   bool sealed_ = false;           // the run is ending: records are no longer taken
   bool behind_text_ = false;      // console: the cursor stands behind a prompt or answer
   std::uint64_t whole_ = 0;       // report: bytes of whole records in the file
+  std::string cut_failure_;       // report: why a cut was not made
   std::string buffer_;
   std::timed_mutex lock_;
   std::atomic<bool> stuck_{false}; // the lock was not had within the bounded wait
@@ -109,7 +115,7 @@ private:
 // Console input, unit 5, taken a character at a time through a fixed buffer,
 // so that a line of any length needs no more memory than a short one. The end
 // of the input while the console hangs up is the window closing, not an end of
-// input.
+// input. A UTF-8 byte-order mark that opens the input is passed over.
 class ConsoleInput final : public format::CharSource {
 public:
   ConsoleInput(platform::Platform &os, platform::Stream stream, OutputStream &echo)
@@ -117,9 +123,16 @@ public:
 
   int next_char() override;
 
+  // Whether the input ended because it could not be read, and the system's text
+  // for why.
+  bool failed() const { return failed_; }
+  const std::string &failure() const { return failure_; }
+
 private:
   int take();
   bool fill();
+  bool read_more();
+  void skip_byte_order_mark();
 
   platform::Platform &os_;
   platform::Stream stream_;
@@ -127,7 +140,10 @@ private:
   std::array<char, 4096> buffer_{};
   std::size_t start_ = 0; // first byte not yet taken
   std::size_t end_ = 0;
+  bool started_ = false; // the first byte has been asked for
   bool at_end_ = false;
+  bool failed_ = false;
+  std::string failure_;
 };
 
 } // namespace kelvor::recordio

@@ -14,6 +14,9 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 #include "process.hpp"
 
@@ -99,6 +102,24 @@ INSTANTIATE_TEST_SUITE_P(Cases, Dialogue, ::testing::ValuesIn(case_names()),
                                ch = '_';
                            return n;
                          });
+
+// A report name that is a Unix socket: the open's ENXIO is a device that is not
+// there. A socket is a POSIX file; Wine has no such refusal to give.
+TEST(Refusal, SocketIsNoSuchDevice) {
+  if (std::getenv("KELVOR_SYSTEM") != nullptr)
+    GTEST_SKIP();
+  const fs::path dir = fresh_directory();
+  sockaddr_un at{};
+  at.sun_family = AF_UNIX;
+  (dir / "sock").string().copy(at.sun_path, sizeof at.sun_path - 1);
+  const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+  ASSERT_EQ(bind(fd, reinterpret_cast<const sockaddr *>(&at), sizeof at), 0);
+  const Outcome o = run_program(dir, "sock\n");
+  close(fd);
+  EXPECT_EQ(o.err, "vemtal: severe (42): no such device, unit 66, file sock\r\n");
+  EXPECT_EQ(o.status, 42);
+  fs::remove_all(dir);
+}
 
 } // namespace
 } // namespace kelvor::test

@@ -6,6 +6,7 @@
 namespace kelvor::test {
 
 using recordio::platform::OpenResult;
+using recordio::platform::Outcome;
 using recordio::platform::ReadResult;
 using recordio::platform::Standard;
 using recordio::platform::Stream;
@@ -44,36 +45,42 @@ FakePlatform::File *FakePlatform::file_of(Stream stream) {
   return nullptr;
 }
 
-void FakePlatform::truncate(Stream stream, std::uint64_t length) {
+Outcome FakePlatform::truncate(Stream stream, std::uint64_t length) {
   if (File *f = file_of(stream); f != nullptr && f != &output && f != &error) {
+    if (f->cuts_allowed == 0)
+      return {false, "Operation not permitted"};
+    --f->cuts_allowed;
     const auto kept = static_cast<std::size_t>(std::min<std::uint64_t>(length, f->length));
     f->length = kept;
     if (f->keep)
       f->bytes.resize(kept);
   }
+  return {};
 }
 
 // Takes what fits below the capacity, as a filling disk does, and fails if not
 // all of it did.
-bool FakePlatform::write(Stream stream, std::string_view bytes) {
+Outcome FakePlatform::write(Stream stream, std::string_view bytes) {
   File *f = file_of(stream);
   if (f == nullptr || f->closed)
-    return false;
+    return {false, "Bad file descriptor"};
   const std::size_t room = f->capacity > f->length ? f->capacity - f->length : 0;
   const std::size_t taken = std::min(room, bytes.size());
   if (f->keep)
     f->bytes.append(bytes.substr(0, taken));
   f->length += taken;
-  return taken == bytes.size();
+  if (taken < bytes.size())
+    return {false, "No space left on device"};
+  return {};
 }
 
 ReadResult FakePlatform::read(Stream stream, std::span<char> buffer) {
   if (stream != standard(Standard::input) || input_position_ >= input.size())
-    return {0, true};
+    return read_fails ? ReadResult::failure("Input/output error") : ReadResult::end();
   const std::size_t n = std::min({buffer.size(), read_chunk, input.size() - input_position_});
   std::copy_n(input.data() + input_position_, n, buffer.data());
   input_position_ += n;
-  return {n, false};
+  return ReadResult::bytes(n);
 }
 
 void FakePlatform::close(Stream stream) {

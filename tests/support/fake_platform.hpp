@@ -33,10 +33,12 @@ public:
     bool keep = true;       // false: count the bytes only (for benchmarks)
     std::size_t length = 0; // bytes written in all
     bool closed = false;
+    std::size_t cuts_allowed = std::numeric_limits<std::size_t>::max(); // then cuts fail
   };
 
   std::string input;             // all of standard input
   std::size_t read_chunk = 4096; // the most one read returns
+  bool read_fails = false;       // the input's end is a read failure
   bool console = false;          // standard output is a console
   bool hung_up = false;          // the console has gone away
   File output;                   // standard output
@@ -51,8 +53,10 @@ public:
   recordio::platform::Stream standard(recordio::platform::Standard which) override;
   bool is_console(recordio::platform::Stream stream) override;
   recordio::platform::OpenResult open_report(const std::string &name) override;
-  void truncate(recordio::platform::Stream stream, std::uint64_t length) override;
-  bool write(recordio::platform::Stream stream, std::string_view bytes) override;
+  recordio::platform::Outcome truncate(recordio::platform::Stream stream,
+                                       std::uint64_t length) override;
+  recordio::platform::Outcome write(recordio::platform::Stream stream,
+                                    std::string_view bytes) override;
   recordio::platform::ReadResult read(recordio::platform::Stream stream,
                                       std::span<char> buffer) override;
   void close(recordio::platform::Stream stream) override;

@@ -1,15 +1,10 @@
-// The report-file open: the name as typed, else the next command-line
-// argument, else the layer's own question; then the system's open, whose
-// refusal ends the run with the message that its reason selects.
-#include <string>
+#include "recordio/report_name.hpp"
 
-#include "recordio/record_io.hpp"
+#include "recordio/ending.hpp"
 #include "recordio/session.hpp"
 
 namespace kelvor::recordio {
 namespace {
-
-constexpr std::size_t kMaxNameLength = 256;
 
 std::string_view trim(std::string_view s) {
   const auto first = s.find_first_not_of(" \t");
@@ -17,6 +12,16 @@ std::string_view trim(std::string_view s) {
     return {};
   const auto last = s.find_last_not_of(" \t");
   return s.substr(first, last - first + 1);
+}
+
+// A console line as a name. A CR before the line end is the line end of a
+// system that ends lines with CR LF (or a stray one before it), never part of a
+// file name; a blank before it goes too.
+std::string_view line_name(std::string_view line) {
+  line = trim(line);
+  if (line.ends_with('\r'))
+    line = trim(line.substr(0, line.size() - 1));
+  return line;
 }
 
 std::string_view next_argument() {
@@ -30,27 +35,24 @@ bool is_name_blank(int c) {
   return c == ' ' || c == '\t';
 }
 
-// One line of the console as a name: its blanks at both ends removed and its
-// first kMaxNameLength characters kept; the rest of a longer line is passed over
-// without being stored.
+// One line of the console as a name: its first kMaxNameLength characters after
+// its leading blanks, and its trailing blanks and line end removed when the line
+// ends there; the rest of a longer line is passed over without being stored.
 std::string read_name_line() {
   format::CharSource &input = session().input;
   int c = input.next_char();
   if (c == format::CharSource::kEndOfInput)
-    end_with_message(Message::end_of_file, 5);
+    end_at_input_end();
   while (is_name_blank(c))
     c = input.next_char();
   std::string name;
-  const auto in_line = [&c] {
-    return c != format::CharSource::kLineEnd && c != format::CharSource::kEndOfInput;
-  };
-  while (in_line() && name.size() < kMaxNameLength) {
+  while (!format::ends_line(c) && name.size() < kMaxNameLength) {
     name.push_back(static_cast<char>(c));
     c = input.next_char();
   }
-  const bool more = (in_line() && !is_name_blank(c)) || format::skip_line(input, c);
+  const bool more = (!format::ends_line(c) && !is_name_blank(c)) || format::skip_line(input, c);
   if (!more)
-    name.erase(trim(name).size());
+    name.erase(line_name(name).size());
   return name;
 }
 
@@ -71,27 +73,13 @@ std::string ask_for_file_name() {
 
 } // namespace
 
-void open_report(std::string_view typed) {
-  std::string name(trim(typed).substr(0, kMaxNameLength));
+std::string report_name(std::string_view typed) {
+  std::string name(line_name(typed).substr(0, kMaxNameLength));
   if (name.empty())
     name = std::string(next_argument().substr(0, kMaxNameLength));
   if (name.empty())
     name = ask_for_file_name().substr(0, kMaxNameLength);
-  Session &s = session();
-  platform::OpenResult opened;
-  if (name.find('\0') == std::string::npos)
-    opened = s.os.open_report(name);
-  else
-    opened.refusal = Message::bad_file_name; // no system takes a name with a NUL in it
-  if (opened.stream == platform::Stream::none) {
-    s.report.connect(platform::Stream::none, name);
-    claim_the_end();
-    seal_streams();
-    if (opened.refusal == Message::open_failure)
-      write_error_line(system_line(opened.description));
-    end_severe(opened.refusal, 66);
-  }
-  s.report.connect(opened.stream, name);
+  return name;
 }
 
 } // namespace kelvor::recordio
