@@ -23,7 +23,9 @@ function scriptText(name, text) {
 const parts = {
   STYLE: page('style.css'),
   UPLOT_CSS: read(join(args.uplot, 'uPlot.min.css')),
-  UPLOT_JS: scriptText('uPlot', read(join(args.uplot, 'uPlot.iife.min.js'))),
+  // The library's licence travels with its copy.
+  UPLOT_JS: scriptText('uPlot', `/*!\n${read(join(args.uplot, '..', 'LICENSE'))}*/\n` +
+                                read(join(args.uplot, 'uPlot.iife.min.js'))),
   FORM_JS: scriptText('form.js', page('form.js')),
   MAIN_JS: scriptText('main.js', page('main.js')),
   WORKER: scriptText('worker', [read(args.core), page('form.js'), page('worker.js')].join('\n;\n')),
