@@ -110,7 +110,7 @@ try:
 
     # A long table, cancelled at once; the page goes on.
     submit(driver, {"unit": "in", "freq": "10", "beamwidth": "30", "level": "10",
-                    "s": "0:1:0.00001"})
+                    "s": "0:1:0.000002"})
     wait_status(driver, "Computing")
     driver.find_element("id", "cancel").click()
     wait_status(driver, "Cancelled.")
