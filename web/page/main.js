@@ -36,10 +36,12 @@ function paramsFromForm() {
   return params;
 }
 
+// A unit the page does not know leaves both choices clear (and is reported).
 function fillForm(params) {
   for (const name of KELVOR_FIELDS) {
     if (name === 'unit')
-      form.elements.unit.value = params.unit === 'cm' ? 'cm' : 'in';
+      for (const choice of form.elements.unit)
+        choice.checked = choice.value === (params.unit || 'in');
     else
       form.elements[name].value = params[name] || '';
   }
@@ -234,11 +236,13 @@ window.addEventListener('resize', () => {
 });
 
 worker = newWorker();
-// A link with a request computes at once.
+// A link with a request computes at once, from the link's own text.
 const query = Object.fromEntries(new URLSearchParams(location.search));
-if (KELVOR_FIELDS.some((name) => name in query)) {
-  fillForm(query);
-  compute(paramsFromForm());
+const linked = Object.fromEntries(KELVOR_FIELDS.filter((name) => name in query)
+                                    .map((name) => [name, query[name]]));
+if (Object.keys(linked).length > 0) {
+  fillForm(linked);
+  compute(linked);
 }
 // From a web server, a service worker keeps the page for use offline.
 if ('serviceWorker' in navigator && location.protocol.startsWith('http'))
