@@ -29,13 +29,14 @@ function kelvorPlan(core, params) {
   const text = (name) => String(params[name] == null ? '' : params[name]).trim();
   const given = (name) => text(name) !== '';
 
-  function number(name, { positive = true } = {}) {
+  // One number greater than 0.
+  function number(name) {
     const n = core.readNumber(text(name));
     if (n.status !== 0) {
       errors[name] = kelvorNumberMessages[n.status] || 'Not a number.';
       return null;
     }
-    if (positive && !(n.value > 0)) {
+    if (!(n.value > 0)) {
       errors[name] = 'Must be greater than 0.';
       return null;
     }
@@ -110,10 +111,10 @@ function kelvorPlan(core, params) {
         errors.index = 'The level index is 1, 2, 3 or 4.';
       } else if (nominal !== 0) {
         if (indexValue !== null && indexValue !== nominal)
-          errors.index = `${request.LEVUSR} dB is nominal level ${nominal}; leave the index empty.`;
+          errors.index = `${text('level')} dB is nominal level ${nominal}; leave the index empty.`;
         request.KLEV = nominal;
       } else if (indexValue === null) {
-        errors.index = `${request.LEVUSR} dB is not one of 3, 6, 10, 20 dB: give the index (1 to 4) of the nominal level it derives from.`;
+        errors.index = `${text('level')} dB is not one of 3, 6, 10, 20 dB: give the index (1 to 4) of the nominal level it derives from.`;
       } else {
         request.KLEV = indexValue;
       }

@@ -16,9 +16,13 @@ import webtest
 
 a = webtest.arguments(extra=("--screenshot",))
 webtest.require(["/usr/bin/chromium", "/usr/bin/chromedriver"], a.page_dir)
-from selenium import webdriver  # noqa: E402  (after the skip: the package may be missing)
-from selenium.webdriver.chrome.options import Options  # noqa: E402
-from selenium.webdriver.chrome.service import Service  # noqa: E402
+try:
+    from selenium import webdriver
+    from selenium.webdriver.chrome.options import Options
+    from selenium.webdriver.chrome.service import Service
+except ImportError:
+    print("SKIPPED: not installed: python3-selenium (scripts/install-deps installs it)")
+    sys.exit(webtest.SKIP)
 
 
 def fail(message):
