@@ -15,12 +15,17 @@ function newWorker() {
   const url = URL.createObjectURL(new Blob([source], { type: 'text/javascript' }));
   const w = new Worker(url);
   URL.revokeObjectURL(url);
-  w.onmessage = (event) => onResult(event.data);
+  // Messages of a worker already replaced (cancelled) are not for this request.
+  w.onmessage = (event) => {
+    if (w === worker)
+      onResult(event.data);
+  };
+  // A failed worker is dropped; the next request starts another.
   w.onerror = (event) => {
     event.preventDefault();
+    w.terminate();
+    worker = null;
     finish(`The computation failed: ${event.message || 'unknown error'}.`);
-    worker.terminate();
-    worker = newWorker();
   };
   return w;
 }
@@ -89,7 +94,8 @@ function compute(params) {
   $('cancel').hidden = false;
   $('compute').disabled = false;
   setStatus('Computing…');
-  worker.postMessage({ id: Date.now(), params });
+  worker = worker || newWorker();
+  worker.postMessage({ params });
 }
 
 function finish(text) {
@@ -100,11 +106,12 @@ function finish(text) {
 }
 
 // Cancelling ends the worker at once, however long its table; a new worker
-// (with its own copy of the core) is ready for the next request.
+// (with its own copy of the core) is made ready for the next request.
 function cancel(report = true) {
   if (!running)
     return;
-  worker.terminate();
+  if (worker)
+    worker.terminate();
   worker = newWorker();
   finish(report ? 'Cancelled.' : '');
 }

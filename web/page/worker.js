@@ -29,7 +29,7 @@ function table(id, heading, rows, compute, progress) {
 
 onmessage = async (event) => {
   const core = await corePromise;
-  const { id, params } = event.data;
+  const { params } = event.data;
   const plan = kelvorPlan(core, params);
   if (plan.errors) {
     postMessage({ type: 'invalid', errors: plan.errors });
@@ -56,5 +56,5 @@ onmessage = async (event) => {
                   theta: cut.theta, level: cut.level, phase: cut.phase, csv: cut.csv },
                 [cut.theta.buffer, cut.level.buffer, cut.phase.buffer]);
   }
-  postMessage({ type: 'done', id });
+  postMessage({ type: 'done' });
 };
