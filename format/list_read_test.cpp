@@ -1,15 +1,12 @@
 #include "format/list_read.hpp"
-#include "tests/support/line_source.hpp"
+#include "tests/support/list_read_reference.hpp"
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
 #include <cmath>
 #include <cstdint>
-#include <cstdlib>
 #include <limits>
 #include <random>
-#include <regex>
 #include <string>
 #include <vector>
 
@@ -206,74 +203,6 @@ TEST(ReadList, NextReadStartsOnNewLine) {
   EXPECT_EQ(read(src, "ii").values, (std::vector<double>{7, 99}));
 }
 
-// A deliberately plain reference for a restricted form of answer: numbers (and
-// other short words) separated by single commas or runs of blanks, no nulls, no
-// repeats, no slash. Numbers are recognised by a regular expression and converted
-// by the C library.
-Outcome reference(const std::vector<std::string> &lines, const std::string &kinds) {
-  static const std::regex number(R"([+-]?([0-9]+\.?[0-9]*|\.[0-9]+)([EeDdQq][+-]?[0-9]+)?)");
-  static const std::regex integer(R"([+-]?[0-9]+)");
-  Outcome o{ReadError::end_of_input, std::vector<double>(kinds.size(), 99.0), 0};
-  std::size_t next = 0;
-  if (kinds.empty()) {
-    o.lines_used = lines.empty() ? 0 : 1;
-    o.error = lines.empty() ? ReadError::end_of_input : ReadError::none;
-    return o;
-  }
-  for (const std::string &raw : lines) {
-    ++o.lines_used;
-    std::string line = raw;
-    for (char &c : line)
-      if (c == ',' || c == '\t')
-        c = ' ';
-    std::size_t p = 0;
-    while (next < kinds.size()) {
-      p = line.find_first_not_of(' ', p);
-      if (p == std::string::npos)
-        break;
-      const std::size_t e = std::min(line.find(' ', p), line.size());
-      std::string w = line.substr(p, e - p);
-      p = e;
-      if (!std::regex_match(w, number)) {
-        o.error = ReadError::syntax;
-        return o;
-      }
-      for (char &c : w)
-        if (c == 'D' || c == 'd' || c == 'Q' || c == 'q')
-          c = 'e';
-      errno = 0;
-      if (kinds[next] == 'r') {
-        const float v = std::strtof(w.c_str(), nullptr);
-        if (errno == ERANGE && std::isinf(v)) {
-          o.error = ReadError::conversion;
-          return o;
-        }
-        o.values[next++] = static_cast<double>(v);
-      } else if (std::regex_match(w, integer)) {
-        const long long v = std::strtoll(w.c_str(), nullptr, 10);
-        if (errno == ERANGE || v < INT32_MIN || v > INT32_MAX) {
-          o.error = ReadError::conversion;
-          return o;
-        }
-        o.values[next++] = static_cast<double>(v);
-      } else {
-        const double v = std::strtod(w.c_str(), nullptr);
-        if (!(std::fabs(v) < 2147483649.0) || std::trunc(v) < INT32_MIN ||
-            std::trunc(v) > INT32_MAX) {
-          o.error = ReadError::conversion;
-          return o;
-        }
-        o.values[next++] = std::trunc(v);
-      }
-    }
-    if (next == kinds.size()) {
-      o.error = ReadError::none;
-      return o;
-    }
-  }
-  return o;
-}
-
 TEST(ReadList, MatchesPlainReference) {
   std::mt19937 rng(7);
   const auto pick = [&](unsigned n) { return static_cast<unsigned>(rng() % n); };
@@ -320,15 +249,17 @@ TEST(ReadList, MatchesPlainReference) {
 
     Lines src(lines);
     const Outcome got = read(src, kinds);
-    const Outcome want = reference(lines, kinds);
+    Lines again(lines);
+    const auto want = kelvor::test::reference_read(again, kinds);
     std::string shown;
     for (const std::string &l : lines)
       shown += "[" + l + "]";
-    ASSERT_EQ(name(got.error), name(want.error)) << shown << " kinds " << kinds;
-    if (want.error != ReadError::none)
+    ASSERT_TRUE(want) << shown;
+    ASSERT_EQ(name(got.error), name(want->error)) << shown << " kinds " << kinds;
+    if (want->error != ReadError::none)
       continue; // which items an error leaves behind is not the point here
-    ASSERT_EQ(got.values, want.values) << shown << " kinds " << kinds;
-    ASSERT_EQ(got.lines_used, want.lines_used) << shown << " kinds " << kinds;
+    ASSERT_EQ(got.values, want->values) << shown << " kinds " << kinds;
+    ASSERT_EQ(got.lines_used, want->lines) << shown << " kinds " << kinds;
   }
 }
 

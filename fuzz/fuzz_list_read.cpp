@@ -7,17 +7,15 @@
 // Properties:
 // - every read ends with its items filled or with one error code, and takes at
 //   least one new line (so a dialogue always moves on);
-// - where a deliberately simple reference can decide the answer (lines that are
-//   empty or hold only plain decimal numbers separated by single commas or
-//   blanks), the code and every value agree with it bit for bit: strtof and
-//   strtod round correctly.
+// - where the plain reference of tests/support can decide the answer (numbers
+//   separated by blanks or single commas, and empty lines), the code and every
+//   value agree with it bit for bit: strtof and strtod round correctly.
 // The same bytes are also turned into one long well-formed number (a sign, up to
 // a few thousand digits with runs of zeros, a point, an exponent with any of the
 // six letters) and read into a real item and into an integer item, against
 // strtof and strtod: this reaches numbers with more significant digits than any
 // float needs, and the edges of the float range.
 #include <array>
-#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -25,10 +23,10 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "format/list_read.hpp"
 #include "tests/support/line_source.hpp"
+#include "tests/support/list_read_reference.hpp"
 
 namespace {
 
@@ -36,6 +34,8 @@ using kelvor::format::ListItem;
 using kelvor::format::read_list;
 using kelvor::format::ReadError;
 using kelvor::test::LineSource;
+using kelvor::test::reference_read;
+using kelvor::test::ReferenceRead;
 
 class Lines final : public LineSource {
 public:
@@ -69,111 +69,6 @@ bool valid(ReadError e) {
          e == ReadError::end_of_input;
 }
 
-// --- the reference ---------------------------------------------------------
-
-bool is_digit(char c) {
-  return c >= '0' && c <= '9';
-}
-
-// [sign] digits [. digits], at least one digit, nothing else.
-bool plain_number(std::string_view s) {
-  std::size_t i = 0, digits = 0;
-  if (i < s.size() && (s[i] == '+' || s[i] == '-'))
-    ++i;
-  for (; i < s.size() && is_digit(s[i]); ++i)
-    ++digits;
-  if (i < s.size() && s[i] == '.')
-    for (++i; i < s.size() && is_digit(s[i]); ++i)
-      ++digits;
-  return digits > 0 && i == s.size();
-}
-
-// Splits at single commas and blanks; false unless every field is a plain number.
-bool plain_fields(std::string_view line, std::vector<std::string> &fields) {
-  fields.clear();
-  std::size_t start = 0;
-  for (std::size_t i = 0; i <= line.size(); ++i) {
-    if (i < line.size() && line[i] != ',' && line[i] != ' ')
-      continue;
-    const std::string_view f = line.substr(start, i - start);
-    if (!plain_number(f))
-      return false;
-    fields.emplace_back(f);
-    start = i + 1;
-  }
-  return true;
-}
-
-ReadError reference_real(std::string s, float &v) {
-  for (char &c : s)
-    if (std::strchr("EeDdQq", c) != nullptr)
-      c = 'e';
-  v = std::strtof(s.c_str(), nullptr);
-  return std::isinf(v) ? ReadError::conversion : ReadError::none;
-}
-
-// Digits alone are taken exactly; anything with a point or an exponent goes
-// through double and is truncated toward zero.
-ReadError reference_integer(std::string s, std::int32_t &v) {
-  if (s.find_first_of(".EeDdQq") == std::string::npos) {
-    const bool negative = s[0] == '-';
-    std::string digits = s.substr(s[0] == '-' || s[0] == '+' ? 1 : 0);
-    digits.erase(0, std::min(digits.find_first_not_of('0'), digits.size()));
-    if (digits.size() > 10)
-      return ReadError::conversion;
-    long long m = digits.empty() ? 0 : std::stoll(digits);
-    m = negative ? -m : m;
-    if (m < INT32_MIN || m > INT32_MAX)
-      return ReadError::conversion;
-    v = static_cast<std::int32_t>(m);
-    return ReadError::none;
-  }
-  for (char &c : s)
-    if (std::strchr("EeDdQq", c) != nullptr)
-      c = 'e';
-  const double t = std::trunc(std::strtod(s.c_str(), nullptr));
-  if (!(t >= -2147483648.0 && t <= 2147483647.0))
-    return ReadError::conversion;
-  v = static_cast<std::int32_t>(t);
-  return ReadError::none;
-}
-
-// A read of `reals` real items (or of one integer item when `reals` is 0), or
-// nothing where the input is beyond the reference.
-struct Expected {
-  ReadError error = ReadError::none;
-  std::array<float, 3> reals{};
-  std::int32_t integer = 0;
-};
-
-std::optional<Expected> reference_read(std::string_view input, std::size_t reals) {
-  const std::size_t n = reals == 0 ? 1 : reals;
-  Expected e;
-  Lines lines(input);
-  std::vector<std::string> fields;
-  std::string_view line;
-  std::size_t next = 0;
-  while (next < n) {
-    if (!lines.next_line(line)) {
-      e.error = ReadError::end_of_input;
-      return e;
-    }
-    if (line.empty())
-      continue;
-    if (!plain_fields(line, fields))
-      return std::nullopt;
-    for (std::size_t f = 0; f < fields.size() && next < n; ++f, ++next) {
-      e.error = reals == 0 ? reference_integer(fields[f], e.integer)
-                           : reference_real(fields[f], e.reals[next]);
-      if (e.error != ReadError::none)
-        return e;
-    }
-  }
-  return e;
-}
-
-// --- the reads ---------------------------------------------------------------
-
 constexpr float kUntouchedReal = -12345.5f;
 constexpr std::int32_t kUntouchedInteger = 0x5A5A5A5A;
 
@@ -195,15 +90,18 @@ Read run_read(LineSource &src, std::size_t reals) {
   return r;
 }
 
-bool same_bits(float a, float b) {
-  std::uint32_t x = 0, y = 0;
+constexpr std::string_view kKinds[] = {"i", "r", "rr", "rrr"};
+
+bool same_bits(double a, double b) {
+  std::uint64_t x = 0, y = 0;
   std::memcpy(&x, &a, sizeof a);
   std::memcpy(&y, &b, sizeof b);
   return x == y;
 }
 
 void check_against_reference(std::string_view input, std::size_t reals, const Read &got) {
-  const std::optional<Expected> want = reference_read(input, reals);
+  Lines lines(input);
+  const std::optional<ReferenceRead> want = reference_read(lines, kKinds[reals]);
   if (!want)
     return;
   if (got.error != want->error) {
@@ -213,16 +111,14 @@ void check_against_reference(std::string_view input, std::size_t reals, const Re
   }
   if (got.error != ReadError::none)
     return;
-  if (reals == 0 && got.integer != want->integer) {
-    std::fprintf(stderr, "integer %d, reference %d\n", got.integer, want->integer);
-    fail("integer differs from the reference", input);
-  }
-  for (std::size_t i = 0; i < reals; ++i)
-    if (!same_bits(got.reals[i], want->reals[i])) {
-      std::fprintf(stderr, "item %zu: %.9g, reference %.9g\n", i + 1,
-                   static_cast<double>(got.reals[i]), static_cast<double>(want->reals[i]));
-      fail("real differs from the reference", input);
+  const std::size_t n = reals == 0 ? 1 : reals;
+  for (std::size_t i = 0; i < n; ++i) {
+    const double value = reals == 0 ? got.integer : static_cast<double>(got.reals[i]);
+    if (!same_bits(value, want->values[i])) {
+      std::fprintf(stderr, "item %zu: %.9g, reference %.9g\n", i + 1, value, want->values[i]);
+      fail("value differs from the reference", input);
     }
+  }
 }
 
 // The bytes as one well-formed number. Byte 0: sign (bits 0-1), point (bit 2),
@@ -258,28 +154,11 @@ std::string synthesise(const std::uint8_t *data, std::size_t size) {
   return s;
 }
 
+// A real item and an integer item from the one number.
 void check_long_number(const std::string &number) {
-  Lines for_real(number);
-  const Read got_real = run_read(for_real, 1);
-  float want_real = 0.0f;
-  const ReadError real_error = reference_real(number, want_real);
-  if (got_real.error != real_error ||
-      (real_error == ReadError::none && !same_bits(got_real.reals[0], want_real))) {
-    std::fprintf(stderr, "real item: error %d value %.9g, reference error %d value %.9g\n",
-                 static_cast<int>(got_real.error), static_cast<double>(got_real.reals[0]),
-                 static_cast<int>(real_error), static_cast<double>(want_real));
-    fail("long number: real item differs from strtof", number);
-  }
-  Lines for_integer(number);
-  const Read got_integer = run_read(for_integer, 0);
-  std::int32_t want_integer = 0;
-  const ReadError integer_error = reference_integer(number, want_integer);
-  if (got_integer.error != integer_error ||
-      (integer_error == ReadError::none && got_integer.integer != want_integer)) {
-    std::fprintf(stderr, "integer item: error %d value %d, reference error %d value %d\n",
-                 static_cast<int>(got_integer.error), got_integer.integer,
-                 static_cast<int>(integer_error), want_integer);
-    fail("long number: integer item differs from strtod", number);
+  for (const std::size_t reals : {std::size_t{1}, std::size_t{0}}) {
+    Lines lines(number);
+    check_against_reference(number, reals, run_read(lines, reals));
   }
 }
 
