@@ -38,6 +38,13 @@ def readme_query(source):
     return m.group(1)
 
 
+def readme_report(source):
+    """The README example's report as the README prints it, one record a line."""
+    readme = (source / "README.md").read_text()
+    block = readme[readme.index("```text\n", readme.index("holds every record in full")) + 8:]
+    return block[:block.index("```")].rstrip("\n").split("\n")
+
+
 def native_report(source, kelvor):
     """The native program's report records for the README example's answers
     (tests/cases/inches_example), without their CR LF."""
