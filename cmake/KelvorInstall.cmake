@@ -15,6 +15,14 @@ if(TARGET kelvor_batch)
   set(KELVOR_PACKAGE_NEEDS_TBB ON)
   set_target_properties(kelvor_batch PROPERTIES EXPORT_NAME batch)
 endif()
+# The model-true feed library, where Boost.Math was found; it links oneTBB privately when found.
+if(TARGET kelvor_feed)
+  list(APPEND KELVOR_PACKAGE_LIBRARIES kelvor_feed)
+  set_target_properties(kelvor_feed PROPERTIES EXPORT_NAME feed)
+  if(KELVOR_FEED_TBB)
+    set(KELVOR_PACKAGE_NEEDS_TBB ON)
+  endif()
+endif()
 add_library(kelvor_kelvor INTERFACE)
 add_library(kelvor::kelvor ALIAS kelvor_kelvor)
 target_link_libraries(kelvor_kelvor INTERFACE ${KELVOR_PACKAGE_LIBRARIES})
@@ -30,10 +38,15 @@ set(KELVOR_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/kelvor)
 install(TARGETS kelvor_exact_fp ${KELVOR_PACKAGE_LIBRARIES} kelvor_kelvor EXPORT kelvorTargets
         ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
         INCLUDES DESTINATION ${KELVOR_INCLUDE_DIR})
-foreach(dir numeric horn rows)
+set(KELVOR_HEADER_DIRS numeric horn rows)
+if(TARGET kelvor_feed)
+  list(APPEND KELVOR_HEADER_DIRS feed)
+endif()
+foreach(dir ${KELVOR_HEADER_DIRS})
   install(DIRECTORY ${PROJECT_SOURCE_DIR}/${dir} DESTINATION ${KELVOR_INCLUDE_DIR}
           FILES_MATCHING PATTERN "*.hpp"
-          PATTERN "test_support.hpp" EXCLUDE PATTERN "*_reference.hpp" EXCLUDE)
+          PATTERN "test_support.hpp" EXCLUDE PATTERN "*_reference.hpp" EXCLUDE
+          PATTERN "bessel.hpp" EXCLUDE)
 endforeach()
 install(EXPORT kelvorTargets NAMESPACE kelvor:: DESTINATION ${KELVOR_CMAKE_DIR})
 

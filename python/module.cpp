@@ -15,6 +15,9 @@
 namespace py = pybind11;
 using namespace kelvor::rows;
 
+// The model-true feed path (feed_bindings.cpp).
+void bind_model(py::module_ &m);
+
 namespace {
 
 using FloatArray = py::array_t<float, py::array::c_style | py::array::forcecast>;
@@ -108,4 +111,5 @@ PYBIND11_MODULE(_kelvor, m) {
   m.def("design", &design);
   m.def("response", &response);
   m.def("pattern", &pattern);
+  bind_model(m);
 }

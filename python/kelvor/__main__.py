@@ -19,6 +19,7 @@ import sys
 import numpy as np
 
 import kelvor
+from kelvor import _model_cli
 
 PLOT_SUFFIXES = (".svg", ".png", ".pdf")
 
@@ -79,6 +80,7 @@ def _parser():
     c.add_argument("--theta", type=_range, default=_range("0:90:0.5"), help="degrees")
     c.add_argument("--no-obliquity", action="store_true", help="aperture pattern alone")
     common(c, with_level=False)
+    _model_cli.add_commands(sub)
     return p
 
 
@@ -114,6 +116,8 @@ def _write_csv(stream, header, columns):
 def main(argv=None):
     try:
         args = _parser().parse_args(argv)
+        if hasattr(args, "run"):
+            return args.run(args)
         if args.plot and not args.plot.lower().endswith(PLOT_SUFFIXES):
             raise _Usage(f"--plot: the file must end in .svg, .png or .pdf: {args.plot!r}")
         result, header, columns = _table(args)

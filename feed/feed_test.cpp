@@ -1,0 +1,138 @@
+// The model-true path against independent references: the pattern against adaptive
+// Gauss-Kronrod, the design by its round trip, Silver's integrals against the closed form of the
+// cos^2 feed, and the engineer's prime-focus case.
+#include <boost/math/quadrature/gauss_kronrod.hpp>
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "feed/beamwidth.hpp"
+#include "feed/bessel.hpp"
+#include "feed/design.hpp"
+#include "feed/dish_design.hpp"
+#include "feed/phase_centre.hpp"
+
+namespace kelvor::feed {
+namespace {
+
+// The aperture integral by adaptive 61-point Gauss-Kronrod to 1e-13, each part separately.
+std::complex<double> reference_integral(double S, double u) {
+  const auto part = [&](double sign, auto trig) {
+    const auto f = [&](double t) {
+      return sign * bessel_j0(kFirstZeroJ0 * t) * trig(2 * kPi * S * t * t) * bessel_j0(u * t) * t;
+    };
+    return boost::math::quadrature::gauss_kronrod<double, 61>::integrate(f, 0.0, 1.0, 15, 1e-13);
+  };
+  return {part(1.0, [](double x) { return std::cos(x); }),
+          part(-1.0, [](double x) { return std::sin(x); })};
+}
+
+TEST(FeedPattern, WithinAThousandthOfADbDownToMinus40ForApertures20WavelengthsWide) {
+  for (const double S : {0.0, 0.25, 1.0, 2.0}) {
+    const ApertureIntegral P(S, 2 * kPi * 20);
+    const double axis = std::abs(reference_integral(S, 0));
+    for (double u = 0; u <= 2 * kPi * 20; u += 0.731) {
+      const std::complex<double> ref = reference_integral(S, u);
+      EXPECT_LT(std::abs(P(u) - ref) / axis, 1e-9) << S << ' ' << u;
+      if (std::abs(ref) > 0.01 * axis) {
+        EXPECT_NEAR(amplitude_db(std::abs(P(u)) / std::abs(P(0))),
+                    amplitude_db(std::abs(ref) / axis), 1e-3);
+      }
+    }
+  }
+}
+
+// Every request of the grid either has its answer, whose own pattern reaches the level exactly
+// at the half-angle and first there, or fails because the obliquity loss alone reaches it.
+TEST(FeedDesign, RoundTripOverBeamwidthsLevelsAndPhaseDeviations) {
+  const double freq = 11.7;
+  for (const double bw : {10.0, 40.0, 70.0, 100.0, 130.0, 150.0, 170.0})
+    for (const double level : {3.0, 6.0, 10.0, 14.0, 20.0})
+      for (const double S : {0.05, 0.2, 0.5, 0.75, 1.0}) {
+        const HornDesign d = design_horn(freq, bw, level, S);
+        if (level <= -amplitude_db(obliquity(bw / 2 * kDegree))) {
+          EXPECT_EQ(d.failure, Failure::no_main_lobe_solution);
+          EXPECT_TRUE(std::isnan(d.aperture_radius_m));
+          continue;
+        }
+        ASSERT_EQ(d.failure, Failure::none) << bw << ' ' << level << ' ' << S;
+        const Horn horn{d.aperture_radius_m, d.slant_radius_m};
+        EXPECT_NEAR(phase_deviation(horn, freq), S, 1e-12);
+        EXPECT_NEAR(HornPattern(horn, freq).level_db(bw / 2 * kDegree), -level, 1e-6);
+        EXPECT_NEAR(pattern_beamwidth(horn, freq, level).full_width_deg, bw, 1e-6 * bw);
+        EXPECT_EQ(d.real_cone, d.slant_radius_m >= d.aperture_radius_m);
+      }
+}
+
+TEST(FeedDesign, ExplicitFailuresAndTheConeThatCannotExist) {
+  struct Row {
+    const char *label;
+    double bw, level, S;
+    Failure failure;
+  };
+  const Row rows[] = {
+      {"obliquity alone", 170, 3, 0.1, Failure::no_main_lobe_solution},
+      {"-60 dB never reached before u = 50 at S = 2", 20, 60, 2.0, Failure::no_main_lobe_solution},
+      {"S above 2", 30, 10, 2.5, Failure::phase_deviation_out_of_range},
+      {"negative S", 30, 10, -0.1, Failure::phase_deviation_out_of_range},
+      {"beamwidth 180", 180, 10, 0.1, Failure::invalid_input},
+      {"level 0", 30, 0, 0.1, Failure::invalid_input},
+      {"S 1.5 computed", 30, 10, 1.5, Failure::none},
+  };
+  for (const Row &r : rows)
+    EXPECT_EQ(design_horn(10, r.bw, r.level, r.S).failure, r.failure) << r.label;
+  // A wide beam at large S: the slant radius comes out shorter than the aperture radius.
+  const HornDesign wide = design_horn(10, 120, 10, 0.5);
+  EXPECT_EQ(wide.failure, Failure::none);
+  EXPECT_LT(wide.slant_radius_m, wide.aperture_radius_m);
+  EXPECT_FALSE(wide.real_cone);
+  EXPECT_TRUE(design_horn(10, 30, 10, 0.1).real_cone);
+  EXPECT_EQ(pattern_beamwidth(Horn{0.01, 0.1}, 10, 0).failure, Failure::invalid_input);
+  EXPECT_EQ(pattern_beamwidth(Horn{-0.01, 0.1}, 10, 10).failure, Failure::invalid_input);
+}
+
+// Silver's integrals for the ideal cos^2 feed: F = cos theta ahead, nothing behind.
+TEST(FeedDish, IdealCosSquaredFeedGivesTheClosedForm) {
+  const FeedPattern cos2 = [](double t) {
+    return std::complex<double>(t < kPi / 2 ? std::cos(t) : 0);
+  };
+  for (const double f_over_d : {0.25, 0.3, 0.4, 0.6, 1.0, 2.0}) {
+    const double t0 = dish_half_angle_rad(f_over_d);
+    const double h = std::tan(t0 / 2);
+    const double closed =
+        24 * std::pow(std::sin(t0 / 2) * std::sin(t0 / 2) + std::log(std::cos(t0 / 2)), 2) /
+        (h * h);
+    const Efficiencies e = SilverIntegrals(cos2, t0, 4.0).at(0);
+    EXPECT_NEAR(e.aperture, closed, 1e-12) << f_over_d;
+    EXPECT_NEAR(e.spillover * e.illumination * e.phase * e.polarisation, e.aperture, 1e-14);
+    EXPECT_NEAR(e.phase, 1, 1e-14);
+  }
+}
+
+// f/D = 0.4 at 11.7 GHz, -12 dB edge illumination, S = 0.1.
+TEST(FeedDish, EngineersPrimeFocusCase) {
+  const double freq = 11.7, f_over_d = 0.4;
+  const double theta0 = dish_half_angle_rad(f_over_d);
+  EXPECT_NEAR(theta0 / kDegree, 64.01, 0.005);
+  const double feed_level = 12 + amplitude_db(obliquity(theta0)); // 9.14 dB
+  const HornDesign d = design_horn(freq, 2 * theta0 / kDegree, feed_level, 0.1);
+  EXPECT_NEAR(d.aperture_radius_m, 0.01336, 0.000005);
+  const HornOnDish dish({d.aperture_radius_m, d.slant_radius_m}, freq, f_over_d);
+  const DishEfficiency best = dish.optimum();
+  EXPECT_NEAR(best.edge_illumination_db, -12.00, 0.02);
+  EXPECT_NEAR(best.space_attenuation_db, -2.86, 0.005);
+  // The optimum beats the aperture plane and both neighbours a hundredth of a wavelength away.
+  const double step = 0.01 * wavelength_m(freq);
+  for (const double d_m : {0.0, best.feed_position_m - step, best.feed_position_m + step})
+    EXPECT_LT(dish.at(d_m).efficiency.aperture, best.efficiency.aperture);
+  const Efficiencies &e = best.efficiency;
+  EXPECT_NEAR(e.spillover * e.illumination * e.phase * e.polarisation, e.aperture, 1e-14);
+  // The optimum lies near the phase centre fitted over the dish, behind the aperture plane.
+  const PhaseCentre pc = phase_centre({d.aperture_radius_m, d.slant_radius_m}, freq, theta0);
+  EXPECT_GT(pc.fitted_m, 0);
+  EXPECT_NEAR(best.feed_position_m, pc.fitted_m, 0.1 * wavelength_m(freq));
+  EXPECT_NEAR(pc.axis_to_edge_m, pc.fitted_m, 0.1 * wavelength_m(freq));
+}
+
+} // namespace
+} // namespace kelvor::feed
