@@ -10,6 +10,9 @@
 #include "rows/rows.hpp"
 #include "web/bits.hpp"
 #include "web/core.hpp"
+#ifdef KELVOR_WEB_MODEL_TRUE
+#include "web/model_true.hpp"
+#endif
 
 using namespace emscripten;
 using namespace kelvor::web;
@@ -43,6 +46,24 @@ val pattern_js(const Request &request, const Horn &horn, float FREQ, const RowRa
   return out;
 }
 
+#ifdef KELVOR_WEB_MODEL_TRUE
+val doubles(const std::vector<double> &values) {
+  return val::global("Float64Array").new_(typed_memory_view(values.size(), values.data()));
+}
+
+val dish_curve_js(const Request &request, const Horn &horn, float FREQ, const RowRange &range) {
+  const DishCurve curve = dish_curve(request, horn, FREQ, range);
+  val out = val::object();
+  out.set("fOverD", doubles(curve.f_over_d));
+  out.set("aperture", doubles(curve.aperture));
+  out.set("spillover", doubles(curve.spillover));
+  out.set("illumination", doubles(curve.illumination));
+  out.set("phase", doubles(curve.phase));
+  out.set("csv", curve.csv);
+  return out;
+}
+#endif
+
 } // namespace
 
 EMSCRIPTEN_BINDINGS(kelvor_core) {
@@ -74,4 +95,9 @@ EMSCRIPTEN_BINDINGS(kelvor_core) {
   function("pattern", &pattern_js);
   function(
       "gridBits", +[](const std::string &line) { return grid_bits(line); });
+#ifdef KELVOR_WEB_MODEL_TRUE
+  function("modelDesignHeading", &model_design_heading);
+  function("modelDesignBlock", &model_design_block);
+  function("dishCurve", &dish_curve_js);
+#endif
 }

@@ -4,11 +4,12 @@
 
 const $ = (id) => document.getElementById(id);
 const form = $('request');
-const tableIds = { design: 'design-table', response: 'response-table' };
+const tableIds = { design: 'design-table', response: 'response-table', model: 'model-design-table' };
+const sections = ['design', 'response', 'pattern', 'model', 'dish'];
 const csv = {};
 let worker = null;
 let running = null;
-let plot = null;
+const plots = {};
 
 function newWorker() {
   const source = $('worker-source').textContent;
@@ -85,7 +86,7 @@ function compute(params) {
   cancel(false);
   showErrors(null);
   running = { params };
-  for (const name of ['design', 'response', 'pattern']) {
+  for (const name of sections) {
     $(`${name}-section`).hidden = true;
     delete csv[name];
   }
@@ -150,6 +151,15 @@ function onResult(m) {
       `at ${floatText(m.freq)} GHz: level relative to the axis and phase.`;
     drawPattern(m);
     break;
+  case 'dish':
+    csv.dish = m.csv;
+    $('dish-section').hidden = false;
+    $('dish-caption').textContent =
+      `The same horn at ${floatText(m.freq)} GHz feeding paraboloids of focal ratio f/D, ` +
+      'each with the feed at the position of its highest aperture efficiency (model-true, ' +
+      "Silver's integrals): the aperture efficiency and its factors.";
+    drawDish(m);
+    break;
   case 'done':
     finish('Done.');
     break;
@@ -190,13 +200,16 @@ function floatText(x) {
   return String(x);
 }
 
+// A figure in its box, replacing the one before.
+function draw(name, opts, data) {
+  const box = $(`${name}-plot`);
+  if (plots[name])
+    plots[name].destroy();
+  plots[name] = new uPlot({ width: Math.max(280, box.clientWidth), height: 320, ...opts }, data, box);
+}
+
 function drawPattern(m) {
-  const box = $('pattern-plot');
-  if (plot)
-    plot.destroy();
   const opts = {
-    width: Math.max(280, box.clientWidth),
-    height: 320,
     scales: { x: { time: false }, phase: { range: [-180, 180] } },
     axes: [
       { label: 'Angle off the axis (degrees)' },
@@ -211,7 +224,24 @@ function drawPattern(m) {
   };
   // The phase is wrapped to -180..180: a gap at each wrap, not a vertical line.
   const phase = Array.from(m.phase, (p, i) => (i > 0 && Math.abs(p - m.phase[i - 1]) > 180 ? null : p));
-  plot = new uPlot(opts, [Array.from(m.theta), Array.from(m.level), phase], box);
+  draw('pattern', opts, [Array.from(m.theta), Array.from(m.level), phase]);
+}
+
+function drawDish(m) {
+  const percent = (values) => Array.from(values, (v) => (Number.isFinite(v) ? 100 * v : null));
+  const opts = {
+    scales: { x: { time: false }, y: { range: [0, 100] } },
+    axes: [{ label: 'Focal ratio f/D' }, { label: 'Efficiency (%)' }],
+    series: [
+      { label: 'f/D' },
+      { label: 'Aperture (%)', stroke: '#1f5fa8', width: 2, points: { show: false } },
+      { label: 'Spillover (%)', stroke: '#2e7d32', width: 1, points: { show: false } },
+      { label: 'Illumination (%)', stroke: '#b5651d', width: 1, points: { show: false } },
+      { label: 'Phase (%)', stroke: '#6a1b9a', width: 1, dash: [6, 4], points: { show: false } },
+    ],
+  };
+  draw('dish', opts, [Array.from(m.fOverD), percent(m.aperture), percent(m.spillover),
+                      percent(m.illumination), percent(m.phase)]);
 }
 
 function download(name) {
@@ -235,11 +265,11 @@ document.addEventListener('keydown', (event) => {
   if (event.key === 'Escape' && running)
     cancel();
 });
-for (const name of ['design', 'response', 'pattern'])
+for (const name of sections)
   $(`${name}-csv`).addEventListener('click', () => download(name));
 window.addEventListener('resize', () => {
-  if (plot)
-    plot.setSize({ width: Math.max(280, $('pattern-plot').clientWidth), height: 320 });
+  for (const [name, plot] of Object.entries(plots))
+    plot.setSize({ width: Math.max(280, $(`${name}-plot`).clientWidth), height: 320 });
 });
 
 worker = newWorker();

@@ -6,6 +6,11 @@
 
 // Rows per block: a few tens of milliseconds of work between progress reports.
 const BLOCK_ROWS = 500;
+// The model-true design solves for each row (about half a millisecond): it
+// follows the first rows of a long design table only.
+const MODEL_MAX_ROWS = 2000;
+// The dish: focal ratios f/D from 0.25 to 3 by 0.05.
+const DISH_F_OVER_D = { start: 0.25, stop: 3, step: 0.05 };
 const corePromise = KelvorCore();
 
 function blocks(total, compute, progress) {
@@ -36,7 +41,8 @@ onmessage = async (event) => {
     return;
   }
   const { request, horn, design, response, pattern } = plan;
-  const total = (design ? design.last : 0) + (response ? response.last : 0);
+  const model = design && core.modelDesignBlock ? Math.min(design.last, MODEL_MAX_ROWS) : 0;
+  const total = (design ? design.last : 0) + (response ? response.last : 0) + model;
   let done = 0;
   const progress = (n) => {
     done += n;
@@ -50,11 +56,20 @@ onmessage = async (event) => {
     table('response', core.responseHeading(request, horn), response.last,
           (first, last) => core.responseBlock(request, horn, { ...response, first, last }),
           progress);
+  if (model)
+    table('model', core.modelDesignHeading(request), model,
+          (first, last) => core.modelDesignBlock(request, { ...design, first, last }), progress);
   if (pattern) {
     const cut = core.pattern(request, horn, pattern.freq, pattern.range);
     postMessage({ type: 'pattern', freq: pattern.freq, unit: request.IUNIT === 1 ? 'cm' : 'in',
                   theta: cut.theta, level: cut.level, phase: cut.phase, csv: cut.csv },
                 [cut.theta.buffer, cut.level.buffer, cut.phase.buffer]);
+  }
+  if (pattern && core.dishCurve) {
+    const d = DISH_F_OVER_D;
+    const range = { start: d.start, step: d.step, first: 1, last: core.rowCount(d.start, d.stop, d.step) };
+    const dish = core.dishCurve(request, horn, pattern.freq, range);
+    postMessage({ type: 'dish', freq: pattern.freq, ...dish });
   }
   postMessage({ type: 'done' });
 };

@@ -25,6 +25,18 @@ except ImportError:
     sys.exit(webtest.SKIP)
 
 
+# The painted pixels of a figure's canvas.
+PAINTED = """
+    const c = document.querySelector(arguments[0]);
+    if (!c) return 0;
+    const d = c.getContext('2d').getImageData(0, 0, c.width, c.height).data;
+    let n = 0;
+    for (let i = 3; i < d.length; i += 4) n += d[i] > 0;
+    return n;"""
+# The model-true sections, where the feed library is built (into the page too).
+MODEL_TRUE = a.model_true
+
+
 def fail(message):
     sys.exit(f"FAILED: {message}")
 
@@ -97,15 +109,12 @@ try:
     if tables(driver) != webtest.native_report(a.source, a.kelvor)[3:]:
         fail("the README example's tables are not the report's records:\n" +
              "\n".join(tables(driver)))
-    drawn = driver.execute_script("""
-        const c = document.querySelector('#pattern-plot canvas');
-        if (!c) return 0;
-        const d = c.getContext('2d').getImageData(0, 0, c.width, c.height).data;
-        let n = 0;
-        for (let i = 3; i < d.length; i += 4) n += d[i] > 0;
-        return n;""")
-    if drawn < 1000:
-        fail(f"the pattern figure has {drawn} painted pixels")
+    for figure in ("pattern", "dish") if MODEL_TRUE else ("pattern",):
+        drawn = driver.execute_script(PAINTED, f"#{figure}-plot canvas")
+        if drawn < 1000:
+            fail(f"the {figure} figure has {drawn} painted pixels")
+    if MODEL_TRUE and len(text(driver, "model-design-table").split("\n")) != 3:
+        fail("the model-true design has not its heading and one row")
     height = driver.execute_script("return document.documentElement.scrollHeight")
     driver.set_window_size(900, height)
     Path(a.screenshot).parent.mkdir(parents=True, exist_ok=True)

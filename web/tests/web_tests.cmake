@@ -7,6 +7,9 @@ target_link_libraries(web_probe PRIVATE kelvor_web_core)
 set(WEB_BUILD ${PROJECT_SOURCE_DIR}/build-web)
 set(WEB_TEST_ARGS --source ${PROJECT_SOURCE_DIR} --page-build ${WEB_BUILD}
     --kelvor $<TARGET_FILE:kelvor> --probe $<TARGET_FILE:web_probe>)
+if(TARGET kelvor_feed)
+  list(APPEND WEB_TEST_ARGS --model-true)
+endif()
 
 add_test(NAME web_page_build COMMAND /usr/bin/python3 ${CMAKE_CURRENT_LIST_DIR}/build_page.py
          ${PROJECT_SOURCE_DIR})

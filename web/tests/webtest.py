@@ -15,6 +15,7 @@ def arguments(extra=()):
     p = argparse.ArgumentParser()
     for name in ("--source", "--page-build", "--kelvor", "--probe", *extra):
         p.add_argument(name, required=True)
+    p.add_argument("--model-true", action="store_true")
     a = p.parse_args()
     a.source, a.page_dir = Path(a.source), Path(a.page_build) / "web"
     return a
