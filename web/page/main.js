@@ -93,7 +93,6 @@ function compute(params) {
   $('progress').value = 0;
   $('progress').hidden = false;
   $('cancel').hidden = false;
-  $('compute').disabled = false;
   setStatus('Computing…');
   worker = worker || newWorker();
   worker.postMessage({ params });

@@ -1,7 +1,9 @@
 // The page's worker: reads the request with the core, computes the tables in
 // blocks (reporting progress after each), and hands back each table's records
-// and CSV and the pattern cut. Cancelling ends the worker; the page starts a
-// fresh one. Runs after the core's script and form.js in the same blob.
+// and CSV, the pattern cut and, where the core has the model-true library, the
+// model-true design and the dish efficiencies. Cancelling ends the worker; the
+// page starts a fresh one. Runs after the core's script and form.js in the same
+// blob.
 'use strict';
 
 // Rows per block: a few tens of milliseconds of work between progress reports.
@@ -48,7 +50,7 @@ onmessage = async (event) => {
     done += n;
     postMessage({ type: 'progress', done, total });
   };
-  postMessage({ type: 'start', total, tables: { design: !!design, response: !!response } });
+  postMessage({ type: 'start', total });
   if (design)
     table('design', core.designHeading(request), design.last,
           (first, last) => core.designBlock(request, { ...design, first, last }), progress);
@@ -67,7 +69,8 @@ onmessage = async (event) => {
   }
   if (pattern && core.dishCurve) {
     const d = DISH_F_OVER_D;
-    const range = { start: d.start, step: d.step, first: 1, last: core.rowCount(d.start, d.stop, d.step) };
+    const range = { start: d.start, step: d.step, first: 1,
+                    last: core.rowCount(d.start, d.stop, d.step) };
     const dish = core.dishCurve(request, horn, pattern.freq, range);
     postMessage({ type: 'dish', freq: pattern.freq, ...dish });
   }
