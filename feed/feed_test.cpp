@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <vector>
 
 #include "feed/beamwidth.hpp"
 #include "feed/bessel.hpp"
@@ -132,6 +133,12 @@ TEST(FeedDish, EngineersPrimeFocusCase) {
   EXPECT_GT(pc.fitted_m, 0);
   EXPECT_NEAR(best.feed_position_m, pc.fitted_m, 0.1 * wavelength_m(freq));
   EXPECT_NEAR(pc.axis_to_edge_m, pc.fitted_m, 0.1 * wavelength_m(freq));
+  // The horn of S = 0.1 designed for the dish does at least as well, and better than S = 0.3.
+  const std::vector<double> f{freq};
+  const DishDesign best_horn = design_for_dish({f_over_d, f, freq}, std::vector{0.1, 0.3});
+  EXPECT_EQ(best_horn.best, 0u);
+  EXPECT_GE(best_horn.rows[0].aperture_efficiency, best.efficiency.aperture);
+  EXPECT_GT(best_horn.rows[0].aperture_efficiency, best_horn.rows[1].aperture_efficiency);
 }
 
 } // namespace

@@ -50,7 +50,7 @@ def _cell(v) -> str:
     return "" if math.isnan(v) else repr(float(v))
 
 
-def _write(args, header: Sequence[str], columns: Iterable[Sequence]) -> None:
+def _write(args, header: Sequence[str], columns: Iterable[Iterable]) -> None:
     rows = zip(*columns)
     if args.csv:
         with open(args.csv, "w", newline="") as f:
