@@ -1,6 +1,6 @@
 # Short commands over the CMake presets. `make run` and `make test` are all a fresh
 # machine needs: both install missing packages first.
-.PHONY: deps run test test-default test-clang test-sanitize test-windows windows release fuzz fuzz-smoke memcheck bench format
+.PHONY: deps run test test-default test-clang test-sanitize test-windows windows release web fuzz fuzz-smoke memcheck bench format
 
 deps:
 	@scripts/install-deps
@@ -10,6 +10,11 @@ deps:
 run: deps
 	@cmake --preset default >/dev/null && cmake --build --preset default --target kelvor
 	@mkdir -p run && cd run && ../build/kelvor
+
+# The web page, one self-contained file: build-web/web/index.html (em++, npm ci).
+web: deps
+	cmake --preset web
+	cmake --build --preset web
 
 test: deps test-default test-clang test-sanitize fuzz-smoke memcheck test-windows
 

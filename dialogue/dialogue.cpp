@@ -23,7 +23,6 @@ using format::Value;
 using recordio::Unit;
 
 using rows::LEVNOM;
-constexpr std::array<std::string_view, 2> UNITL = {" cm ", " in."};
 
 struct State {
   std::array<char, L::FILE_NAME_WIDTH> RFNAME{};
@@ -158,7 +157,7 @@ void frequency_responses(State &st) {
     st.NROWS = rows::row_count(st.FSTRT, st.FSTOP, st.FSTEP);
     const std::array<Value, 3> heading = {
         format::real(rows::from_inches(st.ARAD, st.IUNIT)),
-        format::text(UNITL[static_cast<std::size_t>(st.IUNIT - 1)]),
+        format::text(L::UNITL[static_cast<std::size_t>(st.IUNIT - 1)]),
         format::real(rows::from_inches(st.SRAD, st.IUNIT))};
     recordio::write(Unit::report, L::HORN_HEADING, heading);
     const std::array<Value, 4> levels = {format::real(st.LEVCOL[0]), format::real(st.LEVCOL[1]),

@@ -3,6 +3,9 @@
 // reports character for character, so each literal keeps its exact blanks.
 #pragma once
 
+#include <array>
+#include <string_view>
+
 #include "format/layout.hpp"
 
 namespace kelvor::dialogue::layouts {
@@ -135,6 +138,9 @@ inline constexpr Item FREQUENCY_RANGE_PROMPT[] = {
     no_advance(),
     end_of_layout(),
 };
+
+// The unit label of the horn heading, by unit choice (1 cm, 2 inches).
+inline constexpr std::array<std::string_view, 2> UNITL = {" cm ", " in."};
 
 // Values: aperture radius, unit label (4 characters), slant radius.
 inline constexpr Item HORN_HEADING[] = {

@@ -1,0 +1,23 @@
+# The page against the native program. The page is built by the preset web
+# (em++) into build-web; a fixture builds it once for both tests. Each test
+# reports itself skipped (77) when emscripten, node or Chromium is missing.
+add_executable(web_probe ${CMAKE_CURRENT_LIST_DIR}/probe.cpp)
+target_link_libraries(web_probe PRIVATE kelvor_web_core)
+
+set(WEB_BUILD ${PROJECT_SOURCE_DIR}/build-web)
+set(WEB_TEST_ARGS --source ${PROJECT_SOURCE_DIR} --page-build ${WEB_BUILD}
+    --kelvor $<TARGET_FILE:kelvor> --probe $<TARGET_FILE:web_probe>)
+if(TARGET kelvor_feed)
+  list(APPEND WEB_TEST_ARGS --model-true)
+endif()
+
+add_test(NAME web_page_build COMMAND /usr/bin/python3 ${CMAKE_CURRENT_LIST_DIR}/build_page.py
+         ${PROJECT_SOURCE_DIR})
+set_tests_properties(web_page_build PROPERTIES FIXTURES_SETUP web_page LABELS web TIMEOUT 1200)
+
+add_test(NAME web_core COMMAND /usr/bin/python3 ${CMAKE_CURRENT_LIST_DIR}/core_test.py
+         ${WEB_TEST_ARGS})
+add_test(NAME web_browser COMMAND /usr/bin/python3 ${CMAKE_CURRENT_LIST_DIR}/browser_test.py
+         ${WEB_TEST_ARGS} --screenshot ${CMAKE_CURRENT_BINARY_DIR}/web-page.png)
+set_tests_properties(web_core web_browser PROPERTIES
+  FIXTURES_REQUIRED web_page LABELS web SKIP_RETURN_CODE 77 TIMEOUT 300)

@@ -1,0 +1,60 @@
+"""What the page's tests share: their arguments, the skip when a tool is
+missing, the README's example link and the native program's report for it."""
+import argparse
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+from pathlib import Path
+
+SKIP = 77  # ctest's SKIP_RETURN_CODE for these tests
+
+
+def arguments(extra=()):
+    p = argparse.ArgumentParser()
+    for name in ("--source", "--page-build", "--kelvor", "--probe", *extra):
+        p.add_argument(name, required=True)
+    p.add_argument("--model-true", action="store_true")
+    a = p.parse_args()
+    a.source, a.page_dir = Path(a.source), Path(a.page_build) / "web"
+    return a
+
+
+def require(tools, page_dir):
+    """Skips the test, saying why, when a tool or the page is missing."""
+    missing = [t for t in tools if shutil.which(t) is None and not Path(t).exists()]
+    if missing:
+        print(f"SKIPPED: not installed: {', '.join(missing)} (scripts/install-deps installs it)")
+        sys.exit(SKIP)
+    if not (page_dir / "index.html").exists():
+        sys.exit(f"the page was not built: {page_dir / 'index.html'} (make web)")
+
+
+def readme_query(source):
+    """The query string of the README's example link to the page."""
+    m = re.search(r"index\.html\?([^\s)`\"']+)", (source / "README.md").read_text())
+    if not m:
+        sys.exit("README.md has no example link to index.html?...")
+    return m.group(1)
+
+
+def readme_report(source):
+    """The README example's report as the README prints it, one record a line."""
+    readme = (source / "README.md").read_text()
+    block = readme[readme.index("```text\n", readme.index("holds every record in full")) + 8:]
+    return block[:block.index("```")].rstrip("\n").split("\n")
+
+
+def native_report(source, kelvor):
+    """The native program's report records for the README example's answers
+    (tests/cases/inches_example), without their CR LF."""
+    case = source / "tests" / "cases" / "inches_example"
+    answers = (case / "stdin").read_bytes()
+    with tempfile.TemporaryDirectory() as run:
+        subprocess.run([kelvor], input=answers, cwd=run, check=True, capture_output=True)
+        name = answers.split(b"\n")[0].decode().strip()
+        report = (Path(run) / name).read_bytes().decode()
+    assert report.endswith("\r\n"), "the report's records end in CR LF"
+    return report[:-2].split("\r\n")
+
