@@ -5,7 +5,10 @@
 //   run; it is taken once from FX2 itself with the kernel and the phase factor switched off
 //   (u = 0, part selector neither 0 nor 1), so it is FX2's own rounded value;
 // - the kernel depends on u and the node, the same for the real and the imaginary part; the 16
-//   of one call are computed once, side by side (BESJ0N, bit for bit BESJ0).
+//   of one call are computed once, side by side (BESJ0N, bit for bit BESJ0);
+// - the phase factors cos(phi rho^2) and sin(phi rho^2) depend on the rim phase and the node,
+//   not on u: they are computed once per horn and frequency (phase_factors) and serve every
+//   angle, from the same double product of the same float operands as in FX2.
 // Each integrand value is then formed as FX2 forms it (kernel times taper, rounded; then the
 // phase factor, rounded) and the terms are summed in GLINT's order with GLINT's rounding, so the
 // results are bit for bit those of the two GLINT calls.
@@ -25,9 +28,9 @@ using numeric::rounded;
 
 namespace {
 
-constexpr int kPoints = 16;
-constexpr std::size_t N = numeric::J0LANES;
-static_assert(N == kPoints && kPoints % 2 == 0, "one lane per node of an even rule");
+constexpr std::size_t N = kApertureNodes;
+constexpr int kPoints = static_cast<int>(N);
+static_assert(N == numeric::J0LANES && kPoints % 2 == 0, "one lane per node of an even rule");
 using Nodes = std::array<float, N>;
 
 // The 16-point rule on [0, 1] in the order GLINT visits it: for each tabulated abscissa z,
@@ -75,34 +78,42 @@ const Rule &rule() {
 
 } // namespace
 
-void APINT(const std::array<float, 4> &PARM, float &RE, float &IM) {
+PhaseFactors phase_factors(float PHI) {
   const Rule &r = rule();
-  const float phi = PARM[1];
-  const float u = PARM[3];
+  PhaseFactors p;
+  for (std::size_t i = 0; i < N; ++i) {
+    const double lag = double{PHI} * r.rho[i] * r.rho[i];
+    p.cos[i] = std::cos(lag);
+    p.sin[i] = std::sin(lag);
+  }
+  return p;
+}
+
+void APINT(const PhaseFactors &PHASE, float U, float &RE, float &IM) {
+  const Rule &r = rule();
   Nodes f = r.taper;
   // Off the axis the kernel J0(u rho); on it FX2 skips the factor.
-  if (u != 0.0f) {
+  if (U != 0.0f) {
     Nodes arg{}, kernel{};
     for (std::size_t i = 0; i < N; ++i)
-      arg[i] = rounded(double{u} * r.rho[i]);
+      arg[i] = rounded(double{U} * r.rho[i]);
     numeric::BESJ0N(arg, kernel);
     for (std::size_t i = 0; i < N; ++i)
       f[i] = rounded(double{kernel[i]} * f[i]);
   }
-  // The two parts as two separate sums, as the two GLINT calls form them; a running float sum
-  // rounded after every term, times the half-length once at the end.
-  RE = 0.0f;
+  // The two parts as the two GLINT calls form them: each a running float sum rounded after every
+  // term, times the half-length once at the end. The two sums are independent and advance
+  // together.
+  float re = 0.0f;
+  float im = 0.0f;
   for (std::size_t i = 0; i < N; ++i) {
-    const float term = rounded(std::cos(double{phi} * r.rho[i] * r.rho[i]) * f[i]);
-    RE = rounded(double{RE} + double{term} * r.weight[i]);
+    const float re_term = rounded(PHASE.cos[i] * f[i]);
+    const float im_term = rounded(-(PHASE.sin[i] * f[i]));
+    re = rounded(double{re} + double{re_term} * r.weight[i]);
+    im = rounded(double{im} + double{im_term} * r.weight[i]);
   }
-  RE = rounded(double{r.half} * RE);
-  IM = 0.0f;
-  for (std::size_t i = 0; i < N; ++i) {
-    const float term = rounded(-(std::sin(double{phi} * r.rho[i] * r.rho[i]) * f[i]));
-    IM = rounded(double{IM} + double{term} * r.weight[i]);
-  }
-  IM = rounded(double{r.half} * IM);
+  RE = rounded(double{r.half} * re);
+  IM = rounded(double{r.half} * im);
 }
 
 } // namespace kelvor::horn

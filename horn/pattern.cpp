@@ -54,16 +54,33 @@ float FX2(std::span<const float> PARM) {
 
 namespace {
 
+float wavelength(float FREQ) {
+  return rounded(double{CLIGHT} / FREQ);
+}
+
+// The rim phase 2 pi s, s the rim phase deviation in cycles; an infinite slant radius gives a flat
+// phase, s = 0.
+float rim_phase(float lambda, float ARAD, float SRAD) {
+  const float s = rounded(double{ARAD} * ARAD / ((double{lambda} * 2) * SRAD));
+  return rounded(double{kTwoPiPattern} * s);
+}
+
+double transverse_scale(float ARAD) {
+  return double{kTwoPiPattern} * ARAD;
+}
+
+// The transverse argument u = 2 pi a |sin theta| / lambda.
+float transverse(float THETA, double scale, float lambda) {
+  return rounded(std::fabs(std::sin(double{THETA})) * scale / lambda);
+}
+
 // The parameter block of the integrand for one pattern point: the abscissa (set by the
-// quadrature), the rim phase 2 pi s, the part selector and the transverse argument u.
+// quadrature), the rim phase, the part selector and the transverse argument u.
 std::array<float, 4> pattern_block(const float &FREQ, const float &ARAD, const float &SRAD,
                                    const float &THETA) {
-  const float lambda = rounded(double{CLIGHT} / FREQ);
-  // Rim phase deviation in cycles; an infinite slant radius gives a flat phase, s = 0.
-  const float s = rounded(double{ARAD} * ARAD / ((double{lambda} * 2) * SRAD));
-  const float u =
-      rounded(std::fabs(std::sin(double{THETA})) * (double{kTwoPiPattern} * ARAD) / lambda);
-  return {0.0f, rounded(double{kTwoPiPattern} * s), 0.0f, u};
+  const float lambda = wavelength(FREQ);
+  return {0.0f, rim_phase(lambda, ARAD, SRAD), 0.0f,
+          transverse(THETA, transverse_scale(ARAD), lambda)};
 }
 
 void level_and_phase(const float &re, const float &im, float &LEVEL, float &PHASE) {
@@ -93,12 +110,20 @@ void CCH11(const float &FREQ, const float &ARAD, const float &SRAD, const float 
   level_and_phase(re, im, LEVEL, PHASE);
 }
 
-void CCH11F(const float &FREQ, const float &ARAD, const float &SRAD, const float &THETA,
-            float &LEVEL, float &PHASE) {
+HornPattern::HornPattern(float FREQ, float ARAD, float SRAD)
+    : lambda_(wavelength(FREQ)), u_scale_(transverse_scale(ARAD)),
+      phase_(phase_factors(rim_phase(lambda_, ARAD, SRAD))) {}
+
+void HornPattern::point(float THETA, float &LEVEL, float &PHASE) const {
   float re = 0.0f;
   float im = 0.0f;
-  APINT(pattern_block(FREQ, ARAD, SRAD, THETA), re, im);
+  APINT(phase_, transverse(THETA, u_scale_, lambda_), re, im);
   level_and_phase(re, im, LEVEL, PHASE);
+}
+
+void CCH11F(const float &FREQ, const float &ARAD, const float &SRAD, const float &THETA,
+            float &LEVEL, float &PHASE) {
+  HornPattern(FREQ, ARAD, SRAD).point(THETA, LEVEL, PHASE);
 }
 
 } // namespace kelvor::horn

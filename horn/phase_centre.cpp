@@ -18,11 +18,9 @@ using numeric::rounded;
 
 namespace {
 
-using Pattern = void (*)(const float &FREQ, const float &ARAD, const float &SRAD,
-                         const float &THETA, float &LEVEL, float &PHASE);
-
-void phase_centre(const float &FREQ, const float &ARAD, const float &SRAD, const float &BWDEG,
-                  float &PCTR, Pattern pattern) {
+// pattern(THETA, LEVEL, PHASE): the pattern of the horn at the frequency of the phase centre.
+template <class Pattern>
+void phase_centre(const float &BWDEG, float &PCTR, const Pattern &pattern) {
   // A zero beamwidth leaves no beam edge to fit (the divisor below would vanish).
   if (BWDEG == 0.0f) {
     PCTR = std::numeric_limits<float>::quiet_NaN();
@@ -34,12 +32,12 @@ void phase_centre(const float &FREQ, const float &ARAD, const float &SRAD, const
   float level = 0.0f;
   float previous = 0.0f;
   const float axis = 0.0f;
-  pattern(FREQ, ARAD, SRAD, axis, level, previous);
+  pattern(axis, level, previous);
   float total = 0.0f;
   for (int i = 1; i <= 4; ++i) {
     const float theta = rounded(static_cast<double>(i) * step);
     float phase = 0.0f;
-    pattern(FREQ, ARAD, SRAD, theta, level, phase);
+    pattern(theta, level, phase);
     total = rounded(double{total} + numeric::RELA(phase, previous));
     previous = phase;
   }
@@ -50,14 +48,20 @@ void phase_centre(const float &FREQ, const float &ARAD, const float &SRAD, const
 
 } // namespace
 
+// The five angles share the horn's phase factors.
 void CHPCT(const float &FREQ, const float &ARAD, const float &SRAD, const float &BWDEG,
            float &PCTR) {
-  phase_centre(FREQ, ARAD, SRAD, BWDEG, PCTR, CCH11F);
+  const HornPattern horn(FREQ, ARAD, SRAD);
+  phase_centre(BWDEG, PCTR, [&horn](const float &THETA, float &LEVEL, float &PHASE) {
+    horn.point(THETA, LEVEL, PHASE);
+  });
 }
 
 void CHPCTR(const float &FREQ, const float &ARAD, const float &SRAD, const float &BWDEG,
             float &PCTR) {
-  phase_centre(FREQ, ARAD, SRAD, BWDEG, PCTR, CCH11);
+  phase_centre(BWDEG, PCTR, [&](const float &THETA, float &LEVEL, float &PHASE) {
+    CCH11(FREQ, ARAD, SRAD, THETA, LEVEL, PHASE);
+  });
 }
 
 } // namespace kelvor::horn

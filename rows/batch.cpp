@@ -49,12 +49,13 @@ template <class Row> void for_each_row(std::size_t n, Threads threads, const Row
   }
 }
 
-PatternPoint pattern_point(const PatternRequest &request, float axis_level, float THETA) {
+PatternPoint pattern_point(const PatternRequest &request, const horn::HornPattern &horn,
+                           float axis_level, float THETA) {
   PatternPoint p;
   p.THETA = THETA;
   const float theta = rounded(static_cast<double>(kDegToRad) * THETA);
   float level = 0.0f;
-  horn::CCH11F(request.FREQ, request.ARAD, request.SRAD, theta, level, p.PHASE);
+  horn.point(theta, level, p.PHASE);
   const double obliquity =
       request.obliquity
           ? std::log((1 + std::cos(static_cast<double>(theta))) / 2) * kDbPerNeperPattern
@@ -91,9 +92,11 @@ void pattern_cut(const PatternRequest &request, std::span<const float> THETA,
   const float axis = 0.0f;
   float axis_level = 0.0f;
   float axis_phase = 0.0f;
-  horn::CCH11F(request.FREQ, request.ARAD, request.SRAD, axis, axis_level, axis_phase);
+  // Every angle of the cut shares the horn's phase factors.
+  const horn::HornPattern horn(request.FREQ, request.ARAD, request.SRAD);
+  horn.point(axis, axis_level, axis_phase);
   for_each_row(n, threads,
-               [&](std::size_t i) { out[i] = pattern_point(request, axis_level, THETA[i]); });
+               [&](std::size_t i) { out[i] = pattern_point(request, horn, axis_level, THETA[i]); });
 }
 
 } // namespace kelvor::rows
