@@ -15,8 +15,15 @@
 // the running sum; the lanes compare with the running sum directly.
 // Arguments above 10, and NaN, go to BESJ0 itself: its asymptotic form calls sin, cos and
 // sqrt, which have no exact packed counterpart.
+//
+// The same source is compiled once per vector width (on x86-64: 512-bit AVX-512, 256-bit AVX2
+// and the baseline's 128-bit SSE2) and the widest the processor runs is chosen on the first call.
+// Each width keeps the build's -ffp-contract=off: AVX-512 and FMA-capable processors are not
+// allowed to fuse. Elsewhere (Windows, whose 16-byte stack alignment wide spills do not respect,
+// and WebAssembly) only the baseline is built.
 #include "numeric/besj0_lanes.hpp"
 
+#include <bit>
 #include <cstdint>
 
 #include "numeric/besj0.hpp"
@@ -34,12 +41,22 @@ constexpr float kSeriesLimit = 10.0f; // BESJ0's switch point to the asymptotic 
 constexpr int kBlocks = 20;           // at most 100 terms
 constexpr int kBlockTerms = 5;
 
-bool on_series(float x) {
+[[gnu::always_inline]] inline bool on_series(float x) {
   return x <= kSeriesLimit;
 }
 
-// Adds one block of five terms to every lane; returns whether any lane still goes on.
-bool add_block(const Lanes &s, Lanes &t, Lanes &sum, Mask &live, float &k) {
+// a where the lane's mask is 1, b where it is 0: a select by bits, which the compiler keeps
+// packed (a conditional expression becomes a branch per lane).
+[[gnu::always_inline]] inline float pick(std::int32_t mask, float a, float b) {
+  const auto bits = static_cast<std::uint32_t>(-mask);
+  return std::bit_cast<float>((std::bit_cast<std::uint32_t>(a) & bits) |
+                              (std::bit_cast<std::uint32_t>(b) & ~bits));
+}
+
+// Adds one block of five terms to every lane; returns whether any lane still goes on. Inlined
+// into every width's build, so that each is compiled for its own instructions.
+[[gnu::always_inline]] inline bool add_block(const Lanes &s, Lanes &t, Lanes &sum, Mask &live,
+                                             float &k) {
   Lanes b{};
   for (int term = 0; term < kBlockTerms; ++term) {
     const double kk = double{k} * k;
@@ -53,24 +70,23 @@ bool add_block(const Lanes &s, Lanes &t, Lanes &sum, Mask &live, float &k) {
   for (std::size_t i = 0; i < N; ++i) {
     const float next = rounded(double{sum[i]} + b[i]);
     const std::int32_t go = live[i] & (next != sum[i] ? 1 : 0);
-    sum[i] = live[i] != 0 ? next : sum[i];
-    t[i] = go != 0 ? t[i] : 0.0f;
+    sum[i] = pick(live[i], next, sum[i]);
+    t[i] = pick(go, t[i], 0.0f);
     live[i] = go;
     any |= go;
   }
   return any != 0;
 }
 
-} // namespace
-
-void BESJ0N(const std::array<float, J0LANES> &X, std::array<float, J0LANES> &J) {
+// The whole of BESJ0N, inlined into each width's build.
+[[gnu::always_inline]] inline void besj0_lanes(const Lanes &X, Lanes &J) {
   Lanes s{}, t{}, sum{};
   Mask live{};
   std::int32_t any = 0;
   for (std::size_t i = 0; i < N; ++i) {
     live[i] = on_series(X[i]) ? 1 : 0;
     const float h = rounded(double{X[i]} / 2);
-    s[i] = live[i] != 0 ? rounded(double{h} * h) : 0.0f;
+    s[i] = pick(live[i], rounded(double{h} * h), 0.0f);
     t[i] = 1.0f;
     sum[i] = 1.0f;
     any |= live[i];
@@ -80,6 +96,51 @@ void BESJ0N(const std::array<float, J0LANES> &X, std::array<float, J0LANES> &J) 
     any = add_block(s, t, sum, live, k) ? 1 : 0;
   for (std::size_t i = 0; i < N; ++i)
     J[i] = on_series(X[i]) ? sum[i] : BESJ0(X[i]);
+}
+
+void baseline_lanes(const Lanes &X, Lanes &J) {
+  besj0_lanes(X, J);
+}
+
+#if defined(__x86_64__) && defined(__ELF__) && defined(__GNUC__)
+#define KELVOR_WIDE_LANES 1
+[[gnu::target("avx2")]] void avx2_lanes(const Lanes &X, Lanes &J) {
+  besj0_lanes(X, J);
+}
+[[gnu::target("avx512f")]] void avx512_lanes(const Lanes &X, Lanes &J) {
+  besj0_lanes(X, J);
+}
+#endif
+
+struct Variants {
+  std::array<J0LaneVariant, 3> list{};
+  std::size_t count = 0;
+};
+
+// __builtin_cpu_supports also asks whether the operating system saves the wide registers.
+Variants supported_variants() {
+  Variants v;
+#ifdef KELVOR_WIDE_LANES
+  __builtin_cpu_init();
+  if (__builtin_cpu_supports("avx512f"))
+    v.list[v.count++] = {"avx512f", avx512_lanes};
+  if (__builtin_cpu_supports("avx2"))
+    v.list[v.count++] = {"avx2", avx2_lanes};
+#endif
+  v.list[v.count++] = {"baseline", baseline_lanes};
+  return v;
+}
+
+} // namespace
+
+std::span<const J0LaneVariant> j0_lane_variants() {
+  static const Variants v = supported_variants();
+  return {v.list.data(), v.count};
+}
+
+void BESJ0N(const std::array<float, J0LANES> &X, std::array<float, J0LANES> &J) {
+  static const auto widest = j0_lane_variants().front().run;
+  widest(X, J);
 }
 
 } // namespace kelvor::numeric

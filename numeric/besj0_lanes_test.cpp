@@ -14,12 +14,18 @@ namespace {
 
 using Lanes = std::array<float, J0LANES>;
 
-// Every lane against the scalar routine, compared as bit patterns (any NaN matching any NaN).
+// Every lane of BESJ0N and of each vector width this processor runs against the scalar routine,
+// compared as bit patterns (any NaN matching any NaN).
 void expect_lanes_are_besj0(const Lanes &x) {
   Lanes j{};
   BESJ0N(x, j);
   for (std::size_t i = 0; i < J0LANES; ++i)
     EXPECT_PRED2(kelvor::testing::same_bits, j[i], BESJ0(x[i])) << "lane " << i << ", x = " << x[i];
+  for (const J0LaneVariant &v : j0_lane_variants()) {
+    v.run(x, j);
+    for (std::size_t i = 0; i < J0LANES; ++i)
+      EXPECT_PRED2(kelvor::testing::same_bits, j[i], BESJ0(x[i])) << v.name << " lane " << i;
+  }
 }
 
 TEST(BESJ0N, EdgeArgumentsSideBySide) {
