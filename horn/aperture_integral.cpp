@@ -5,7 +5,8 @@
 //   run; it is taken once from FX2 itself with the kernel and the phase factor switched off
 //   (u = 0, part selector neither 0 nor 1), so it is FX2's own rounded value;
 // - the kernel depends on u and the node, the same for the real and the imaginary part; the 16
-//   of one call are computed once, side by side (BESJ0N, bit for bit BESJ0);
+//   of one call are computed once, side by side (BESJ0N, bit for bit BESJ0), and those of four
+//   angles together when the caller has four (APINT4);
 // - the phase factors cos(phi rho^2) and sin(phi rho^2) depend on the rim phase and the node,
 //   not on u: they are computed once per horn and frequency (phase_factors) and serve every
 //   angle, from the same double product of the same float operands as in FX2.
@@ -31,6 +32,7 @@ namespace {
 constexpr std::size_t N = kApertureNodes;
 constexpr int kPoints = static_cast<int>(N);
 static_assert(N == numeric::J0LANES && kPoints % 2 == 0, "one lane per node of an even rule");
+static_assert(kBatchAngles * N == numeric::J0LANES4, "four integrals fill the wide lanes");
 using Nodes = std::array<float, N>;
 
 // The 16-point rule on [0, 1] in the order GLINT visits it: for each tabulated abscissa z,
@@ -89,31 +91,59 @@ PhaseFactors phase_factors(float PHI) {
   return p;
 }
 
-void APINT(const PhaseFactors &PHASE, float U, float &RE, float &IM) {
+namespace {
+
+// The integrals at M transverse arguments: the kernels of all M run side by side, and the 2 M
+// sums, independent of one another, advance together.
+template <std::size_t M>
+void integrate(const PhaseFactors &PHASE, const std::array<float, M> &U, std::array<float, M> &RE,
+               std::array<float, M> &IM) {
   const Rule &r = rule();
-  Nodes f = r.taper;
+  std::array<Nodes, M> f;
+  f.fill(r.taper);
   // Off the axis the kernel J0(u rho); on it FX2 skips the factor.
-  if (U != 0.0f) {
-    Nodes arg{}, kernel{};
-    for (std::size_t i = 0; i < N; ++i)
-      arg[i] = rounded(double{U} * r.rho[i]);
+  bool off_axis = false;
+  for (const float u : U)
+    off_axis = off_axis || u != 0.0f;
+  if (off_axis) {
+    std::array<float, M * N> arg{}, kernel{};
+    for (std::size_t a = 0; a < M; ++a)
+      for (std::size_t i = 0; i < N; ++i)
+        arg[a * N + i] = rounded(double{U[a]} * r.rho[i]);
     numeric::BESJ0N(arg, kernel);
-    for (std::size_t i = 0; i < N; ++i)
-      f[i] = rounded(double{kernel[i]} * f[i]);
+    for (std::size_t a = 0; a < M; ++a)
+      if (U[a] != 0.0f)
+        for (std::size_t i = 0; i < N; ++i)
+          f[a][i] = rounded(double{kernel[a * N + i]} * f[a][i]);
   }
   // The two parts as the two GLINT calls form them: each a running float sum rounded after every
-  // term, times the half-length once at the end. The two sums are independent and advance
-  // together.
-  float re = 0.0f;
-  float im = 0.0f;
-  for (std::size_t i = 0; i < N; ++i) {
-    const float re_term = rounded(PHASE.cos[i] * f[i]);
-    const float im_term = rounded(-(PHASE.sin[i] * f[i]));
-    re = rounded(double{re} + double{re_term} * r.weight[i]);
-    im = rounded(double{im} + double{im_term} * r.weight[i]);
+  // term, times the half-length once at the end.
+  std::array<float, M> re{}, im{};
+  for (std::size_t i = 0; i < N; ++i)
+    for (std::size_t a = 0; a < M; ++a) {
+      const float re_term = rounded(PHASE.cos[i] * f[a][i]);
+      const float im_term = rounded(-(PHASE.sin[i] * f[a][i]));
+      re[a] = rounded(double{re[a]} + double{re_term} * r.weight[i]);
+      im[a] = rounded(double{im[a]} + double{im_term} * r.weight[i]);
+    }
+  for (std::size_t a = 0; a < M; ++a) {
+    RE[a] = rounded(double{r.half} * re[a]);
+    IM[a] = rounded(double{r.half} * im[a]);
   }
-  RE = rounded(double{r.half} * re);
-  IM = rounded(double{r.half} * im);
+}
+
+} // namespace
+
+void APINT(const PhaseFactors &PHASE, float U, float &RE, float &IM) {
+  std::array<float, 1> re{}, im{};
+  integrate<1>(PHASE, {U}, re, im);
+  RE = re[0];
+  IM = im[0];
+}
+
+void APINT4(const PhaseFactors &PHASE, const std::array<float, kBatchAngles> &U,
+            std::array<float, kBatchAngles> &RE, std::array<float, kBatchAngles> &IM) {
+  integrate(PHASE, U, RE, IM);
 }
 
 } // namespace kelvor::horn

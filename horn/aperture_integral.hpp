@@ -26,4 +26,12 @@ PhaseFactors phase_factors(float PHI);
 // bits as the two GLINT calls.
 void APINT(const PhaseFactors &PHASE, float U, float &RE, float &IM);
 
+// Transverse arguments per call of APINT4: the four off-axis samples of a phase centre.
+inline constexpr std::size_t kBatchAngles = 4;
+
+// RE(i) and IM(i) as APINT gives them at U(i), bit for bit, for four arguments at once: their
+// Bessel series run side by side, enough of them to fill the processor's wide vectors.
+void APINT4(const PhaseFactors &PHASE, const std::array<float, kBatchAngles> &U,
+            std::array<float, kBatchAngles> &RE, std::array<float, kBatchAngles> &IM);
+
 } // namespace kelvor::horn

@@ -121,6 +121,17 @@ void HornPattern::point(float THETA, float &LEVEL, float &PHASE) const {
   level_and_phase(re, im, LEVEL, PHASE);
 }
 
+void HornPattern::points(const std::array<float, kBatchAngles> &THETA,
+                         std::array<float, kBatchAngles> &LEVEL,
+                         std::array<float, kBatchAngles> &PHASE) const {
+  std::array<float, kBatchAngles> u{}, re{}, im{};
+  for (std::size_t a = 0; a < kBatchAngles; ++a)
+    u[a] = transverse(THETA[a], u_scale_, lambda_);
+  APINT4(phase_, u, re, im);
+  for (std::size_t a = 0; a < kBatchAngles; ++a)
+    level_and_phase(re[a], im[a], LEVEL[a], PHASE[a]);
+}
+
 void CCH11F(const float &FREQ, const float &ARAD, const float &SRAD, const float &THETA,
             float &LEVEL, float &PHASE) {
   HornPattern(FREQ, ARAD, SRAD).point(THETA, LEVEL, PHASE);

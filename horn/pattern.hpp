@@ -1,6 +1,7 @@
 // Far-field pattern of the corrugated-horn aperture (balanced hybrid mode).
 #pragma once
 
+#include <array>
 #include <span>
 
 #include "horn/aperture_integral.hpp"
@@ -28,6 +29,9 @@ class HornPattern {
 public:
   HornPattern(float FREQ, float ARAD, float SRAD);
   void point(float THETA, float &LEVEL, float &PHASE) const;
+  // Four points at once (APINT4): the same bits as four calls of point, at about half the cost.
+  void points(const std::array<float, kBatchAngles> &THETA, std::array<float, kBatchAngles> &LEVEL,
+              std::array<float, kBatchAngles> &PHASE) const;
 
 private:
   float lambda_;

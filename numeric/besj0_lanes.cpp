@@ -1,7 +1,8 @@
-// J0 of sixteen arguments at once. BESJ0's ascending series is a chain of dependent divisions:
-// for one argument the processor waits for each term before it can start the next. Here the
-// sixteen series run side by side in plain loops over the lanes, which the compiler turns into
-// packed double-precision operations whose divisions overlap.
+// J0 of sixteen or sixty-four arguments at once. BESJ0's ascending series is a chain of dependent
+// divisions: for one argument the processor waits for each term before it can start the next.
+// Here the series run side by side in plain loops over the lanes, which the compiler turns into
+// packed double-precision operations whose divisions overlap. Sixteen lanes are still bound by
+// the chain's latency; sixty-four fill AVX2 and AVX-512 vectors (twice the rate of sixteen).
 //
 // Every lane performs exactly BESJ0's operations, so its result is BESJ0's bit for bit:
 // - each term is the same double-precision formula of the same float operands, rounded to
@@ -33,9 +34,8 @@ namespace kelvor::numeric {
 
 namespace {
 
-constexpr std::size_t N = J0LANES;
-using Lanes = std::array<float, N>;
-using Mask = std::array<std::int32_t, N>; // 1 while a lane's series is still being summed
+template <std::size_t N> using Lanes = std::array<float, N>;
+template <std::size_t N> using Mask = std::array<std::int32_t, N>; // 1 while a lane goes on
 
 constexpr float kSeriesLimit = 10.0f; // BESJ0's switch point to the asymptotic form
 constexpr int kBlocks = 20;           // at most 100 terms
@@ -55,9 +55,10 @@ constexpr int kBlockTerms = 5;
 
 // Adds one block of five terms to every lane; returns whether any lane still goes on. Inlined
 // into every width's build, so that each is compiled for its own instructions.
-[[gnu::always_inline]] inline bool add_block(const Lanes &s, Lanes &t, Lanes &sum, Mask &live,
-                                             float &k) {
-  Lanes b{};
+template <std::size_t N>
+[[gnu::always_inline]] inline bool add_block(const Lanes<N> &s, Lanes<N> &t, Lanes<N> &sum,
+                                             Mask<N> &live, float &k) {
+  Lanes<N> b{};
   for (int term = 0; term < kBlockTerms; ++term) {
     const double kk = double{k} * k;
     for (std::size_t i = 0; i < N; ++i) {
@@ -79,9 +80,10 @@ constexpr int kBlockTerms = 5;
 }
 
 // The whole of BESJ0N, inlined into each width's build.
-[[gnu::always_inline]] inline void besj0_lanes(const Lanes &X, Lanes &J) {
-  Lanes s{}, t{}, sum{};
-  Mask live{};
+template <std::size_t N>
+[[gnu::always_inline]] inline void besj0_lanes(const Lanes<N> &X, Lanes<N> &J) {
+  Lanes<N> s{}, t{}, sum{};
+  Mask<N> live{};
   std::int32_t any = 0;
   for (std::size_t i = 0; i < N; ++i) {
     live[i] = on_series(X[i]) ? 1 : 0;
@@ -98,49 +100,55 @@ constexpr int kBlockTerms = 5;
     J[i] = on_series(X[i]) ? sum[i] : BESJ0(X[i]);
 }
 
-void baseline_lanes(const Lanes &X, Lanes &J) {
+template <std::size_t N> void baseline_lanes(const Lanes<N> &X, Lanes<N> &J) {
   besj0_lanes(X, J);
 }
 
 #if defined(__x86_64__) && defined(__ELF__) && defined(__GNUC__)
 #define KELVOR_WIDE_LANES 1
-[[gnu::target("avx2")]] void avx2_lanes(const Lanes &X, Lanes &J) {
+template <std::size_t N> [[gnu::target("avx2")]] void avx2_lanes(const Lanes<N> &X, Lanes<N> &J) {
   besj0_lanes(X, J);
 }
-[[gnu::target("avx512f")]] void avx512_lanes(const Lanes &X, Lanes &J) {
+template <std::size_t N>
+[[gnu::target("avx512f")]] void avx512_lanes(const Lanes<N> &X, Lanes<N> &J) {
   besj0_lanes(X, J);
 }
 #endif
 
-struct Variants {
-  std::array<J0LaneVariant, 3> list{};
+template <std::size_t N> struct Variants {
+  std::array<J0LaneVariant<N>, 3> list{};
   std::size_t count = 0;
 };
 
 // __builtin_cpu_supports also asks whether the operating system saves the wide registers.
-Variants supported_variants() {
-  Variants v;
+template <std::size_t N> Variants<N> supported_variants() {
+  Variants<N> v;
 #ifdef KELVOR_WIDE_LANES
   __builtin_cpu_init();
   if (__builtin_cpu_supports("avx512f"))
-    v.list[v.count++] = {"avx512f", avx512_lanes};
+    v.list[v.count++] = {"avx512f", avx512_lanes<N>};
   if (__builtin_cpu_supports("avx2"))
-    v.list[v.count++] = {"avx2", avx2_lanes};
+    v.list[v.count++] = {"avx2", avx2_lanes<N>};
 #endif
-  v.list[v.count++] = {"baseline", baseline_lanes};
+  v.list[v.count++] = {"baseline", baseline_lanes<N>};
   return v;
 }
 
 } // namespace
 
-std::span<const J0LaneVariant> j0_lane_variants() {
-  static const Variants v = supported_variants();
+template <std::size_t N> std::span<const J0LaneVariant<N>> j0_lane_variants() {
+  static const Variants<N> v = supported_variants<N>();
   return {v.list.data(), v.count};
 }
 
-void BESJ0N(const std::array<float, J0LANES> &X, std::array<float, J0LANES> &J) {
-  static const auto widest = j0_lane_variants().front().run;
+template <std::size_t N> void BESJ0N(const std::array<float, N> &X, std::array<float, N> &J) {
+  static const auto widest = j0_lane_variants<N>().front().run;
   widest(X, J);
 }
+
+template void BESJ0N<J0LANES>(const std::array<float, J0LANES> &, std::array<float, J0LANES> &);
+template void BESJ0N<J0LANES4>(const std::array<float, J0LANES4> &, std::array<float, J0LANES4> &);
+template std::span<const J0LaneVariant<J0LANES>> j0_lane_variants<J0LANES>();
+template std::span<const J0LaneVariant<J0LANES4>> j0_lane_variants<J0LANES4>();
 
 } // namespace kelvor::numeric

@@ -6,6 +6,7 @@
 #include <tbb/task_arena.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 #include "horn/pattern.hpp"
@@ -49,19 +50,24 @@ template <class Row> void for_each_row(std::size_t n, Threads threads, const Row
   }
 }
 
-PatternPoint pattern_point(const PatternRequest &request, const horn::HornPattern &horn,
-                           float axis_level, float THETA) {
-  PatternPoint p;
-  p.THETA = THETA;
-  const float theta = rounded(static_cast<double>(kDegToRad) * THETA);
-  float level = 0.0f;
-  horn.point(theta, level, p.PHASE);
-  const double obliquity =
-      request.obliquity
-          ? std::log((1 + std::cos(static_cast<double>(theta))) / 2) * kDbPerNeperPattern
-          : 0.0;
-  p.LEVEL = rounded(static_cast<double>(level) - axis_level + obliquity);
-  return p;
+// The points of a cut from first on (at most four, while the cut lasts), computed side by side:
+// the last angle stands in for those past the cut's end.
+void pattern_points(const PatternRequest &request, const horn::HornPattern &horn, float axis_level,
+                    std::span<const float> THETA, std::size_t first, std::span<PatternPoint> out) {
+  constexpr std::size_t batch = horn::kBatchAngles;
+  std::array<float, batch> theta{}, level{}, phase{};
+  const std::size_t count = std::min(batch, THETA.size() - first);
+  for (std::size_t a = 0; a < batch; ++a)
+    theta[a] = rounded(static_cast<double>(kDegToRad) * THETA[first + std::min(a, count - 1)]);
+  horn.points(theta, level, phase);
+  for (std::size_t a = 0; a < count; ++a) {
+    const double obliquity =
+        request.obliquity
+            ? std::log((1 + std::cos(static_cast<double>(theta[a]))) / 2) * kDbPerNeperPattern
+            : 0.0;
+    out[first + a] = {THETA[first + a],
+                      rounded(static_cast<double>(level[a]) - axis_level + obliquity), phase[a]};
+  }
 }
 
 } // namespace
@@ -92,11 +98,13 @@ void pattern_cut(const PatternRequest &request, std::span<const float> THETA,
   const float axis = 0.0f;
   float axis_level = 0.0f;
   float axis_phase = 0.0f;
-  // Every angle of the cut shares the horn's phase factors.
+  // Every angle of the cut shares the horn's phase factors; four at a time run side by side.
   const horn::HornPattern horn(request.FREQ, request.ARAD, request.SRAD);
   horn.point(axis, axis_level, axis_phase);
-  for_each_row(n, threads,
-               [&](std::size_t i) { out[i] = pattern_point(request, horn, axis_level, THETA[i]); });
+  const std::size_t batch = horn::kBatchAngles;
+  for_each_row((n + batch - 1) / batch, threads, [&](std::size_t group) {
+    pattern_points(request, horn, axis_level, THETA.first(n), group * batch, out);
+  });
 }
 
 } // namespace kelvor::rows

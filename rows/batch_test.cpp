@@ -5,6 +5,8 @@
 #include <cstring>
 #include <vector>
 
+#include "horn/pattern.hpp"
+#include "numeric/constants.hpp"
 #include "rows/row_count.hpp"
 
 namespace kelvor::rows {
@@ -39,6 +41,14 @@ TEST(Batch, EveryThreadCountGivesTheOneThreadResult) {
   }
   EXPECT_EQ(response_one[900].printed[0], freq[900]);
   EXPECT_EQ(pattern_one[0].LEVEL, 0.0f);
+  // The cut runs four angles side by side: each point is still the pattern at its own angle, the
+  // lone point of the last group included.
+  for (const std::size_t i : {std::size_t{1}, std::size_t{998}, phdev.size() - 1}) {
+    float level = 0, phase = 0;
+    const float theta = static_cast<float>(double{numeric::kDegToRad} * phdev[i]);
+    horn::CCH11F(cut.FREQ, cut.ARAD, cut.SRAD, theta, level, phase);
+    EXPECT_EQ(pattern_one[i].PHASE, phase) << i;
+  }
 }
 
 } // namespace
