@@ -24,8 +24,8 @@
 // and WebAssembly) only the baseline is built.
 #include "numeric/besj0_lanes.hpp"
 
-#include <bit>
 #include <cstdint>
+#include <cstring>
 
 #include "numeric/besj0.hpp"
 #include "numeric/rounded.hpp"
@@ -45,12 +45,24 @@ constexpr int kBlockTerms = 5;
   return x <= kSeriesLimit;
 }
 
+// The bits of a float and back (std::memcpy: std::bit_cast is missing from some of the standard
+// libraries the program is built with).
+[[gnu::always_inline]] inline std::uint32_t bits_of(float x) {
+  std::uint32_t b = 0;
+  std::memcpy(&b, &x, sizeof b);
+  return b;
+}
+[[gnu::always_inline]] inline float from_bits(std::uint32_t b) {
+  float x = 0.0f;
+  std::memcpy(&x, &b, sizeof x);
+  return x;
+}
+
 // a where the lane's mask is 1, b where it is 0: a select by bits, which the compiler keeps
 // packed (a conditional expression becomes a branch per lane).
 [[gnu::always_inline]] inline float pick(std::int32_t mask, float a, float b) {
-  const auto bits = static_cast<std::uint32_t>(-mask);
-  return std::bit_cast<float>((std::bit_cast<std::uint32_t>(a) & bits) |
-                              (std::bit_cast<std::uint32_t>(b) & ~bits));
+  const auto sel = static_cast<std::uint32_t>(-mask);
+  return from_bits((bits_of(a) & sel) | (bits_of(b) & ~sel));
 }
 
 // Adds one block of five terms to every lane; returns whether any lane still goes on. Inlined
