@@ -83,14 +83,18 @@ std::array<float, 4> pattern_block(const float &FREQ, const float &ARAD, const f
           transverse(THETA, transverse_scale(ARAD), lambda)};
 }
 
+float magnitude(const float &re, const float &im) {
+  return rounded(std::sqrt(double{im} * im + double{re} * re));
+}
+
+float phase_of(const float &re, const float &im, float magnitude) {
+  return magnitude < kSmallest ? 0.0f : rounded(std::atan2(double{im}, double{re}) / kDegToRad);
+}
+
 void level_and_phase(const float &re, const float &im, float &LEVEL, float &PHASE) {
-  const float magnitude = rounded(std::sqrt(double{im} * im + double{re} * re));
-  LEVEL = -120.0f;
-  PHASE = 0.0f;
-  if (magnitude < kSmallest)
-    return;
-  LEVEL = rounded(std::log(double{magnitude}) * kDbPerNeperPattern);
-  PHASE = rounded(std::atan2(double{im}, double{re}) / kDegToRad);
+  const float m = magnitude(re, im);
+  LEVEL = m < kSmallest ? -120.0f : rounded(std::log(double{m}) * kDbPerNeperPattern);
+  PHASE = phase_of(re, im, m);
 }
 
 } // namespace
@@ -121,15 +125,26 @@ void HornPattern::point(float THETA, float &LEVEL, float &PHASE) const {
   level_and_phase(re, im, LEVEL, PHASE);
 }
 
-void HornPattern::points(const std::array<float, kBatchAngles> &THETA,
-                         std::array<float, kBatchAngles> &LEVEL,
-                         std::array<float, kBatchAngles> &PHASE) const {
-  std::array<float, kBatchAngles> u{}, re{}, im{};
+void HornPattern::integrals(const Angles &THETA, Angles &RE, Angles &IM) const {
+  Angles u{};
   for (std::size_t a = 0; a < kBatchAngles; ++a)
     u[a] = transverse(THETA[a], u_scale_, lambda_);
-  APINT4(phase_, u, re, im);
+  APINT4(phase_, u, RE, IM);
+}
+
+void HornPattern::points(const Angles &THETA, Angles &LEVEL, Angles &PHASE) const {
+  Angles re{}, im{};
+  integrals(THETA, re, im);
   for (std::size_t a = 0; a < kBatchAngles; ++a)
     level_and_phase(re[a], im[a], LEVEL[a], PHASE[a]);
+}
+
+HornPattern::Angles HornPattern::phases(const Angles &THETA) const {
+  Angles re{}, im{}, PHASE{};
+  integrals(THETA, re, im);
+  for (std::size_t a = 0; a < kBatchAngles; ++a)
+    PHASE[a] = phase_of(re[a], im[a], magnitude(re[a], im[a]));
+  return PHASE;
 }
 
 void CCH11F(const float &FREQ, const float &ARAD, const float &SRAD, const float &THETA,

@@ -27,13 +27,19 @@ void CCH11F(const float &FREQ, const float &ARAD, const float &SRAD, const float
 // angles of a phase centre, share it. The object is not changed by a point: threads may share it.
 class HornPattern {
 public:
+  using Angles = std::array<float, kBatchAngles>;
+
   HornPattern(float FREQ, float ARAD, float SRAD);
   void point(float THETA, float &LEVEL, float &PHASE) const;
   // Four points at once (APINT4): the same bits as four calls of point, at about half the cost.
-  void points(const std::array<float, kBatchAngles> &THETA, std::array<float, kBatchAngles> &LEVEL,
-              std::array<float, kBatchAngles> &PHASE) const;
+  void points(const Angles &THETA, Angles &LEVEL, Angles &PHASE) const;
+  // PHASE alone of four points, for callers that have no use for the level (its logarithm is
+  // the dearest part of a point after the integral).
+  Angles phases(const Angles &THETA) const;
 
 private:
+  void integrals(const Angles &THETA, Angles &RE, Angles &IM) const;
+
   float lambda_;
   double u_scale_; // 2 pi ARAD, the transverse argument's factor before the division by lambda
   PhaseFactors phase_;

@@ -51,7 +51,8 @@ void phase_centre(const float &BWDEG, float &PCTR, const Pattern &pattern) {
 
 } // namespace
 
-// The five angles share the horn's phase factors, and the four off the axis run side by side.
+// The five angles share the horn's phase factors, the four off the axis run side by side, and
+// only their phases are formed.
 void CHPCT(const float &FREQ, const float &ARAD, const float &SRAD, const float &BWDEG,
            float &PCTR) {
   const HornPattern horn(FREQ, ARAD, SRAD);
@@ -59,9 +60,9 @@ void CHPCT(const float &FREQ, const float &ARAD, const float &SRAD, const float 
     static_assert(kSamples == 1 + kBatchAngles);
     float level = 0.0f;
     horn.point(THETA[0], level, PHASE[0]);
-    std::array<float, kBatchAngles> theta{}, levels{}, phase{};
+    HornPattern::Angles theta{};
     std::copy(THETA.begin() + 1, THETA.end(), theta.begin());
-    horn.points(theta, levels, phase);
+    const HornPattern::Angles phase = horn.phases(theta);
     std::copy(phase.begin(), phase.end(), PHASE.begin() + 1);
   });
 }
