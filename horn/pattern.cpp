@@ -54,26 +54,42 @@ float FX2(std::span<const float> PARM) {
 
 namespace {
 
+// The rim phase 2 pi s, s the rim phase deviation in cycles; an infinite slant radius gives a flat
+// phase, s = 0.
+float rim_phase(float lambda, float ARAD, float SRAD) {
+  return rounded(double{kTwoPiPattern} * phase_deviation(ARAD, SRAD, lambda));
+}
+
+double transverse_scale(float ARAD) {
+  return double{kTwoPiPattern} * ARAD;
+}
+
+// The transverse argument u = 2 pi a |sin theta| / lambda.
+float transverse(float THETA, double scale, float lambda) {
+  return rounded(std::fabs(std::sin(double{THETA})) * scale / lambda);
+}
+
 // The parameter block of the integrand for one pattern point: the abscissa (set by the
-// quadrature), the rim phase 2 pi s, the part selector and the transverse argument u.
+// quadrature), the rim phase, the part selector and the transverse argument u.
 std::array<float, 4> pattern_block(const float &FREQ, const float &ARAD, const float &SRAD,
                                    const float &THETA) {
   const float lambda = wavelength(FREQ);
-  // Rim phase deviation in cycles; an infinite slant radius gives a flat phase, s = 0.
-  const float s = phase_deviation(ARAD, SRAD, lambda);
-  const float u =
-      rounded(std::fabs(std::sin(double{THETA})) * (double{kTwoPiPattern} * ARAD) / lambda);
-  return {0.0f, rounded(double{kTwoPiPattern} * s), 0.0f, u};
+  return {0.0f, rim_phase(lambda, ARAD, SRAD), 0.0f,
+          transverse(THETA, transverse_scale(ARAD), lambda)};
+}
+
+float magnitude(const float &re, const float &im) {
+  return rounded(std::sqrt(double{im} * im + double{re} * re));
+}
+
+float phase_of(const float &re, const float &im, float magnitude) {
+  return magnitude < kSmallest ? 0.0f : rounded(std::atan2(double{im}, double{re}) / kDegToRad);
 }
 
 void level_and_phase(const float &re, const float &im, float &LEVEL, float &PHASE) {
-  const float magnitude = rounded(std::sqrt(double{im} * im + double{re} * re));
-  LEVEL = -120.0f;
-  PHASE = 0.0f;
-  if (magnitude < kSmallest)
-    return;
-  LEVEL = rounded(std::log(double{magnitude}) * kDbPerNeperPattern);
-  PHASE = rounded(std::atan2(double{im}, double{re}) / kDegToRad);
+  const float m = magnitude(re, im);
+  LEVEL = m < kSmallest ? -120.0f : rounded(std::log(double{m}) * kDbPerNeperPattern);
+  PHASE = phase_of(re, im, m);
 }
 
 } // namespace
@@ -93,12 +109,42 @@ void CCH11(const float &FREQ, const float &ARAD, const float &SRAD, const float 
   level_and_phase(re, im, LEVEL, PHASE);
 }
 
-void CCH11F(const float &FREQ, const float &ARAD, const float &SRAD, const float &THETA,
-            float &LEVEL, float &PHASE) {
+HornPattern::HornPattern(float FREQ, float ARAD, float SRAD)
+    : lambda_(wavelength(FREQ)), u_scale_(transverse_scale(ARAD)),
+      phase_(phase_factors(rim_phase(lambda_, ARAD, SRAD))) {}
+
+void HornPattern::point(float THETA, float &LEVEL, float &PHASE) const {
   float re = 0.0f;
   float im = 0.0f;
-  APINT(pattern_block(FREQ, ARAD, SRAD, THETA), re, im);
+  APINT(phase_, transverse(THETA, u_scale_, lambda_), re, im);
   level_and_phase(re, im, LEVEL, PHASE);
+}
+
+void HornPattern::integrals(const Angles &THETA, Angles &RE, Angles &IM) const {
+  Angles u{};
+  for (std::size_t a = 0; a < kBatchAngles; ++a)
+    u[a] = transverse(THETA[a], u_scale_, lambda_);
+  APINT4(phase_, u, RE, IM);
+}
+
+void HornPattern::points(const Angles &THETA, Angles &LEVEL, Angles &PHASE) const {
+  Angles re{}, im{};
+  integrals(THETA, re, im);
+  for (std::size_t a = 0; a < kBatchAngles; ++a)
+    level_and_phase(re[a], im[a], LEVEL[a], PHASE[a]);
+}
+
+HornPattern::Angles HornPattern::phases(const Angles &THETA) const {
+  Angles re{}, im{}, PHASE{};
+  integrals(THETA, re, im);
+  for (std::size_t a = 0; a < kBatchAngles; ++a)
+    PHASE[a] = phase_of(re[a], im[a], magnitude(re[a], im[a]));
+  return PHASE;
+}
+
+void CCH11F(const float &FREQ, const float &ARAD, const float &SRAD, const float &THETA,
+            float &LEVEL, float &PHASE) {
+  HornPattern(FREQ, ARAD, SRAD).point(THETA, LEVEL, PHASE);
 }
 
 } // namespace kelvor::horn

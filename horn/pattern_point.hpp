@@ -1,6 +1,10 @@
 // Points of a horn's far-field pattern cut, relative to its level on the axis.
 #pragma once
 
+#include <span>
+
+#include "horn/pattern.hpp"
+
 namespace kelvor::horn {
 
 // A horn (radii in inches) at FREQ GHz.
@@ -23,5 +27,11 @@ float axis_level(const PatternRequest &request);
 
 // The pattern point at THETA degrees, its level taken relative to AXIS, the horn's axis_level.
 PatternPoint pattern_point(const PatternRequest &request, float AXIS, float THETA);
+
+// The points at up to kBatchAngles angles THETA (degrees) of the horn `shape`, made for
+// `request`, computed side by side on its shared phase factors: out[i] is pattern_point(request,
+// AXIS, THETA[i]) bit for bit. out is as long as THETA.
+void pattern_points(const PatternRequest &request, const HornPattern &shape, float AXIS,
+                    std::span<const float> THETA, std::span<PatternPoint> out);
 
 } // namespace kelvor::horn

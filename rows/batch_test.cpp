@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "horn/pattern_point.hpp"
 #include "rows/row_count.hpp"
 
 namespace kelvor::rows {
@@ -43,6 +44,13 @@ TEST(Batch, EveryThreadCountGivesTheOneThreadResult) {
   EXPECT_FALSE(design_rows(request, std::span(phdev).last(2), std::span(design_all).first(3)));
   EXPECT_FALSE(pattern_cut(cut, std::span(phdev).first(2), std::span(pattern_one).first(1)));
   EXPECT_TRUE(same_bits(design_one, design_all));
+  // The cut runs four angles side by side: each point is still the one point at its own angle,
+  // the lone point of the last group included.
+  const float axis = horn::axis_level(cut);
+  for (const std::size_t i : {std::size_t{1}, std::size_t{998}, phdev.size() - 1}) {
+    const std::vector<PatternPoint> alone{horn::pattern_point(cut, axis, phdev[i])};
+    EXPECT_TRUE(same_bits(alone, std::vector<PatternPoint>{pattern_one[i]})) << i;
+  }
 }
 
 } // namespace
