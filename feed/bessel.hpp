@@ -4,6 +4,8 @@
 
 #include <boost/math/special_functions/bessel.hpp>
 
+#include "numeric/constants.hpp"
+
 namespace kelvor::feed {
 
 using DoublePolicy = boost::math::policies::policy<boost::math::policies::promote_double<false>>;
@@ -13,6 +15,6 @@ inline double bessel_j0(double x) {
 }
 
 // The first zero of J0: the balanced hybrid mode's field vanishes there, at the corrugated wall.
-inline constexpr double kFirstZeroJ0 = 2.404825557695773;
+inline constexpr double kFirstZeroJ0 = numeric::kFirstZeroJ0Double;
 
 } // namespace kelvor::feed

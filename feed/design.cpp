@@ -34,7 +34,7 @@ HornDesign design_horn(double freq_ghz, double beamwidth_deg, double level_db,
   }
   const double half = beamwidth_deg / 2 * kDegree;
   // The aperture pattern's own level at the half-angle: the request less the obliquity loss.
-  const double aperture_level_db = level_db + amplitude_db(obliquity(half));
+  const double aperture_level_db = level_db + amplitude_db(obliquity_factor(half));
   if (!(aperture_level_db > 0)) {
     d.failure = Failure::no_main_lobe_solution;
     return d;

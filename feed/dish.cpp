@@ -102,7 +102,7 @@ DishEfficiency HornOnDish::at(double feed_position_m) const {
   d.feed_position_m = feed_position_m;
   d.half_angle_deg = theta0_ / kDegree;
   d.feed_edge_level_db = edge_level_db_;
-  d.space_attenuation_db = amplitude_db(obliquity(theta0_));
+  d.space_attenuation_db = amplitude_db(obliquity_factor(theta0_));
   d.edge_illumination_db = d.feed_edge_level_db + d.space_attenuation_db;
   return d;
 }

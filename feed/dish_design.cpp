@@ -63,7 +63,7 @@ BandResult band_optimum(const DishRequest &request, const Horn &horn) {
 // reference frequency, or a wavelength when no horn of S does.
 double start_radius(const DishRequest &request, double S) {
   const double theta0 = dish_half_angle_rad(request.f_over_d);
-  const double level = -kEdgeIlluminationDb + amplitude_db(obliquity(theta0));
+  const double level = -kEdgeIlluminationDb + amplitude_db(obliquity_factor(theta0));
   const HornDesign d =
       design_horn(request.reference_freq_ghz, 2 * theta0 / kDegree, std::max(level, 3.0), S);
   return d.failure == Failure::none ? d.aperture_radius_m

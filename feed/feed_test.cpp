@@ -51,7 +51,7 @@ TEST(FeedDesign, RoundTripOverBeamwidthsLevelsAndPhaseDeviations) {
     for (const double level : {3.0, 6.0, 10.0, 14.0, 20.0})
       for (const double S : {0.05, 0.2, 0.5, 0.75, 1.0}) {
         const HornDesign d = design_horn(freq, bw, level, S);
-        if (level <= -amplitude_db(obliquity(bw / 2 * kDegree))) {
+        if (level <= -amplitude_db(obliquity_factor(bw / 2 * kDegree))) {
           EXPECT_EQ(d.failure, Failure::no_main_lobe_solution);
           EXPECT_TRUE(std::isnan(d.aperture_radius_m));
           continue;
@@ -115,7 +115,7 @@ TEST(FeedDish, EngineersPrimeFocusCase) {
   const double freq = 11.7, f_over_d = 0.4;
   const double theta0 = dish_half_angle_rad(f_over_d);
   EXPECT_NEAR(theta0 / kDegree, 64.01, 0.005);
-  const double feed_level = 12 + amplitude_db(obliquity(theta0)); // 9.14 dB
+  const double feed_level = 12 + amplitude_db(obliquity_factor(theta0)); // 9.14 dB
   const HornDesign d = design_horn(freq, 2 * theta0 / kDegree, feed_level, 0.1);
   EXPECT_NEAR(d.aperture_radius_m, 0.01336, 0.000005);
   const HornOnDish dish({d.aperture_radius_m, d.slant_radius_m}, freq, f_over_d);

@@ -6,6 +6,8 @@
 #include <limits>
 #include <numbers>
 
+#include "horn/obliquity.hpp"
+
 namespace kelvor::feed {
 
 // The speed of light in vacuum, m/s (exact by the definition of the metre).
@@ -32,11 +34,9 @@ inline double amplitude_db(double ratio) {
   return 20 * std::log10(ratio);
 }
 
-// The Huygens obliquity factor (1 + cos theta) / 2 of the aperture's far field; the same
-// factor is the space attenuation of a paraboloid, the ratio of the focal length to the
-// distance from the focus to the surface at theta.
-inline double obliquity(double theta_rad) {
-  return (1 + std::cos(theta_rad)) / 2;
-}
+// The Huygens obliquity factor (1 + cos theta) / 2 of the aperture's far field, the horn
+// layer's own; the same factor is the space attenuation of a paraboloid, the ratio of the focal
+// length to the distance from the focus to the surface at theta.
+using horn::obliquity_factor;
 
 } // namespace kelvor::feed

@@ -49,5 +49,8 @@ inline constexpr float kTwoOverPiBessel = 0.6366198f;
 // The first zero of J0, 2.4048255 (the float nearest to it): the corrugated horn's aperture field
 // J0(2.4048255 rho) vanishes at the wall, rho = 1.
 inline constexpr float kFirstZeroJ0 = 2.4048255f;
+// The same zero to double precision, for the model-true path, which integrates the model in
+// double and must not carry the float's error of 5e-8.
+inline constexpr double kFirstZeroJ0Double = 2.404825557695773;
 
 } // namespace kelvor::numeric
