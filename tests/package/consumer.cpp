@@ -1,8 +1,10 @@
 // Reproduces the frequency-response table of the dialogue's inches example
-// through the installed library; fails when a row differs from the report.
+// through the installed library; fails when a row differs from the report, or
+// when the model-true design is missing from the package.
 #include <cstdio>
 #include <cstring>
 
+#include "feed/design.hpp"
 #include "rows/batch.hpp"
 
 int main() {
@@ -25,5 +27,8 @@ int main() {
     std::printf("%s\n", line);
     wrong += std::strcmp(line, report[i]) != 0;
   }
+  // The model-true library is in the package too: the engineer's dish feed, a = 1.336 cm.
+  const auto feed = kelvor::feed::design_horn(11.7, 128.02, 9.136, 0.1);
+  wrong += !(feed.aperture_radius_m > 0.01335 && feed.aperture_radius_m < 0.01337);
   return wrong;
 }
