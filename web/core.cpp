@@ -106,6 +106,15 @@ void put_row(Block &block, Layout layout, const std::vector<Item> &fields,
   block.csv.push_back('\n');
 }
 
+// The rows of `range` in `layout`, each made from its row value by `make_row`.
+template <class MakeRow> Block table_rows(Layout layout, const RowRange &range, MakeRow make_row) {
+  const std::vector<Item> fields = fixed_fields(layout);
+  Block block;
+  for (std::int64_t k = range.first; k <= range.last; ++k)
+    put_row(block, layout, fields, make_row(rows::row_value(k, range.start, range.step)).printed);
+  return block;
+}
+
 std::string number_text(float v) {
   std::array<char, 32> buffer{};
   const int n = std::snprintf(buffer.data(), buffer.size(), "%.9g", static_cast<double>(v));
@@ -158,14 +167,8 @@ Block design_heading(const Request &request) {
 
 Block design_block(const Request &request, const RowRange &range) {
   const rows::DesignRequest design{request.FREQ, request.BWUSR, levels(request), request.IUNIT};
-  const std::vector<Item> fields = fixed_fields(L::DESIGN_ROW);
-  Block block;
-  for (std::int64_t k = range.first; k <= range.last; ++k) {
-    const rows::DesignRow row =
-        rows::design_row(design, rows::row_value(k, range.start, range.step));
-    put_row(block, L::DESIGN_ROW, fields, row.printed);
-  }
-  return block;
+  return table_rows(L::DESIGN_ROW, range,
+                    [&](float PHDEV) { return rows::design_row(design, PHDEV); });
 }
 
 Block response_heading(const Request &request, const Horn &horn) {
@@ -189,14 +192,8 @@ Block response_heading(const Request &request, const Horn &horn) {
 
 Block response_block(const Request &request, const Horn &horn, const RowRange &range) {
   const rows::ResponseRequest response = response_request(request, horn);
-  const std::vector<Item> fields = fixed_fields(L::RESPONSE_ROW);
-  Block block;
-  for (std::int64_t k = range.first; k <= range.last; ++k) {
-    const rows::ResponseRow row =
-        rows::response_row(response, rows::row_value(k, range.start, range.step));
-    put_row(block, L::RESPONSE_ROW, fields, row.printed);
-  }
-  return block;
+  return table_rows(L::RESPONSE_ROW, range,
+                    [&](float FRESP) { return rows::response_row(response, FRESP); });
 }
 
 std::vector<horn::PatternPoint> pattern(const Request &request, const Horn &shape, float FREQ,
