@@ -1,9 +1,15 @@
 #include "rows/batch.hpp"
 
+#ifdef KELVOR_BATCH_TBB
 #include <tbb/blocked_range.h>
 #include <tbb/info.h>
 #include <tbb/parallel_for.h>
 #include <tbb/task_arena.h>
+#else
+#include <atomic>
+#include <thread>
+#include <vector>
+#endif
 
 #include <algorithm>
 
@@ -11,14 +17,16 @@ namespace kelvor::rows {
 
 namespace {
 
-// Calls row(i) for every i below n, on up to threads.max_threads threads. Rows
-// cost tens of microseconds each, so small chunks balance the load well.
+// Rows cost tens of microseconds each, so chunks of this many balance the load well.
+constexpr std::size_t kGrain = 16;
+
+#ifdef KELVOR_BATCH_TBB
+// Calls row(i) for every i below n, on up to threads.max_threads threads.
 template <class Row> void for_each_row(std::size_t n, Threads threads, const Row &row) {
   if (n == 0)
     return;
   const auto all = [&] {
-    constexpr std::size_t grain = 16;
-    tbb::parallel_for(tbb::blocked_range<std::size_t>(0, n, grain), [&](const auto &range) {
+    tbb::parallel_for(tbb::blocked_range<std::size_t>(0, n, kGrain), [&](const auto &range) {
       for (std::size_t i = range.begin(); i != range.end(); ++i)
         row(i);
     });
@@ -35,6 +43,25 @@ template <class Row> void for_each_row(std::size_t n, Threads threads, const Row
     arena.execute(all);
   }
 }
+#else
+// Without oneTBB: the calling thread and up to threads.max_threads - 1 more (never more
+// than the cores, nor than the chunks) take chunks of rows in turn until none is left.
+template <class Row> void for_each_row(std::size_t n, Threads threads, const Row &row) {
+  const std::size_t cores = std::max(1u, std::thread::hardware_concurrency());
+  const std::size_t wanted = threads.max_threads == 0 ? cores : std::min(threads.max_threads, cores);
+  const std::size_t count = std::min(wanted, (n + kGrain - 1) / kGrain);
+  std::atomic<std::size_t> next{0};
+  const auto work = [&] {
+    for (std::size_t first = next.fetch_add(kGrain); first < n; first = next.fetch_add(kGrain))
+      for (std::size_t i = first; i < std::min(n, first + kGrain); ++i)
+        row(i);
+  };
+  std::vector<std::jthread> helpers;
+  for (std::size_t k = 1; k < count; ++k)
+    helpers.emplace_back(work);
+  work();
+}
+#endif
 
 } // namespace
 

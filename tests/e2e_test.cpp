@@ -103,6 +103,23 @@ INSTANTIATE_TEST_SUITE_P(Cases, Dialogue, ::testing::ValuesIn(case_names()),
                            return n;
                          });
 
+// --version and --help alone print and end the run: nothing read, no file made.
+TEST(CommandLine, VersionAndHelpAlone) {
+  const std::pair<const char *, std::string> rows[] = {
+      {"--version", "kelvor " KELVOR_VERSION "\n"},
+      {"--help", "Usage: kelvor [REPORT-FILE]\n       kelvor --version | --help\n"}};
+  for (const auto &[argument, start] : rows) {
+    const fs::path dir = fresh_directory();
+    const Outcome o = run_program(dir, "out.txt\n2\n", {argument});
+    std::string out = o.out;
+    std::erase(out, '\r');
+    EXPECT_EQ(out.substr(0, start.size()), start) << argument;
+    EXPECT_EQ(o.status, 0) << argument;
+    EXPECT_TRUE(fs::is_empty(dir)) << argument;
+    fs::remove_all(dir);
+  }
+}
+
 // A report name that is a Unix socket: the open's ENXIO is a device that is not
 // there. A socket is a POSIX file; Wine has no such refusal to give.
 TEST(Refusal, SocketIsNoSuchDevice) {
