@@ -73,12 +73,14 @@ install(TARGETS kelvor RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 # as the .deb's copyright file or at the top of the .tar.gz (components that cpack
 # installs for its generator alone).
 if(NOT WIN32)
+  set(KELVOR_MAINTAINER "KELVOR developers <kelvor@example.org>" CACHE STRING
+      "Name and e-mail address of the .deb's maintainer")
   configure_file(${PROJECT_SOURCE_DIR}/docs/kelvor.1 ${PROJECT_BINARY_DIR}/doc/kelvor.1 @ONLY)
+  configure_file(${PROJECT_SOURCE_DIR}/docs/changelog ${PROJECT_BINARY_DIR}/doc/changelog @ONLY)
   set(compressed ${PROJECT_BINARY_DIR}/doc/kelvor.1.gz ${PROJECT_BINARY_DIR}/doc/changelog.gz)
   add_custom_command(OUTPUT ${compressed}
-    COMMAND sh -c "gzip -9n -c kelvor.1 > kelvor.1.gz && gzip -9n -c \"$0\" > changelog.gz"
-            ${PROJECT_SOURCE_DIR}/docs/changelog
-    DEPENDS ${PROJECT_BINARY_DIR}/doc/kelvor.1 ${PROJECT_SOURCE_DIR}/docs/changelog
+    COMMAND sh -c "gzip -9n -c kelvor.1 > kelvor.1.gz && gzip -9n -c changelog > changelog.gz"
+    DEPENDS ${PROJECT_BINARY_DIR}/doc/kelvor.1 ${PROJECT_BINARY_DIR}/doc/changelog
     WORKING_DIRECTORY ${PROJECT_BINARY_DIR}/doc VERBATIM)
   add_custom_target(kelvor_docs ALL DEPENDS ${compressed})
   install(FILES ${PROJECT_BINARY_DIR}/doc/kelvor.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)

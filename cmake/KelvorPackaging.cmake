@@ -26,12 +26,10 @@ endif()
 
 set(CPACK_PACKAGE_NAME kelvor)
 set(CPACK_PACKAGE_VENDOR "KELVOR")
-set(KELVOR_MAINTAINER "KELVOR developers <kelvor@example.org>" CACHE STRING
-    "Name and e-mail address of the .deb's maintainer")
+# KELVOR_MAINTAINER: cmake/KelvorInstall.cmake (the changelog names it too).
 set(CPACK_PACKAGE_CONTACT "${KELVOR_MAINTAINER}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "conical corrugated horns designed to beamwidth")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION_SUMMARY}
-KELVOR designs a conical corrugated horn to a required beamwidth at a given
+set(CPACK_PACKAGE_DESCRIPTION "KELVOR designs a conical corrugated horn to a required beamwidth at a given
 pattern level, and gives the frequency response (beamwidths, gain and phase
 centre) of a horn over a band, by a dialogue on the console that writes every
 table to a report file.

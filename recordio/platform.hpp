@@ -90,6 +90,9 @@ public:
   // Writes all of `bytes`; not done on any failure (full disk, closed pipe).
   virtual Outcome write(Stream stream, std::string_view bytes) = 0;
   virtual ReadResult read(Stream stream, std::span<char> buffer) = 0;
+  // Standard input opened with a UTF-8 byte-order mark: its text is UTF-8. A
+  // system whose names are bytes, whatever their encoding, keeps the default.
+  virtual void input_is_utf8() {}
   virtual void close(Stream stream) = 0;
   // Whether the console has gone away (its window closed, its terminal hung
   // up). A read that ends or a console write that fails is then the

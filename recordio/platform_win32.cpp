@@ -3,11 +3,13 @@
 // the system runs on a thread of its own; the exit status is the full 32-bit
 // value that a Windows parent sees.
 //
-// Text crossing the system boundary: a typed report name is a byte string in
-// the code page of whoever typed it, the console's input code page when
-// standard input is a console and the ANSI code page otherwise (a redirected
-// file or pipe written by a Windows program). It is widened to UTF-16 with that
-// code page, so that a name with non-ASCII letters creates exactly that file.
+// Text crossing the system boundary: a line typed at a console is read as the
+// console holds it, in UTF-16 (so that every letter typed arrives, whatever the
+// console's code page), and handed on in UTF-8. Redirected input (a file or pipe
+// written by a Windows program) is in the ANSI code page, unless it starts with
+// a UTF-8 byte-order mark (which the input stream passes over): then UTF-8. A
+// typed report name is widened to UTF-16 from the encoding of its input, so
+// that a name with non-ASCII letters creates exactly that file.
 // The command line is read as the system holds it, in UTF-16, and its
 // arguments are kept in UTF-8: the C runtime's own arguments are in the ANSI
 // code page, which cannot hold every name. Text for standard error (the
@@ -23,9 +25,12 @@
 
 #include <algorithm>
 #include <cfenv>
+#include <cstring>
 #include <float.h>
 #include <limits>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "recordio/platform.hpp"
@@ -104,15 +109,9 @@ bool has_overlong_component(std::wstring_view path) {
   return false;
 }
 
-// The code page of the bytes typed at standard input.
-UINT input_code_page() {
-  return is_console_handle(GetStdHandle(STD_INPUT_HANDLE)) ? GetConsoleCP() : GetACP();
-}
-
-// The code page of a report name's bytes.
-UINT code_page_of(NameOrigin origin) {
-  return origin == NameOrigin::command_line ? CP_UTF8 : input_code_page();
-}
+// Console reads take at most this many UTF-16 units at a time (a longer line comes
+// in pieces).
+constexpr DWORD kConsoleChunk = 1024;
 
 // The code page in which standard error shows its text.
 UINT error_code_page() {
@@ -287,30 +286,19 @@ public:
 
   ReadResult read(Stream s, std::span<char> buffer) override {
     const HANDLE h = handle_of(s);
-    const bool console = is_console_handle(h);
+    if (is_console_handle(h))
+      return read_console(h, buffer);
     const DWORD want =
         static_cast<DWORD>(std::min<std::size_t>(buffer.size(), std::numeric_limits<DWORD>::max()));
-    for (;;) {
-      DWORD got = 0;
-      SetLastError(ERROR_SUCCESS);
-      const BOOL ok = ReadFile(h, buffer.data(), want, &got, nullptr);
-      // A console read cut short by control-C returns nothing; the handler's
-      // thread is ending the run, so wait in the read again rather than
-      // report an end of input that did not happen.
-      if (console && got == 0 && GetLastError() == ERROR_OPERATION_ABORTED)
-        continue;
-      // A pipe whose writer has gone reports it as a failure: that is its end.
-      // The failures of a console read are left to its events.
-      if (!ok && !console && GetLastError() != ERROR_BROKEN_PIPE &&
-          GetLastError() != ERROR_HANDLE_EOF)
-        return ReadResult::failure(describe(GetLastError()));
-      if (!ok || got == 0)
-        return ReadResult::end();
-      if (console && ends_console_input({buffer.data(), got}))
-        return ReadResult::end();
-      return ReadResult::bytes(got);
-    }
+    DWORD got = 0;
+    // A pipe whose writer has gone reports it as a failure: that is its end.
+    if (!ReadFile(h, buffer.data(), want, &got, nullptr) && GetLastError() != ERROR_BROKEN_PIPE &&
+        GetLastError() != ERROR_HANDLE_EOF)
+      return ReadResult::failure(describe(GetLastError()));
+    return got == 0 ? ReadResult::end() : ReadResult::bytes(got);
   }
+
+  void input_is_utf8() override { utf8_input_ = true; }
 
   void close(Stream s) override { (void)CloseHandle(handle_of(s)); }
 
@@ -329,9 +317,47 @@ public:
   }
 
 private:
+  // The code page of a report name's bytes.
+  UINT code_page_of(NameOrigin origin) const {
+    const bool utf8 = origin == NameOrigin::command_line || utf8_input_ ||
+                      is_console_handle(GetStdHandle(STD_INPUT_HANDLE));
+    return utf8 ? CP_UTF8 : GetACP();
+  }
+
+  // A console read: the line as the console holds it, in UTF-16, handed on in UTF-8
+  // as far as `buffer` holds it (the rest at the next read). A high surrogate that
+  // ends a piece waits for its partner.
+  ReadResult read_console(HANDLE h, std::span<char> buffer) {
+    while (console_pending_.empty()) {
+      wchar_t wide[kConsoleChunk];
+      DWORD got = 0;
+      SetLastError(ERROR_SUCCESS);
+      const BOOL ok = ReadConsoleW(h, wide, kConsoleChunk, &got, nullptr);
+      // A read cut short by control-C returns nothing; the handler's thread is
+      // ending the run, so wait in the read again rather than report an end of
+      // input that did not happen. Other failures are left to the console's events.
+      if (got == 0 && GetLastError() == ERROR_OPERATION_ABORTED)
+        continue;
+      if (!ok || got == 0)
+        return ReadResult::end();
+      std::wstring text = std::exchange(high_surrogate_, {});
+      text.append(wide, got);
+      if (IS_HIGH_SURROGATE(text.back())) {
+        high_surrogate_ = text.back();
+        text.pop_back();
+      }
+      console_pending_ = narrow(text, CP_UTF8);
+      if (!console_pending_.empty() && ends_console_input(console_pending_))
+        return ReadResult::end();
+    }
+    const std::size_t n = std::min(buffer.size(), console_pending_.size());
+    std::memcpy(buffer.data(), console_pending_.data(), n);
+    console_pending_.erase(0, n);
+    return ReadResult::bytes(n);
+  }
+
   // On a console, control-Z then Enter at the start of a line ends the input.
-  // The system's console read already gives no bytes for it when the console
-  // processes its input (the default); this catches the line when it does not.
+  // The console's wide read gives the control-Z as a character, which this catches.
   // A console read returns at most one line, so a line starts where the last
   // read ended with its line end.
   bool ends_console_input(std::string_view got) {
@@ -341,6 +367,9 @@ private:
   }
 
   bool console_line_start_ = true;
+  std::string console_pending_;  // UTF-8 of a console line not yet handed on
+  std::wstring high_surrogate_;  // the first half of a pair split between two reads
+  bool utf8_input_ = false;      // redirected input began with a UTF-8 byte-order mark
   std::vector<std::string> arguments_; // the command line after the program's name, in UTF-8
   std::vector<char *> argument_pointers_;
 };

@@ -194,14 +194,17 @@ bool ConsoleInput::read_more() {
 }
 
 // An editor that saves the answers as UTF-8 may put a byte-order mark before
-// them; it is no part of the first answer. A pipe may hand it over in pieces.
+// them; it is no part of the first answer, and it says that the names typed are
+// UTF-8. A pipe may hand it over in pieces.
 void ConsoleInput::skip_byte_order_mark() {
   constexpr std::string_view kMark = "\xEF\xBB\xBF";
   const auto held = [this] { return std::string_view(buffer_.data() + start_, end_ - start_); };
   while (held().size() < kMark.size() && kMark.starts_with(held()) && read_more()) {
   }
-  if (held().starts_with(kMark))
+  if (held().starts_with(kMark)) {
     start_ += kMark.size();
+    os_.input_is_utf8();
+  }
 }
 
 void RecordList::put_record(std::string_view text, bool advance) {
