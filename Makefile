@@ -39,10 +39,16 @@ windows: deps
 	cmake --preset windows
 	cmake --build --preset windows --target kelvor
 
-# The downloads, in build-release/packages, each named with the version in VERSION:
-# the Linux .tar.gz and .deb (the program and the C++ package), the Windows .zip
-# (the stripped kelvor.exe and a README) and the Python wheel and source archive.
+# The downloads, in build-release/packages and alone there (cpack stages its files
+# in build-release/cpack), each named with the version in VERSION: the Linux
+# .tar.gz and .deb (the program, its manual page and the C++ package), the Windows
+# .zip (the stripped kelvor.exe and a README) and the Python wheel and source
+# archive, each with the licence. Every file in them carries the time of the last
+# commit, so that a release built twice is the same bytes; scripts/check-release
+# then checks that, lintian and the rest.
+release: export SOURCE_DATE_EPOCH = $(shell git log -1 --format=%ct)
 release: deps
+	rm -rf build-release/packages
 	cmake --preset release
 	cmake --build --preset release
 	cd build-release && cpack
@@ -50,6 +56,7 @@ release: deps
 	cmake --build --preset windows --target windows_zip
 	cp build-windows/kelvor-*-windows-x86_64.zip build-release/packages/
 	/usr/bin/python3 -m build --no-isolation --outdir build-release/packages .
+	scripts/check-release
 
 # The Windows build's unit tests and every end-to-end case under Wine.
 test-windows: deps

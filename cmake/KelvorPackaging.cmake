@@ -13,8 +13,14 @@ if(WIN32)
   configure_file(${PROJECT_SOURCE_DIR}/docs/README-windows.txt ${zip_stage}/README.txt @ONLY
                  NEWLINE_STYLE CRLF)
   configure_file(${PROJECT_SOURCE_DIR}/LICENSE ${zip_stage}/LICENSE.txt @ONLY NEWLINE_STYLE CRLF)
+  # The program as linked when it is linked stripped (KELVOR_SHIP, as the preset windows
+  # does): strip would stamp the time into its header again.
+  set(zip_program ${CMAKE_STRIP} -o)
+  if(KELVOR_SHIP)
+    set(zip_program ${CMAKE_COMMAND} -E copy)
+  endif()
   add_custom_target(windows_zip
-    COMMAND ${CMAKE_STRIP} -o ${zip_stage}/kelvor.exe $<TARGET_FILE:kelvor>
+    COMMAND ${zip_program} $<TARGET_FILE:kelvor> ${zip_stage}/kelvor.exe
     COMMAND ${CMAKE_COMMAND} -DSOURCE_DIR=${PROJECT_SOURCE_DIR} -DNAME=${zip_name}
             -DOUTPUT=${PROJECT_BINARY_DIR}/${zip_name}.zip -P ${CMAKE_CURRENT_LIST_DIR}/KelvorZip.cmake
     WORKING_DIRECTORY ${PROJECT_BINARY_DIR}/zip

@@ -3,7 +3,7 @@
 # of one commit give the same bytes.
 include(${CMAKE_CURRENT_LIST_DIR}/KelvorSourceDate.cmake)
 kelvor_source_date_epoch(${SOURCE_DIR} epoch)
-set(ENV{TZ} UTC)
-string(TIMESTAMP mtime "%Y-%m-%d %H:%M:%S UTC" UTC)
-file(ARCHIVE_CREATE OUTPUT ${OUTPUT} FORMAT zip MTIME "${mtime}"
-     PATHS ${NAME}/LICENSE.txt ${NAME}/README.txt ${NAME}/kelvor.exe)
+file(REMOVE ${OUTPUT})
+execute_process(COMMAND /usr/bin/python3 ${CMAKE_CURRENT_LIST_DIR}/deterministic_zip.py ${OUTPUT}
+                        ${NAME}/LICENSE.txt ${NAME}/README.txt ${NAME}/kelvor.exe
+                COMMAND_ERROR_IS_FATAL ANY)
