@@ -56,6 +56,7 @@ release: deps
 	cmake --build --preset windows --target windows_zip
 	cp build-windows/kelvor-*-windows-x86_64.zip build-release/packages/
 	/usr/bin/python3 -m build --no-isolation --outdir build-release/packages .
+	/usr/bin/python3 cmake/deterministic_archive.py retar build-release/packages/kelvor-$$(cat VERSION).tar.gz
 	scripts/check-release
 
 # The Windows build's unit tests and every end-to-end case under Wine.

@@ -4,6 +4,6 @@
 include(${CMAKE_CURRENT_LIST_DIR}/KelvorSourceDate.cmake)
 kelvor_source_date_epoch(${SOURCE_DIR} epoch)
 file(REMOVE ${OUTPUT})
-execute_process(COMMAND /usr/bin/python3 ${CMAKE_CURRENT_LIST_DIR}/deterministic_zip.py ${OUTPUT}
+execute_process(COMMAND /usr/bin/python3 ${CMAKE_CURRENT_LIST_DIR}/deterministic_archive.py zip ${OUTPUT}
                         ${NAME}/LICENSE.txt ${NAME}/README.txt ${NAME}/kelvor.exe
                 COMMAND_ERROR_IS_FATAL ANY)
