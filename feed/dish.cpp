@@ -110,7 +110,7 @@ DishEfficiency HornOnDish::at(double feed_position_m) const {
 double HornOnDish::fitted_phase_centre_m() const {
   if (failure_ != Failure::none)
     return kNaN;
-  return fitted_phase_centre(silver_.samples(), silver_.inside(), k_);
+  return fitted_phase_centre(silver_.samples(), silver_.inside(), k_).value_or(kNaN);
 }
 
 double HornOnDish::peak_width_m() const {

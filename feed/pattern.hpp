@@ -3,6 +3,7 @@
 #pragma once
 
 #include <complex>
+#include <cstddef>
 #include <vector>
 
 #include "feed/failure.hpp"
@@ -39,6 +40,7 @@ Failure check_horn(const Horn &horn, double freq_ghz);
 class ApertureIntegral {
 public:
   static constexpr double kPhasePerPanel = 12.0;
+  static constexpr std::size_t kMaxLevel = 6; // at most 64 panels: see HornPattern
 
   ApertureIntegral(double phase_deviation, double u_max);
   // P(u) for 0 <= u <= u_max; beyond u_max the finest level built is used, less accurately.
