@@ -41,8 +41,17 @@ Failure check_horn(const Horn &horn, double freq_ghz) {
   return ok ? Failure::none : Failure::invalid_input;
 }
 
+Failure check_horn_work(const Horn &horn, double freq_ghz) {
+  const Failure failure = check_horn(horn, freq_ghz);
+  if (failure != Failure::none)
+    return failure;
+  const double turn = wavenumber_per_m(freq_ghz) * horn.aperture_radius_m +
+                      4 * kPi * phase_deviation(horn, freq_ghz);
+  return turn <= kMaxApertureTurn ? Failure::none : Failure::too_much_work;
+}
+
 ApertureIntegral::ApertureIntegral(double phase_deviation, double u_max) : S_(phase_deviation) {
-  const std::size_t top = level_for(std::max(u_max, 0.0), S_).value_or(0);
+  const std::size_t top = level_for(std::max(u_max, 0.0), S_).value_or(kMaxLevel);
   levels_.resize(top + 1);
   for (std::size_t m = 0; m <= top; ++m) {
     const numeric::QuadratureNodes q = numeric::composite_gauss(0, 1, std::size_t{1} << m);
@@ -73,7 +82,7 @@ namespace {
 
 // The aperture integral of a valid horn out to u = k a; a one-level placeholder otherwise.
 ApertureIntegral horn_aperture(const Horn &horn, double freq_ghz) {
-  if (check_horn(horn, freq_ghz) != Failure::none)
+  if (check_horn_work(horn, freq_ghz) != Failure::none)
     return ApertureIntegral(0, 0);
   return ApertureIntegral(phase_deviation(horn, freq_ghz),
                           wavenumber_per_m(freq_ghz) * horn.aperture_radius_m);
@@ -82,9 +91,9 @@ ApertureIntegral horn_aperture(const Horn &horn, double freq_ghz) {
 } // namespace
 
 HornPattern::HornPattern(const Horn &horn, double freq_ghz)
-    : k_(feed::wavenumber_per_m(freq_ghz)), ka_(k_ * horn.aperture_radius_m),
+    : horn_(horn), freq_ghz_(freq_ghz), k_(feed::wavenumber_per_m(freq_ghz)), ka_(k_ * horn.aperture_radius_m),
       aperture_(horn_aperture(horn, freq_ghz)), axis_magnitude_(std::abs(aperture_(0))),
-      failure_(check_horn(horn, freq_ghz)) {
+      failure_(check_horn_work(horn, freq_ghz)) {
   if (failure_ == Failure::none && !(axis_magnitude_ > 0))
     failure_ = Failure::null_on_axis;
 }

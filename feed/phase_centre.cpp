@@ -42,6 +42,7 @@ PhaseCentre phase_centre(const HornPattern &pattern, double edge_rad) {
     pc.failure = Failure::invalid_input;
   if (pc.failure != Failure::none)
     return pc;
+  pc.validity = model_validity(pattern.horn(), pattern.freq_ghz());
   const auto field = [&](double theta) { return pattern.field(theta); };
   AngularSamples samples;
   const double turn = pattern.ka() + 4 * kPi * pattern.phase_deviation();

@@ -7,6 +7,7 @@
 #include "feed/failure.hpp"
 #include "feed/pattern.hpp"
 #include "feed/sampling.hpp"
+#include "feed/validity.hpp"
 
 namespace kelvor::feed {
 
@@ -22,6 +23,7 @@ struct PhaseCentre {
   // power in each ring of solid angle, |F|^2 sin theta d theta.
   double fitted_m = kNaN;
   Failure failure = Failure::none;
+  Validity validity = Validity::valid; // of the horn at the frequency (feed/validity.hpp)
 };
 
 // Both phase centres of the pattern over 0..edge_rad (0 < edge_rad <= pi). The phase is sampled at
@@ -38,7 +40,8 @@ std::optional<double> fitted_phase_centre(const AngularSamples &samples, std::si
 
 // Composite panels over an angle range of `span_rad` for a pattern whose field turns at most
 // `turn_rate` radians per radian of angle: the density the efficiency and phase-centre
-// integrals use (kPanelTurn radians per panel).
+// integrals use (numeric::panels_for_turn at 6 radians per panel), at most 512 panels, which no
+// horn inside kMaxApertureTurn reaches (about 410 over pi radians at the limit).
 std::size_t panels_for(double span_rad, double turn_rate);
 
 } // namespace kelvor::feed
