@@ -79,9 +79,10 @@ double start_radius(const DishRequest &request, double reference_ghz, double S) 
   return d.failure == Failure::none ? d.aperture_radius_m : wavelength_m(reference_ghz);
 }
 
+// The band's own frequencies are checked by each HornOnDish: the first evaluation fails with
+// their reason, before any sampling.
 bool valid_request(const DishRequest &request, double reference_ghz) {
-  return positive(request.f_over_d) && positive(reference_ghz) && !request.freq_ghz.empty() &&
-         std::all_of(request.freq_ghz.begin(), request.freq_ghz.end(), positive);
+  return positive(request.f_over_d) && positive(reference_ghz) && !request.freq_ghz.empty();
 }
 
 } // namespace
