@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cmath>
 #include <complex>
+#include <tuple>
 #include <vector>
 
 #include "feed/beamwidth.hpp"
@@ -139,6 +140,17 @@ TEST(FeedHornOnDish, FailuresSearchAndThreads) {
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
   EXPECT_EQ(dish_efficiency(horn, 11.7, 0.4, std::nullopt, {1e-10, 26, 1}).failure,
             Failure::not_converged);
+  const struct {
+    double centre, apex;
+    FeedWindow window;
+  } windows[] = {{5, 10, {-1, 0.125, 97, false}},
+                 {5, kInfinity, {4, 0.125, 17, false}},
+                 {0, 1e6, {-256, 0.125, kMaxFeedScan, true}}};
+  for (const auto &w : windows) {
+    const FeedWindow got = feed_window(w.centre, 1, w.apex);
+    EXPECT_EQ(std::tie(got.first_m, got.step_m, got.count, got.clipped),
+              std::tie(w.window.first_m, w.window.step_m, w.window.count, w.window.clipped));
+  }
   const auto hill = [](double d) { return -(d + 0.06) * (d + 0.06); };
   EXPECT_NEAR(best_feed_position(hill, 0, 1).position_m, -0.06, 1e-7);
   const double lambda = wavelength_m(10);
