@@ -112,6 +112,7 @@ TEST(FeedDishDesign, FlagsAndTheBestRow) {
   EXPECT_EQ(design_for_dish({0.8, middle, {}}, 0.1).aperture_radius_m,
             design_for_dish({0.8, middle, 12.0}, 0.1).aperture_radius_m);
   EXPECT_EQ(design_for_dish({0.8, bad, 11.7}, 0.1).failure, Failure::invalid_input);
+  EXPECT_EQ(design_for_dish({0.8, f, {}}, 0.1, {1e-10, 26, 1}).failure, Failure::not_converged);
   const DishDesign none = design_for_dish({0.4, f, {}}, std::vector{2.5, -1.0, 1.5});
   EXPECT_FALSE(none.best);
   EXPECT_FALSE(none.rows[2].real_cone); // R = 3.65 < a = 5.30 cm
