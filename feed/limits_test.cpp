@@ -171,8 +171,14 @@ TEST(FeedHornOnDish, FailuresSearchAndThreads) {
   for (std::size_t i = 0; i < freqs.size(); ++i)
     EXPECT_EQ(together[i].efficiency.aperture,
               dish_efficiency(horn, freqs[i], 0.4).efficiency.aperture);
-  EXPECT_EQ(dish_band(horn, std::vector<double>(1025, 10), 0.4)[0].failure,
-            Failure::too_much_work);
+  const std::vector<double> ratios{0.3, 0.45, 0.8};
+  const auto curve = dish_curve(horn, 11.7, ratios);
+  for (std::size_t i = 0; i < ratios.size(); ++i)
+    EXPECT_EQ(curve[i].efficiency.aperture,
+              dish_efficiency(horn, 11.7, ratios[i]).efficiency.aperture);
+  for (const auto &refused : {dish_band(horn, std::vector<double>(1025, 10), 0.4),
+                              dish_curve(horn, 10, std::vector<double>(1025, 0.4))})
+    EXPECT_EQ(refused[0].failure, Failure::too_much_work);
 }
 
 TEST(FeedDishGeometry, EdgeIlluminationMustBeNegativeAndReachable) {
