@@ -25,7 +25,6 @@ endif()
 # The model-true numerics (composite Gauss-Legendre, the phase-centre fit), where Boost.Math was found.
 if(TARGET kelvor_numeric_model)
   list(APPEND KELVOR_PACKAGE_LIBRARIES kelvor_numeric_model)
-  set_target_properties(kelvor_numeric_model PROPERTIES EXPORT_NAME numeric_model)
 endif()
 # Boost.Math is used inside the feed library only; no consumer needs it.
 if(TARGET kelvor_feed)
