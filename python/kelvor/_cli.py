@@ -207,7 +207,8 @@ def cell(value: Cell, digits: Optional[int] = None) -> str:
     if digits is not None:
         return f"{v:.{max(digits, 0)}f}"
     # A single-precision value in its shortest exact decimal form, any other in double's.
-    single = np.float32(v)
+    with np.errstate(over="ignore"):
+        single = np.float32(v)
     return str(single) if float(single) == v else repr(v)
 
 
