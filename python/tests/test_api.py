@@ -61,7 +61,8 @@ def test_tables_and_model_refuse_the_same_inputs(pair, name, value):
 
 
 def test_failures_by_name_and_deprecated_names():
-    assert {f.describe() for f in model.Failure} == set(_kelvor.model_failure_names())
+    assert [f.describe() for f in model.Failure] == _kelvor.model_failure_names()
+    assert [v.describe() for v in model.Validity] == _kelvor.model_validity_names()
     assert model.Failure.NONE == 0 and kelvor.Failure is model.Failure
     with pytest.warns(DeprecationWarning, match="aperture_radius"):
         old = model.beamwidth(aperture=2.6, slant=28.9, freq_ghz=10)

@@ -111,6 +111,8 @@ def test_survivors_of_the_command_line(capsys):
     rows = table(run(capsys, "model-design", "--freq", "11.7", "--f-over-d", "0.4",
                      "--edge-illumination", "-12", "--unit", "cm")[1])[1]
     assert float(rows[0]["aperture_radius_cm"]) == pytest.approx(1.336, abs=5e-4)
+    assert (rows[0]["valid"], rows[0]["validity_reason"]) == (
+        "no", model.Validity.APERTURE_TOO_SMALL.describe())
     rows = table(run(capsys, "response", "--aperture", "0.5", "--slant", "10", "--freq", "2",
                      "--level", "20")[1])[1]
     assert rows[0]["beamwidth_20db_deg"] == "" and "20 dB" in rows[0]["reason"]
@@ -173,8 +175,8 @@ COMMANDS = [["pattern", "--aperture", "1", "--slant", "1e-322", "--freq", "10"],
             ["dish", "--aperture", "1e30", "--slant", "1e30", "--freq", "10", "--f-over-d",
              "0.4"],
             ["dish", "--aperture", "1", "--slant", "3", "--freq", "1:1e9:1", "--f-over-d", "0.4"]]
-CHECK = ("import kelvor, sys\nfrom kelvor import model\ntry:\n    r = {}\n"
-         "except ValueError:\n    sys.exit(2)\nsys.exit(2 if not r.ok.all() else 0)\n")
+CHECK = ("import kelvor, sys\nimport numpy as np\nfrom kelvor import model\ntry:\n    r = {}\n"
+         "except ValueError:\n    sys.exit(2)\nsys.exit(0 if np.all(r.ok) else 2)\n")
 
 
 @pytest.mark.parametrize("argv", [["-c", CHECK.format(call)] for call in PYTHON]
