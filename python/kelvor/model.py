@@ -97,7 +97,8 @@ def _geometry(f_over_d: object) -> dict[str, Any]:
     """The dish's geometry from the C++ library, refusing a focal ratio it refuses."""
     g: dict[str, Any] = _kelvor.model_dish_geometry(real("f_over_d", f_over_d))
     if g["failure"] != Failure.NONE:
-        raise ValueError(f"f_over_d: {Failure(g['failure']).describe()}, got {f_over_d!r}")
+        raise ValueError(f"f_over_d is not a focal ratio the dish geometry takes "
+                         f"({Failure(g['failure']).describe()}), got {f_over_d!r}")
     return g
 
 

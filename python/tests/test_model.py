@@ -40,6 +40,8 @@ def test_units_scale_lengths_only():
     np.testing.assert_allclose([pc_mm.axis_to_edge[0], pc_mm.fitted[0]],
                                [10 * pc.axis_to_edge[0], 10 * pc.fitted[0]], rtol=1e-9)
     assert pc.axis_to_edge[0] != pytest.approx(pc.fitted[0], rel=1e-3)
+    with pytest.raises(ValueError, match="aperture_radius"):
+        model.dish(0, 3, 11, f_over_d=0.4)
 
 
 def test_reasons_and_status():
