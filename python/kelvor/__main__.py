@@ -55,8 +55,9 @@ def main(argv: Optional[Sequence[str]] = None) -> int:
     except ValueError as e:
         return _cli.fail(args.command if args else "", _cli.library_error(e))
     except SystemExit as e:
-        # --help and --version end the parse: their status, as a number.
-        return e.code if isinstance(e.code, int) else 0 if e.code is None else 2
+        # --help and --version end the parse, with argparse's status (a number).
+        assert isinstance(e.code, int)
+        return e.code
     except KeyboardInterrupt:
         print(f"{_cli.PROG}: interrupted.", file=sys.stderr)
         return 130

@@ -16,6 +16,7 @@ import pytest
 import kelvor
 from kelvor import __main__ as cli
 from kelvor import model
+from kelvor._cli import MAX_ROWS, CliError, parse_values
 
 HORN = ["--aperture", "1.3363", "--slant", "3.4846", "--unit", "cm"]
 
@@ -117,6 +118,10 @@ def test_survivors_of_the_command_line(capsys):
                      "--level", "20")[1])[1]
     assert rows[0]["beamwidth_20db_deg"] == "" and "20 dB" in rows[0]["reason"]
     assert run(capsys, "--version")[1] == f"kelvor {kelvor.__version__}\n"
+    # The row count is the dialogue's, and the limit holds to the row.
+    assert len(parse_values("1:200000:1", "--theta")) == MAX_ROWS == 200000
+    with pytest.raises(CliError, match="400001 rows"):
+        parse_values("0:400000:1", "--theta")
 
 
 # (arguments, the flag the one-line message must name); each exits 2 and writes nothing.
@@ -139,6 +144,8 @@ ERRORS = [
     (["response", "--aperture", "0", "--slant", "9", "--freq", "10"], "--aperture"),
     (["response", "--aperture", "1", "--slant", "9", "--freq", "0:1e9:1e-3"], "1e+12 rows"),
     (["pattern", "--aperture", "1", "--slant", "9", "--freq", "10", "--unit", "ft"], "ft"),
+    (["design", "--freq", "10", "--beamwidth", "30", "--phase-deviation", "0.1",
+      "--level-index", "0"], "--level-index"),
 ]
 
 
@@ -147,6 +154,7 @@ def test_errors_name_the_flag_exit_2_and_write_nothing(capsys, tmp_path, argv, f
     status, out, err = run(capsys, *argv, "--csv", str(tmp_path / "t.csv"))
     assert status == 2 and out == "" and list(tmp_path.iterdir()) == []
     assert len(err.splitlines()) == 1 and err.endswith(".\n") and flag in err, err
+    assert err.split("error: ")[1][0] in "-ABCDEFGHIJKLMNOPQRSTUVWXYZ", err
 
 
 # A failing step after the CSV was made: no file is left, the status is 2.
