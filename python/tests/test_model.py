@@ -58,6 +58,8 @@ def test_reasons_and_status():
 def test_dish_figures_state_the_edge_and_the_horn():
     e = model.dish(A, R, [11.7], f_over_d=0.4, unit="cm")
     p = model.pattern(A, R, 11.7, np.linspace(0, 180, 361), unit="cm")
+    assert (p.ok, p.valid, p.validity_reason) == (True, False, e.validity_reason[0])
+    assert e.validity[0] == model.Validity.APERTURE_TOO_SMALL and not e.valid[0]
     ax = model_plot.pattern_on_dish(p, 0.4, edge_level_db=e.feed_edge_level_db[0],
                                     feed_position=e.feed_position[0])
     note = ax.texts[-1].get_text()
