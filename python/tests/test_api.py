@@ -73,7 +73,9 @@ def test_failures_by_name_and_deprecated_names():
     assert d.ok.all() and list(d.reason) == ["none"] * 2
     r = kelvor.response(0.5, 10, [2, 30], level_db=20)
     assert list(r.status) == [model.Failure.LEVEL_NOT_REACHED, model.Failure.NONE]
-    assert kelvor.pattern(2.6, 28.9, 10, 0).ok and model.pattern(2.6, 28.9, 10, 0).ok
+    for face in (kelvor, model):
+        cut = face.pattern(2.6, 28.9, 10, 0)
+        assert cut.ok and cut.status == model.Failure.NONE and cut.reason == "none"
     assert kelvor.design(10, 30, 0.1, level_db=25, level_index=4).ok.all()
 
 

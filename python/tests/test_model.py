@@ -18,6 +18,9 @@ def test_engineers_case_design_then_dish():
     assert e.edge_illumination_db[0] == pytest.approx(-12.0, abs=0.02)
     assert e.aperture_efficiency[0] == pytest.approx(
         e.spillover[0] * e.illumination[0] * e.phase[0] * e.polarisation[0], rel=1e-12)
+    # The designed horn's own pattern at the dish edge is the feed level.
+    edge = model.pattern(A, R, 11.7, model.dish_half_angle_deg(0.4), unit="cm")
+    assert edge.level_db[0] == pytest.approx(-level, abs=1e-6)
 
 
 # Unit factors: the same horn in cm, mm and inches gives the same physics, its
