@@ -1,5 +1,6 @@
 #include "web/model_true.hpp"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdio>
@@ -8,6 +9,8 @@
 #include "feed/dish.hpp"
 #include "feed/failure.hpp"
 #include "rows/row_count.hpp"
+#include "rows/units.hpp"
+#include "web/csv.hpp"
 
 namespace kelvor::web {
 
@@ -18,10 +21,6 @@ constexpr double kMetresPerInch = 0.0254;
 
 double metres_per_unit(const Request &request) {
   return request.IUNIT == rows::CENTIMETRES ? kMetresPerInch / 2.54 : kMetresPerInch;
-}
-
-std::string unit_name(const Request &request) {
-  return request.IUNIT == rows::CENTIMETRES ? "cm" : "in";
 }
 
 template <class... Args> std::string format(const char *pattern, Args... args) {
@@ -35,49 +34,89 @@ std::string length_text(double metres, double per_unit) {
   return std::isinf(metres) ? "Infinity" : format("%.4f", metres / per_unit);
 }
 
+// A length for the CSV: full precision, "inf" for the flat phase front.
+std::string length_cell(double metres, double per_unit) {
+  return std::isinf(metres) ? "inf" : csv::full(metres / per_unit);
+}
+
+feed::Horn model_horn(const Request &request, const Horn &horn) {
+  const double per_unit = metres_per_unit(request);
+  return {csv::typed_value(horn.aperture) * per_unit, csv::typed_value(horn.slant) * per_unit};
+}
+
 } // namespace
 
 Block model_design_heading(const Request &request) {
-  const std::string u = unit_name(request);
+  const std::string u = unit_name(request.IUNIT);
   return {format("   S    Aperture Radius  Slant Radius   (%s, model-true)\n", u.c_str()),
-          "S (cycles),Aperture Radius (" + u + "),Slant Radius (" + u + "),Note\n"};
+          csv::request_block(csv::request_pairs(request, true, nullptr)) +
+              csv::model_design_columns(request.IUNIT)};
 }
 
 Block model_design_block(const Request &request, const RowRange &range) {
   const double per_unit = metres_per_unit(request);
   Block block;
   for (std::int64_t k = range.first; k <= range.last; ++k) {
-    const float S = rows::row_value(k, range.start, range.step);
-    const feed::HornDesign d = feed::design_horn(request.FREQ, request.BWUSR, request.LEVUSR, S);
+    // Each number as typed, and S as its row's shortest decimal (0.05, not the
+    // float's 0.0500000007): the model designs at the values its CSV names.
+    const float S_row = rows::row_value(k, range.start, range.step);
+    const double S = csv::typed_value(S_row);
+    const feed::HornDesign d = feed::design_horn(
+        csv::typed_value(request.FREQ), csv::typed_value(request.BWUSR),
+        csv::typed_value(request.LEVUSR), S);
     std::string note;
     if (d.failure != feed::Failure::none)
       note = feed::describe(d.failure);
     else if (!d.real_cone)
       note = "slant radius shorter than the aperture radius: no real cone";
-    const std::string a = length_text(d.aperture_radius_m, per_unit);
-    const std::string r = length_text(d.slant_radius_m, per_unit);
-    block.records += format(" %6.3f  %14s  %12s  %s\n", static_cast<double>(S), a.c_str(),
-                            r.c_str(), note.c_str());
-    block.csv += format("%.9g,", static_cast<double>(S)) + a + "," + r + "," + note + "\n";
+    block.records += format(" %6.3f  %14s  %12s  %s\n", S,
+                            length_text(d.aperture_radius_m, per_unit).c_str(),
+                            length_text(d.slant_radius_m, per_unit).c_str(), note.c_str());
+    block.csv += csv::shortest(S_row) + "," + length_cell(d.aperture_radius_m, per_unit) + "," +
+                 length_cell(d.slant_radius_m, per_unit) + "," + (d.real_cone ? "yes" : "no") +
+                 "," + (d.failure == feed::Failure::none ? "" : feed::describe(d.failure)) + "\n";
   }
   return block;
 }
 
+std::string dish_refusal(const Request &request, const Horn &horn, float FREQ) {
+  if (feed::check_horn(model_horn(request, horn), csv::typed_value(FREQ)) != feed::Failure::none)
+    return feed::describe(feed::Failure::invalid_input);
+  return "";
+}
+
+double horn_phase_deviation(const Request &request, const Horn &horn, float FREQ) {
+  return feed::phase_deviation(model_horn(request, horn), csv::typed_value(FREQ));
+}
+
+std::string dish_heading(const Request &request, const Horn &horn, float FREQ) {
+  auto pairs = csv::request_pairs(request, false, &horn);
+  pairs.resize(3);
+  pairs.emplace_back("freq_ghz", csv::shortest(FREQ));
+  pairs.emplace_back("feed_position", "the best for each f/D, from the aperture plane toward the apex");
+  return csv::request_block(pairs) + csv::dish_columns(request.IUNIT);
+}
+
 DishCurve dish_curve(const Request &request, const Horn &horn, float FREQ, const RowRange &range) {
   const double per_unit = metres_per_unit(request);
-  const feed::Horn model{horn.aperture * per_unit, horn.slant * per_unit};
+  const feed::Horn model = model_horn(request, horn);
   DishCurve curve;
-  curve.csv = "f/D,Aperture efficiency,Spillover,Illumination,Phase\n";
   for (std::int64_t k = range.first; k <= range.last; ++k) {
-    const double fd = rows::row_value(k, range.start, range.step);
-    const feed::Efficiencies e = feed::dish_efficiency(model, FREQ, fd).efficiency;
+    const double fd = csv::typed_value(rows::row_value(k, range.start, range.step));
+    const feed::DishEfficiency d = feed::dish_efficiency(model, csv::typed_value(FREQ), fd);
+    const feed::Efficiencies &e = d.efficiency;
     curve.f_over_d.push_back(fd);
     curve.aperture.push_back(e.aperture);
     curve.spillover.push_back(e.spillover);
     curve.illumination.push_back(e.illumination);
     curve.phase.push_back(e.phase);
-    curve.csv +=
-        format("%.4g,%.6f,%.6f,%.6f,%.6f\n", fd, e.aperture, e.spillover, e.illumination, e.phase);
+    curve.feed_position.push_back(d.feed_position_m / per_unit);
+    curve.edge_illumination_db.push_back(d.edge_illumination_db);
+    curve.csv += csv::shortest(static_cast<float>(fd)) + "," +
+                 csv::full(d.feed_position_m / per_unit) + "," + csv::full(d.edge_illumination_db) +
+                 "," + csv::full(e.aperture) + "," + csv::full(e.spillover) + "," +
+                 csv::full(e.illumination) + "," + csv::full(e.phase) + "," +
+                 (d.failure == feed::Failure::none ? "" : feed::describe(d.failure)) + "\n";
   }
   return curve;
 }
