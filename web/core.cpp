@@ -13,6 +13,10 @@
 #include "format/list_read.hpp"
 #include "rows/row_count.hpp"
 #include "web/csv.hpp"
+#include "web/csv_columns.hpp"
+#ifdef KELVOR_WEB_MODEL_TRUE
+#include "feed/failure.hpp"
+#endif
 
 namespace kelvor::web {
 
@@ -25,6 +29,15 @@ using format::Value;
 namespace {
 
 constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
+
+// A CSV row's reason, in the model-true library's words where it is built.
+#ifdef KELVOR_WEB_MODEL_TRUE
+const std::string kNoFailure = feed::describe(feed::Failure::none);
+const std::string kLevelNotReached = feed::describe(feed::Failure::level_not_reached);
+#else
+const std::string kNoFailure = "none";
+const std::string kLevelNotReached = "level never reached";
+#endif
 
 std::size_t unit_slot(const Request &request) {
   return request.IUNIT == rows::CENTIMETRES ? 0 : 1;
@@ -205,7 +218,7 @@ Block design_heading(const Request &request) {
   write(block.records, L::DESIGN_HEADING, heading);
   write(block.records, L::DESIGN_TABLE_HEADER);
   block.csv = csv::request_block(csv::request_pairs(request, true, nullptr)) +
-              csv::design_columns(request.IUNIT);
+              csv::columns(csv::kColumns_design, request.IUNIT);
   return block;
 }
 
@@ -214,8 +227,10 @@ Block design_block(const Request &request, const RowRange &range) {
   const std::vector<Item> fields = fixed_fields(L::DESIGN_ROW);
   Block block;
   for (std::int64_t k = range.first; k <= range.last; ++k) {
-    const float PHDEV = rows::row_value(k, range.start, range.step);
-    put_row(block, L::DESIGN_ROW, fields, rows::design_row(design, PHDEV).printed);
+    const rows::DesignRow row =
+        rows::design_row(design, rows::row_value(k, range.start, range.step));
+    put_row(block, L::DESIGN_ROW, fields, row.printed, {},
+            std::string(",") + csv::flag(row.SRAD >= row.ARAD));
   }
   return block;
 }
@@ -233,12 +248,13 @@ Block response_heading(const Request &request, const Horn &horn) {
                                         format::real(LEVCOL[2]), format::real(LEVCOL[3])};
   write(block.records, L::RESPONSE_TABLE_HEADER, columns);
   block.csv = csv::request_block(csv::request_pairs(request, false, &horn)) +
-              csv::response_columns(request.IUNIT, LEVCOL);
+              csv::columns(csv::kColumns_response, request.IUNIT, LEVCOL);
   return block;
 }
 
 Block response_block(const Request &request, const Horn &horn, const RowRange &range) {
   const rows::ResponseRequest response = response_request(request, horn);
+  const bool real_cone = response.SRAD >= response.ARAD;
   const std::vector<Item> fields = fixed_fields(L::RESPONSE_ROW);
   Block block;
   for (std::int64_t k = range.first; k <= range.last; ++k) {
@@ -246,15 +262,17 @@ Block response_block(const Request &request, const Horn &horn, const RowRange &r
         rows::response_row(response, rows::row_value(k, range.start, range.step));
     // A level the pattern never falls to has no beamwidth: the table prints a
     // negative one (-180.0, scaled in a replaced column); the CSV leaves the
-    // cell empty and names the level.
+    // cell empty and its reason names the levels.
     std::array<bool, 7> missed{};
-    std::string tail = ",";
+    std::string levels;
     for (std::size_t j = 0; j < row.BWCOL.size(); ++j) {
       missed[j + 1] = row.BWCOL[j] < 0.0f;
       if (missed[j + 1])
-        tail += (tail.size() > 1 ? " " : "") + csv::shortest(response.levels.LEVCOL[j]);
+        levels += (levels.empty() ? "" : " ") + csv::shortest(response.levels.LEVCOL[j]);
     }
-    put_row(block, L::RESPONSE_ROW, fields, row.printed, missed, tail);
+    const std::string reason = levels.empty() ? kNoFailure : kLevelNotReached + (": " + levels + " dB");
+    put_row(block, L::RESPONSE_ROW, fields, row.printed, missed,
+            std::string(",") + csv::flag(real_cone) + "," + reason);
   }
   return block;
 }
@@ -286,14 +304,9 @@ std::string pattern_csv(const Request &request, const Horn &horn, float FREQ,
   auto pairs = csv::request_pairs(request, false, &horn);
   pairs.resize(3);
   pairs.emplace_back("freq_ghz", csv::shortest(FREQ));
-  pairs.emplace_back(std::string("phase_centre_") + unit_name(request.IUNIT),
-                     csv::shortest(cut.phase_centre));
-  std::string out = csv::request_block(pairs) + csv::pattern_columns();
-  for (std::size_t i = 0; i < cut.points.size(); ++i) {
-    const horn::PatternPoint &p = cut.points[i];
-    out += csv::shortest(p.THETA) + "," + csv::shortest(p.LEVEL) + "," + csv::shortest(p.PHASE) +
-           "," + csv::full(cut.phase_from_centre_deg[i]) + "\n";
-  }
+  std::string out = csv::request_block(pairs) + csv::columns(csv::kColumns_pattern, request.IUNIT);
+  for (const horn::PatternPoint &p : cut.points)
+    out += csv::shortest(p.THETA) + "," + csv::shortest(p.LEVEL) + "," + csv::shortest(p.PHASE) + "\n";
   return out;
 }
 

@@ -18,17 +18,6 @@ std::string printed(const char *pattern, double v) {
   return std::string(buffer.data(), static_cast<std::size_t>(n));
 }
 
-std::string with_unit(std::int32_t IUNIT, const char *names) {
-  std::string out;
-  const std::string unit = unit_name(IUNIT);
-  for (const char *c = names; *c != '\0'; ++c)
-    if (*c == '@')
-      out += unit;
-    else
-      out += *c;
-  return out + "\n";
-}
-
 } // namespace
 
 std::string shortest(float v) {
@@ -57,7 +46,18 @@ double typed_value(float v) { return std::strtod(shortest(v).c_str(), nullptr); 
 
 std::string count_text(double count) { return printed(count < 1e15 ? "%.0f" : "%.3g", count); }
 
-std::string full(double v) { return std::isfinite(v) ? printed("%.17g", v) : ""; }
+std::string full(double v) {
+  if (!std::isfinite(v))
+    return "";
+  // 15 significant digits name most doubles; 17 name every one.
+  for (int digits = 15; digits < 17; ++digits) {
+    std::array<char, 40> buffer{};
+    std::snprintf(buffer.data(), buffer.size(), "%.*g", digits, v);
+    if (std::strtod(buffer.data(), nullptr) == v)
+      return buffer.data();
+  }
+  return printed("%.17g", v);
+}
 
 std::string request_block(const std::vector<std::pair<std::string, std::string>> &pairs) {
   std::string out;
@@ -83,27 +83,19 @@ std::vector<std::pair<std::string, std::string>> request_pairs(const Request &re
   return pairs;
 }
 
-std::string design_columns(std::int32_t IUNIT) {
-  return with_unit(IUNIT, "phase_deviation_cycles,aperture_radius_@,slant_radius_@,gain_db,"
-                          "phase_centre_@");
-}
-
-std::string response_columns(std::int32_t IUNIT, std::span<const float> LEVCOL) {
-  std::string out = "freq_ghz";
-  for (const float level : LEVCOL)
-    out += ",beamwidth_" + shortest(level) + "db_deg";
-  return out + with_unit(IUNIT, ",gain_db,phase_centre_@,level_missed");
-}
-
-std::string pattern_columns() { return "theta_deg,level_db,phase_deg,phase_from_centre_deg\n"; }
-
-std::string model_design_columns(std::int32_t IUNIT) {
-  return with_unit(IUNIT, "phase_deviation_cycles,aperture_radius_@,slant_radius_@,real_cone,reason");
-}
-
-std::string dish_columns(std::int32_t IUNIT) {
-  return with_unit(IUNIT, "f_over_d,feed_position_@,edge_illumination_db,aperture_efficiency,"
-                          "spillover_efficiency,illumination_efficiency,phase_efficiency,reason");
+std::string columns(const char *names, std::int32_t IUNIT, std::span<const float> LEVCOL) {
+  std::string out = names;
+  std::size_t level = 0;
+  for (std::size_t at = out.find('{'); at != std::string::npos; at = out.find('{', at)) {
+    const std::size_t end = out.find('}', at);
+    const std::string key = out.substr(at + 1, end - at - 1);
+    const std::string value = key == "unit"                ? unit_name(IUNIT)
+                              : level < LEVCOL.size() ? shortest(LEVCOL[level++])
+                                                      : "";
+    out.replace(at, end - at + 1, value);
+    at += value.size();
+  }
+  return out + "\n";
 }
 
 } // namespace kelvor::web::csv

@@ -23,7 +23,8 @@ std::string shortest(float v);
 double typed_value(float v);
 // A count of rows for a message: every digit up to 1e15, three beyond.
 std::string count_text(double count);
-// v to 17 significant digits, which name the double exactly; "" when not finite.
+// The shortest decimal (15 to 17 significant digits) that reads back as the
+// double v; "" when not finite.
 std::string full(double v);
 
 // "# key: value" lines, one per pair.
@@ -33,13 +34,11 @@ std::string request_block(const std::vector<std::pair<std::string, std::string>>
 std::vector<std::pair<std::string, std::string>> request_pairs(const Request &request, bool design,
                                                                const Horn *horn);
 
-// Column names.
-std::string design_columns(std::int32_t IUNIT);
-// The beamwidth columns are named by their levels (beamwidth_10db_deg; a
-// fractional level as beamwidth_9.14db_deg).
-std::string response_columns(std::int32_t IUNIT, std::span<const float> LEVCOL);
-std::string pattern_columns();
-std::string model_design_columns(std::int32_t IUNIT);
-std::string dish_columns(std::int32_t IUNIT);
+// The header row of a table of the schema (kColumns_design, ... of the
+// generated csv_columns.hpp): "{unit}" named by IUNIT, each "{level}" by the
+// next of LEVCOL.
+std::string columns(const char *names, std::int32_t IUNIT, std::span<const float> LEVCOL = {});
+// "yes" or "no", as the schema writes a flag.
+inline const char *flag(bool value) { return value ? "yes" : "no"; }
 
 } // namespace kelvor::web::csv

@@ -11,6 +11,7 @@
 #include "rows/row_count.hpp"
 #include "rows/units.hpp"
 #include "web/csv.hpp"
+#include "web/csv_columns.hpp"
 
 namespace kelvor::web {
 
@@ -50,7 +51,7 @@ Block model_design_heading(const Request &request) {
   const std::string u = unit_name(request.IUNIT);
   return {format("   S    Aperture Radius  Slant Radius   (%s, model-true)\n", u.c_str()),
           csv::request_block(csv::request_pairs(request, true, nullptr)) +
-              csv::model_design_columns(request.IUNIT)};
+              csv::columns(csv::kColumns_model_design, request.IUNIT)};
 }
 
 Block model_design_block(const Request &request, const RowRange &range) {
@@ -73,8 +74,9 @@ Block model_design_block(const Request &request, const RowRange &range) {
                             length_text(d.aperture_radius_m, per_unit).c_str(),
                             length_text(d.slant_radius_m, per_unit).c_str(), note.c_str());
     block.csv += csv::shortest(S_row) + "," + length_cell(d.aperture_radius_m, per_unit) + "," +
-                 length_cell(d.slant_radius_m, per_unit) + "," + (d.real_cone ? "yes" : "no") +
-                 "," + (d.failure == feed::Failure::none ? "" : feed::describe(d.failure)) + "\n";
+                 length_cell(d.slant_radius_m, per_unit) + "," +
+                 csv::full(d.aperture_radius_wavelengths) + "," + csv::flag(d.real_cone) + "," +
+                 feed::describe(d.failure) + "\n";
   }
   return block;
 }
@@ -94,7 +96,7 @@ std::string dish_heading(const Request &request, const Horn &horn, float FREQ) {
   pairs.resize(3);
   pairs.emplace_back("freq_ghz", csv::shortest(FREQ));
   pairs.emplace_back("feed_position", "the best for each f/D, from the aperture plane toward the apex");
-  return csv::request_block(pairs) + csv::dish_columns(request.IUNIT);
+  return csv::request_block(pairs) + csv::columns(csv::kColumns_dish, request.IUNIT);
 }
 
 DishCurve dish_curve(const Request &request, const Horn &horn, float FREQ, const RowRange &range) {
@@ -112,11 +114,15 @@ DishCurve dish_curve(const Request &request, const Horn &horn, float FREQ, const
     curve.phase.push_back(e.phase);
     curve.feed_position.push_back(d.feed_position_m / per_unit);
     curve.edge_illumination_db.push_back(d.edge_illumination_db);
-    curve.csv += csv::shortest(static_cast<float>(fd)) + "," +
-                 csv::full(d.feed_position_m / per_unit) + "," + csv::full(d.edge_illumination_db) +
-                 "," + csv::full(e.aperture) + "," + csv::full(e.spillover) + "," +
-                 csv::full(e.illumination) + "," + csv::full(e.phase) + "," +
-                 (d.failure == feed::Failure::none ? "" : feed::describe(d.failure)) + "\n";
+    // The schema's dish row: the request, the geometry, then the efficiencies in percent.
+    const std::array<double, 13> values = {
+        csv::typed_value(FREQ), model.aperture_radius_m / per_unit, model.slant_radius_m / per_unit,
+        fd, d.feed_position_m / per_unit, d.edge_illumination_db, d.feed_edge_level_db,
+        d.space_attenuation_db, 100 * e.aperture, 100 * e.spillover, 100 * e.illumination,
+        100 * e.phase, 100 * e.polarisation};
+    for (const double v : values)
+      curve.csv += csv::full(v) + ",";
+    curve.csv += std::string(feed::describe(d.failure)) + "\n";
   }
   return curve;
 }

@@ -161,7 +161,7 @@ try:
         time.sleep(0.05)
     rows = [r for r in csv.reader(path.open()) if not r[0].startswith("#")]
     records = text(driver, "response-table").rstrip("\n").split("\n")[-len(rows) + 1:]
-    if [r.split() + [""] for r in records] != rows[1:] or rows[0][-2] != "phase_centre_cm":
+    if [r.split() + ["yes", "none"] for r in records] != rows[1:] or rows[0][6] != "phase_centre_cm":
         fail(f"the CSV does not hold the table's rows: {rows}")
 
     # Refused links: an unknown unit, an empty request; each field is marked.
@@ -176,7 +176,7 @@ try:
             fail(f"?{q}: {field} marked {marked!r} with {text(driver, error)!r}")
 
     # Horns beyond any reasonable work answer, by refusal or result, in bounded time.
-    for q in ("aperture=1e30&slant=1e30", "aperture=30&slant=300&pfreq=10"):
+    for q in ("aperture=1e30&slant=1e30&pfreq=10", "aperture=30&slant=300&pfreq=10"):
         start = time.monotonic()
         driver.get(f"{page}?{q}")
         wait_status(driver, "Done.", "Nothing computed", seconds=60)

@@ -26,8 +26,11 @@ require(coreJs)().then((core) => {
       table('model', core.modelDesignHeading(request), core.modelDesignBlock(request, design));
     if (response)
       table('response', core.responseHeading(request, horn), core.responseBlock(request, horn, response));
-    if (pattern)
-      out.csv.pattern = core.pattern(request, horn, pattern.freq, pattern.range).csv;
+    if (pattern) {
+      const cut = core.pattern(request, horn, pattern.freq, pattern.range);
+      out.csv.pattern = cut.csv;
+      out.phaseFromCentre = Array.from(cut.phaseFromCentre);
+    }
     console.log(JSON.stringify(out));
   }
 });

@@ -38,7 +38,7 @@ for g, got in zip(GRID, results):
         sys.exit(f"{webtest.query(*g)}: the tables differ from the native report")
     # Each CSV row is its record's fields, a missed level's (negative) beamwidth left empty.
     records = [r.split() for r in got["records"].split("\n") if r[:1] == " " and "." in r]
-    response = [r[:-1] for r in rows(got["csv"]["response"])]
+    response = [r[:-2] for r in rows(got["csv"]["response"])]
     want = [["" if i in range(1, 5) and v.startswith("-") else v for i, v in enumerate(r)]
             for r in records[-len(response):]]
     if response != want:
@@ -48,12 +48,14 @@ print(f"{len(GRID)} requests: the native report's records; the CSV the table's f
 cm = results[2]["csv"]
 PINNED = [  # what, got, want
     ("cm design columns", cm["design"].splitlines()[5],
-     "phase_deviation_cycles,aperture_radius_cm,slant_radius_cm,gain_db,phase_centre_cm"),
+     "phase_deviation_cycles,aperture_radius_cm,slant_radius_cm,gain_dbi,phase_centre_cm,real_cone"),
     ("cm response request", cm["response"].splitlines()[:6],
      ["# unit: cm", "# aperture_radius_cm: 5", "# slant_radius_cm: 30", "# level_db: 25",
       "# level_index: 4", "freq_ghz,beamwidth_3db_deg,beamwidth_6db_deg,beamwidth_10db_deg,"
-      "beamwidth_25db_deg,gain_db,phase_centre_cm,level_missed"]),
-    ("missed levels", cm["response"].splitlines()[-1], "2.0000,101.5,,,,4.82,0.027,6 10 25"),
+      "beamwidth_25db_deg,gain_dbi,phase_centre_cm,real_cone,reason"]),
+    ("missed levels", cm["response"].splitlines()[-1],
+     "2.0000,101.5,,,,4.82,0.027,yes,level never reached: 6 10 25 dB"),
+    ("model-true row", rows(cm["model"])[0][3:], ["3.207774694835872", "yes", "none"]),
 ]
 REFUSED = [  # query, field, message
     ("freq=10 20&beamwidth=30&level=10&s=0.1:0.1:0.1", "freq", "One number only."),
@@ -95,6 +97,6 @@ if a.python_path:
         cut = np.array(rows(got["csv"]["pattern"]), dtype=float)
         want = tables.pattern(float(aperture), float(slant), float(freq), cut[:, 0], unit=unit)
         if not (np.array_equal(cut[:, 1].astype(np.float32), want.level_db.astype(np.float32)) and
-                np.allclose(cut[:, 3], plot.pattern_phase(want), rtol=0, atol=1e-4)):
+                np.allclose(got["phaseFromCentre"], plot.pattern_phase(want), rtol=0, atol=1e-4)):
             sys.exit(f"{webtest.query(*g)}: the pattern differs from kelvor.tables and kelvor.plot")
     print("model-true radii as model.design's, the pattern and its phase as kelvor.plot's")
