@@ -136,7 +136,7 @@ TEST(FeedDish, EngineersPrimeFocusCase) {
   // The horn of S = 0.1 designed for the dish does at least as well, and better than S = 0.3.
   const std::vector<double> f{freq};
   const DishDesign best_horn = design_for_dish({f_over_d, f, freq}, std::vector{0.1, 0.3});
-  EXPECT_EQ(best_horn.best, 0u);
+  EXPECT_EQ(best_horn.best, std::optional<std::size_t>{});
   EXPECT_GE(best_horn.rows[0].aperture_efficiency, best.efficiency.aperture);
   EXPECT_GT(best_horn.rows[0].aperture_efficiency, best_horn.rows[1].aperture_efficiency);
 }
