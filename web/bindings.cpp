@@ -131,5 +131,6 @@ EMSCRIPTEN_BINDINGS(kelvor_core) {
   function("dishRefusal", &dish_refusal);
   function("dishHeading", &dish_heading);
   function("hornPhaseDeviation", &horn_phase_deviation);
+  function("hornValidity", &horn_validity);
 #endif
 }

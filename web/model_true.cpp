@@ -6,7 +6,9 @@
 #include <cstdio>
 
 #include "feed/design.hpp"
-#include "feed/dish.hpp"
+#include "feed/horn_on_dish.hpp"
+#include "feed/pattern.hpp"
+#include "feed/validity.hpp"
 #include "feed/failure.hpp"
 #include "rows/row_count.hpp"
 #include "rows/units.hpp"
@@ -70,6 +72,8 @@ Block model_design_block(const Request &request, const RowRange &range) {
       note = feed::describe(d.failure);
     else if (!d.real_cone)
       note = "slant radius shorter than the aperture radius: no real cone";
+    else if (d.validity != feed::Validity::valid)
+      note = std::string("outside the model: ") + feed::describe(d.validity);
     block.records += format(" %6.3f  %14s  %12s  %s\n", S,
                             length_text(d.aperture_radius_m, per_unit).c_str(),
                             length_text(d.slant_radius_m, per_unit).c_str(), note.c_str());
@@ -82,9 +86,22 @@ Block model_design_block(const Request &request, const RowRange &range) {
 }
 
 std::string dish_refusal(const Request &request, const Horn &horn, float FREQ) {
-  if (feed::check_horn(model_horn(request, horn), csv::typed_value(FREQ)) != feed::Failure::none)
-    return feed::describe(feed::Failure::invalid_input);
+  const feed::Horn model = model_horn(request, horn);
+  const double freq_ghz = csv::typed_value(FREQ);
+  const feed::Failure failure = feed::check_horn_work(model, freq_ghz);
+  if (failure != feed::Failure::none)
+    return feed::describe(failure);
+  const double turn = feed::wavenumber_per_m(freq_ghz) * model.aperture_radius_m +
+                      4 * feed::kPi * feed::phase_deviation(model, freq_ghz);
+  if (turn > kDishMaxApertureTurn)
+    return format("the horn's aperture integrand turns by k a + 4 pi S = %.1f radians, more than "
+                  "the %g that the page integrates in reasonable time",
+                  turn, kDishMaxApertureTurn);
   return "";
+}
+
+std::string horn_validity(const Request &request, const Horn &horn, float FREQ) {
+  return feed::describe(feed::model_validity(model_horn(request, horn), csv::typed_value(FREQ)));
 }
 
 double horn_phase_deviation(const Request &request, const Horn &horn, float FREQ) {
@@ -96,6 +113,7 @@ std::string dish_heading(const Request &request, const Horn &horn, float FREQ) {
   pairs.resize(3);
   pairs.emplace_back("freq_ghz", csv::shortest(FREQ));
   pairs.emplace_back("feed_position", "the best for each f/D, from the aperture plane toward the apex");
+  pairs.emplace_back("validity", horn_validity(request, horn, FREQ));
   return csv::request_block(pairs) + csv::columns(csv::kColumns_dish, request.IUNIT);
 }
 

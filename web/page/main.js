@@ -113,6 +113,7 @@ function compute(params) {
   }
   $('progress').removeAttribute('value');
   $('dish-refusal').textContent = '';
+  $('dish-validity').textContent = '';
   $('progress').hidden = false;
   $('cancel').hidden = false;
   setStatus('Computing…');
@@ -193,6 +194,9 @@ function onResult(m) {
     csv.dish = m.csv;
     show('dish');
     $('dish-title').textContent = `Dish efficiencies: ${hornTitle(m)}`;
+    // Where the model stops: the flag, in words, above the figure.
+    $('dish-validity').textContent = `Model validity at ${floatText(m.freq)} GHz: ${m.validity}.`;
+    $('dish-validity').className = m.validity === 'valid' ? '' : 'error';
     $('dish-caption').textContent =
       `The horn at ${floatText(m.freq)} GHz feeding paraboloids of focal ratio f/D, ` +
       'each with the feed at the position of its highest aperture efficiency (model-true, ' +

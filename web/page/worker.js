@@ -55,7 +55,8 @@ function dish(core, request, horn, freq) {
       curve[name] = name === 'csv' ? curve.csv + values : [...(curve[name] || []), values[0]];
     progress('f/D', k, total);
   }
-  postMessage({ type: 'dish', freq, S: core.hornPhaseDeviation(request, horn, freq), ...curve });
+  postMessage({ type: 'dish', freq, S: core.hornPhaseDeviation(request, horn, freq),
+                validity: core.hornValidity(request, horn, freq), ...curve });
 }
 
 onmessage = async (event) => {
