@@ -190,7 +190,21 @@ try:
         wait_status(driver, "Done.", seconds=30)
         if text(driver, element) != message:
             fail(f"?{q}: {text(driver, element)!r} in {time.monotonic() - start:.1f} s")
-    print("README link, phone layout, cancel, typed request, CSV, refusals: as the native program")
+    # Offline: one cache entry, under index.html, whatever the query and spelling.
+    root = page[:-len("index.html")]
+    driver.get(root)
+    for url in (f"{root}?unit=cm", f"{page}?freq=1", root):
+        driver.get(url)
+    keys = driver.execute_async_script("""const done = arguments[0];
+        navigator.serviceWorker.ready.then(() => caches.open('kelvor-page'))
+          .then((c) => c.keys()).then((k) => done(k.map((r) => r.url)));""")
+    server.shutdown()
+    server.server_close()
+    for url in (f"{root}?unit=cm", f"{page}?s=2"):
+        driver.get(url)
+        if (keys, driver.title[:6]) != ([page], "KELVOR"):
+            fail(f"offline {url}: cache {keys}, title {driver.title!r}")
+    print("README link, phone layout, cancel, typed request, CSV, refusals, offline: as expected")
 finally:
     driver.quit()
     server.shutdown()
