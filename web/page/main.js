@@ -282,12 +282,14 @@ function draw(name, opts, data) {
 
 function drawPattern(m) {
   const opts = {
-    scales: { x: { time: false }, phase: { auto: true } },
+    // The level from the axis down to its lowest or 80 dB, whichever is higher: the
+    // null at 180 degrees (the obliquity factor's zero) would flatten the rest.
+    scales: { x: { time: false }, y: { range: (u, min) => [Math.max(min, -80), 0] },
+              phase: { auto: true } },
     axes: [
       { label: 'Angle off the axis (degrees)' },
       { label: 'Level (dB)' },
-      { scale: 'phase', side: 1, label: 'Phase from the phase centre (degrees)',
-        grid: { show: false } },
+      { scale: 'phase', side: 1, label: 'Phase from phase centre (deg)', grid: { show: false } },
     ],
     series: [
       { label: 'Angle (deg)' },

@@ -117,6 +117,7 @@ try:
             fail(f"the model-true row {row!r} is not model.design's {d}")
     height = driver.execute_script("return document.documentElement.scrollHeight")
     driver.set_window_size(900, height)
+    driver.execute_script("window.scrollTo(0, 0)")
     Path(a.screenshot).parent.mkdir(parents=True, exist_ok=True)
     driver.save_screenshot(a.screenshot)
     driver.set_window_size(900, 1000)
