@@ -16,6 +16,8 @@ from __future__ import annotations
 
 import argparse
 import csv
+import inspect
+import io
 import json
 import math
 import os
@@ -24,7 +26,7 @@ import tempfile
 from importlib import resources
 from pathlib import Path
 from types import TracebackType
-from typing import IO, Any, Iterable, NoReturn, Optional, Sequence, Union
+from typing import IO, Any, Callable, Iterable, NoReturn, Optional, Sequence, Union
 
 import numpy as np
 
@@ -149,6 +151,9 @@ class Outputs:
     def path(self, target: Union[str, os.PathLike[str]], flag: Optional[str] = None) -> Path:
         """A new temporary file in the target's folder, to be moved onto it."""
         goal = Path(target)
+        if goal.is_dir():
+            # Refused now: moving a file onto a folder would fail after others had moved.
+            raise CliError(flag, f"cannot write {str(goal)!r}: it is a folder")
         try:
             fd, name = tempfile.mkstemp(prefix=f".{goal.name}.", suffix=".part",
                                         dir=goal.parent)
@@ -202,7 +207,8 @@ def cell(value: Cell, digits: Optional[int] = None) -> str:
     if digits is not None:
         return f"{v:.{max(digits, 0)}f}"
     # A single-precision value in its shortest exact decimal form, any other in double's.
-    single = np.float32(v)
+    with np.errstate(over="ignore"):
+        single = np.float32(v)
     return str(single) if float(single) == v else repr(v)
 
 
@@ -251,7 +257,21 @@ def write_csv(path: Union[str, os.PathLike[str], IO[str]], columns: Sequence[str
         w.writerow([c if isinstance(c, str) else cell(c) for c in row])
 
 
-def library_error(error: ValueError, flags: dict[str, str]) -> CliError:
+# The Python parameters of the library as the flags that carry them.
+FLAGS = {"freq_ghz": "--freq", "beamwidth_deg": "--beamwidth", "level_db": "--level",
+         "level_index": "--level-index", "aperture_radius": "--aperture",
+         "slant_radius": "--slant", "phase_deviation": "--phase-deviation",
+         "theta_deg": "--theta", "f_over_d": "--f-over-d", "feed_position": "--feed-position",
+         "reference_freq_ghz": "--reference-freq", "edge_illumination_db": "--edge-illumination",
+         "unit": "--unit"}
+
+
+def default(function: Callable[..., Any], name: str) -> Any:
+    """The default of a library function's parameter: one set of defaults."""
+    return inspect.signature(function).parameters[name].default
+
+
+def library_error(error: ValueError, flags: dict[str, str] = FLAGS) -> CliError:
     """A library's ValueError, which names its Python parameter first, as a
     CliError about the flag that carried it."""
     text = str(error)
@@ -276,5 +296,70 @@ def emit(text: str) -> int:
 
 def fail(command: str, error: Exception) -> int:
     """The one error format: one line on standard error, exit status 2."""
-    print(f"{PROG} {command}: error: {error}".rstrip(), file=sys.stderr)
+    print(f"{PROG}{' ' + command if command else ''}: error: {error}", file=sys.stderr)
     return EXIT_USAGE
+
+
+# A figure to write: the flag that named it, its file and a function drawing it
+# (returning a matplotlib Figure).
+Figure = tuple[str, str, Callable[[], Any]]
+
+
+def _save_figure(draw: Callable[[], Any], temporary: Path, target: str) -> None:
+    import matplotlib  # type: ignore[import]
+    matplotlib.use("Agg")
+    import matplotlib.pyplot as plt  # type: ignore[import]
+    figure = draw()
+    try:
+        figure.savefig(temporary, format=target.rsplit(".", 1)[1].lower())
+    finally:
+        plt.close(figure)
+
+
+def deliver(csv_file: Optional[str], columns: Sequence[str],
+            rows: Iterable[Sequence[Union[str, Cell]]], request: dict[str, str],
+            figures: Sequence[Figure] = ()) -> int:
+    """The CSV (to csv_file, or standard output) and the figures, all or
+    nothing: standard output is written only once every file is in place."""
+    text = io.StringIO()
+    write_csv(text, columns, rows, request)
+    for flag, name, _ in figures:
+        figure_path(name, flag)
+    with Outputs() as outputs:
+        if csv_file is not None:
+            outputs.path(csv_file, "--csv").write_text(text.getvalue(), encoding="utf-8")
+        for flag, name, draw in figures:
+            _save_figure(draw, outputs.path(name, flag), name)
+    return 0 if csv_file is not None else emit(text.getvalue())
+
+
+def add_output_flags(command: argparse.ArgumentParser, unit: str, *,
+                     plot: Optional[str] = "Also write a figure to this file (.svg, .png or "
+                                           ".pdf).") -> None:
+    """--unit (default the library's), --csv and, with its help text, --plot."""
+    command.add_argument("--unit", default=unit, choices=("in", "cm", "mm", "m"),
+                         help=f"The length unit (default {unit}).")
+    command.add_argument("--csv", metavar="FILE",
+                         help="Write the CSV to this file instead of standard output.")
+    if plot is not None:
+        command.add_argument("--plot", metavar="FILE", help=plot)
+
+
+def model_limits() -> str:
+    """The model-true path's stated limits, for the request block of its CSV."""
+    from .model import LIMITS as x
+    return (f"valid for k a >= {x['min_hybrid_ka']:g} (beta/k >= "
+            f"{x['min_hybrid_beta_over_k']:g} for the hybrid mode) above the cut-off k a = "
+            f"{x['cutoff_ka']:g}, rim phase within {x['max_rim_phase_excess_cycles']:g} cycle "
+            f"of S; refused beyond k a + 4 pi S = {x['max_aperture_turn']:g} or "
+            f"{x['max_dish_rows']:g} dish rows")
+
+
+def refuse_invalid(status: Any, flags: str) -> None:
+    """The exit-status rule: a row with no answer because its input is invalid,
+    or refused as too much work, fails the command; other rows without an
+    answer are data with a reason."""
+    from ._status import Failure
+    for refusal in (Failure.INVALID_INPUT, Failure.TOO_MUCH_WORK):
+        if bool(np.any(np.asarray(status) == refusal)):
+            raise CliError(None, f"no answer: {refusal.describe()} (see {flags})")
