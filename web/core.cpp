@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <limits>
+#include <numbers>
 #include <span>
 
 #include "dialogue/layouts.hpp"
@@ -11,6 +12,11 @@
 #include "format/layout.hpp"
 #include "format/list_read.hpp"
 #include "rows/row_count.hpp"
+#include "web/csv.hpp"
+#include "web/csv_columns.hpp"
+#ifdef KELVOR_WEB_MODEL_TRUE
+#include "feed/failure.hpp"
+#endif
 
 namespace kelvor::web {
 
@@ -23,8 +29,15 @@ using format::Value;
 namespace {
 
 constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
-// The unit in the CSV column names, by IUNIT.
-constexpr std::array<std::string_view, 2> CSV_UNIT = {"cm", "in"};
+
+// A CSV row's reason, in the model-true library's words where it is built.
+#ifdef KELVOR_WEB_MODEL_TRUE
+const std::string kNoFailure = feed::describe(feed::Failure::none);
+const std::string kLevelNotReached = feed::describe(feed::Failure::level_not_reached);
+#else
+const std::string kNoFailure = "none";
+const std::string kLevelNotReached = "level never reached";
+#endif
 
 std::size_t unit_slot(const Request &request) {
   return request.IUNIT == rows::CENTIMETRES ? 0 : 1;
@@ -87,10 +100,12 @@ std::vector<Item> fixed_fields(Layout layout) {
 }
 
 // A row's printed values as one record and one CSV line: each CSV value is the
-// record's own field, blanks trimmed, so the two never differ in a digit.
+// record's own field, blanks trimmed, so the two never differ in a digit. A
+// value with no answer (`missed`) is an empty cell; `tail` ends the line.
 template <std::size_t N>
 void put_row(Block &block, Layout layout, const std::vector<Item> &fields,
-             const std::array<float, N> &printed) {
+             const std::array<float, N> &printed, const std::array<bool, N> &missed = {},
+             const std::string &tail = "") {
   std::array<Value, N> values{};
   for (std::size_t i = 0; i < N; ++i)
     values[i] = format::real(printed[i]);
@@ -100,25 +115,11 @@ void put_row(Block &block, Layout layout, const std::vector<Item> &fields,
     const std::size_t begin = text.find_first_not_of(' ');
     if (i > 0)
       block.csv.push_back(',');
-    if (begin != std::string::npos)
+    if (begin != std::string::npos && !missed[i])
       block.csv.append(text, begin);
   }
+  block.csv += tail;
   block.csv.push_back('\n');
-}
-
-// The rows of `range` in `layout`, each made from its row value by `make_row`.
-template <class MakeRow> Block table_rows(Layout layout, const RowRange &range, MakeRow make_row) {
-  const std::vector<Item> fields = fixed_fields(layout);
-  Block block;
-  for (std::int64_t k = range.first; k <= range.last; ++k)
-    put_row(block, layout, fields, make_row(rows::row_value(k, range.start, range.step)).printed);
-  return block;
-}
-
-std::string number_text(float v) {
-  std::array<char, 32> buffer{};
-  const int n = std::snprintf(buffer.data(), buffer.size(), "%.9g", static_cast<double>(v));
-  return std::string(buffer.data(), static_cast<std::size_t>(n));
 }
 
 rows::Levels levels(const Request &request) {
@@ -153,22 +154,85 @@ Number read_number(std::string_view text) {
   return {NumberStatus::ok, first};
 }
 
+const char *status_name(NumberStatus status) {
+  switch (status) {
+  case NumberStatus::ok: return "ok";
+  case NumberStatus::empty: return "empty";
+  case NumberStatus::syntax: return "syntax";
+  case NumberStatus::too_large: return "too_large";
+  case NumberStatus::extra: return "extra";
+  }
+  return "unknown";
+}
+
+const char *status_message(NumberStatus status) {
+  switch (status) {
+  case NumberStatus::ok: return "";
+  case NumberStatus::empty: return "Enter a number.";
+  case NumberStatus::syntax: return "Not a number the program reads.";
+  case NumberStatus::too_large: return "Too large for a single-precision number.";
+  case NumberStatus::extra: return "One number only.";
+  }
+  return "Not a number.";
+}
+
+std::int32_t unit_code(std::string_view name) {
+  if (name == "in")
+    return rows::INCHES;
+  return name == "cm" ? rows::CENTIMETRES : 0;
+}
+
+const char *unit_name(std::int32_t IUNIT) { return IUNIT == rows::CENTIMETRES ? "cm" : "in"; }
+
+RangeCount count_rows(float start, float stop, float step) {
+  if (step == 0.0f)
+    return {RangeStatus::zero_step, 0, "The step must not be 0."};
+  // The count before truncation: a range of 1e18 rows is too many, not none,
+  // though it overflows the dialogue's 32-bit count.
+  const double count = rows::row_count_real(start, stop, step);
+  if (count >= kMaxRows + 1.0)
+    return {RangeStatus::too_many_rows, 0,
+            "This range has " + csv::count_text(std::floor(count)) + " rows; at most " +
+                std::to_string(kMaxRows) + " are computed."};
+  const std::int32_t rows = rows::row_count(start, stop, step);
+  if (rows < 1)
+    return {RangeStatus::no_rows, 0,
+            "This range has no rows: from start, the step must lead towards stop."};
+  return {RangeStatus::ok, rows, ""};
+}
+
+const char *status_name(RangeStatus status) {
+  switch (status) {
+  case RangeStatus::ok: return "ok";
+  case RangeStatus::zero_step: return "zero_step";
+  case RangeStatus::no_rows: return "no_rows";
+  case RangeStatus::too_many_rows: return "too_many_rows";
+  }
+  return "unknown";
+}
+
 Block design_heading(const Request &request) {
   Block block;
   const std::array<Value, 3> heading = {format::real(request.FREQ), format::real(request.BWUSR),
                                         format::real(request.LEVUSR)};
   write(block.records, L::DESIGN_HEADING, heading);
   write(block.records, L::DESIGN_TABLE_HEADER);
-  const std::string_view unit = CSV_UNIT[unit_slot(request)];
-  block.csv = "S (cycles),Aperture Radius (" + std::string(unit) + "),Slant Radius (" +
-              std::string(unit) + "),Gain (dB),Phase CTR. (" + std::string(unit) + ")\n";
+  block.csv = csv::request_block(csv::request_pairs(request, true, nullptr)) +
+              csv::columns(csv::kColumns_design, request.IUNIT);
   return block;
 }
 
 Block design_block(const Request &request, const RowRange &range) {
   const rows::DesignRequest design{request.FREQ, request.BWUSR, levels(request), request.IUNIT};
-  return table_rows(L::DESIGN_ROW, range,
-                    [&](float PHDEV) { return rows::design_row(design, PHDEV); });
+  const std::vector<Item> fields = fixed_fields(L::DESIGN_ROW);
+  Block block;
+  for (std::int64_t k = range.first; k <= range.last; ++k) {
+    const rows::DesignRow row =
+        rows::design_row(design, rows::row_value(k, range.start, range.step));
+    put_row(block, L::DESIGN_ROW, fields, row.printed, {},
+            std::string(",") + csv::flag(row.SRAD >= row.ARAD));
+  }
+  return block;
 }
 
 Block response_heading(const Request &request, const Horn &horn) {
@@ -183,35 +247,67 @@ Block response_heading(const Request &request, const Horn &horn) {
   const std::array<Value, 4> columns = {format::real(LEVCOL[0]), format::real(LEVCOL[1]),
                                         format::real(LEVCOL[2]), format::real(LEVCOL[3])};
   write(block.records, L::RESPONSE_TABLE_HEADER, columns);
-  block.csv = "Frequency (GHz)";
-  for (const float level : LEVCOL)
-    block.csv += ",Beamwidth at " + number_text(level) + " dB (deg)";
-  block.csv += ",Gain (dB),Phase CTR. (" + std::string(CSV_UNIT[unit_slot(request)]) + ")\n";
+  block.csv = csv::request_block(csv::request_pairs(request, false, &horn)) +
+              csv::columns(csv::kColumns_response, request.IUNIT, LEVCOL);
   return block;
 }
 
 Block response_block(const Request &request, const Horn &horn, const RowRange &range) {
   const rows::ResponseRequest response = response_request(request, horn);
-  return table_rows(L::RESPONSE_ROW, range,
-                    [&](float FRESP) { return rows::response_row(response, FRESP); });
+  const bool real_cone = response.SRAD >= response.ARAD;
+  const std::vector<Item> fields = fixed_fields(L::RESPONSE_ROW);
+  Block block;
+  for (std::int64_t k = range.first; k <= range.last; ++k) {
+    const rows::ResponseRow row =
+        rows::response_row(response, rows::row_value(k, range.start, range.step));
+    // A level the pattern never falls to has no beamwidth: the table prints a
+    // negative one (-180.0, scaled in a replaced column); the CSV leaves the
+    // cell empty and its reason names the levels.
+    std::array<bool, 7> missed{};
+    std::string levels;
+    for (std::size_t j = 0; j < row.BWCOL.size(); ++j) {
+      missed[j + 1] = row.BWCOL[j] < 0.0f;
+      if (missed[j + 1])
+        levels += (levels.empty() ? "" : " ") + csv::shortest(response.levels.LEVCOL[j]);
+    }
+    const std::string reason = levels.empty() ? kNoFailure : kLevelNotReached + (": " + levels + " dB");
+    put_row(block, L::RESPONSE_ROW, fields, row.printed, missed,
+            std::string(",") + csv::flag(real_cone) + "," + reason);
+  }
+  return block;
 }
 
-std::vector<horn::PatternPoint> pattern(const Request &request, const Horn &shape, float FREQ,
-                                        const RowRange &range) {
+PatternCut pattern(const Request &request, const Horn &shape, float FREQ, const RowRange &range) {
   const rows::ResponseRequest response = response_request(request, shape);
   const horn::PatternRequest cut{FREQ, response.ARAD, response.SRAD};
   const float axis = horn::axis_level(cut);
-  std::vector<horn::PatternPoint> points;
-  for (std::int64_t k = range.first; k <= range.last; ++k)
-    points.push_back(horn::pattern_point(cut, axis, rows::row_value(k, range.start, range.step)));
-  return points;
+  const rows::ResponseRow centre = rows::response_row(response, FREQ);
+  PatternCut out;
+  out.phase_centre = rows::from_inches(centre.PCTR * centre.WAVELR, request.IUNIT);
+  // Unwrapped from the axis: each step adds the change of phase taken to -180..180.
+  double previous = static_cast<double>(horn::pattern_point(cut, axis, 0.0f).PHASE);
+  double unwrapped = 0;
+  for (std::int64_t k = range.first; k <= range.last; ++k) {
+    const horn::PatternPoint p =
+        horn::pattern_point(cut, axis, rows::row_value(k, range.start, range.step));
+    unwrapped += std::remainder(static_cast<double>(p.PHASE) - previous, 360.0);
+    previous = static_cast<double>(p.PHASE);
+    const double cos_theta = std::cos(static_cast<double>(p.THETA) * std::numbers::pi / 180);
+    out.points.push_back(p);
+    out.phase_from_centre_deg.push_back(unwrapped - 360.0 * static_cast<double>(centre.PCTR) * (1 - cos_theta));
+  }
+  return out;
 }
 
-std::string pattern_csv(const std::vector<horn::PatternPoint> &points) {
-  std::string csv = "Theta (deg),Level (dB),Phase (deg)\n";
-  for (const horn::PatternPoint &p : points)
-    csv += number_text(p.THETA) + "," + number_text(p.LEVEL) + "," + number_text(p.PHASE) + "\n";
-  return csv;
+std::string pattern_csv(const Request &request, const Horn &horn, float FREQ,
+                        const PatternCut &cut) {
+  auto pairs = csv::request_pairs(request, false, &horn);
+  pairs.resize(3);
+  pairs.emplace_back("freq_ghz", csv::shortest(FREQ));
+  std::string out = csv::request_block(pairs) + csv::columns(csv::kColumns_pattern, request.IUNIT);
+  for (const horn::PatternPoint &p : cut.points)
+    out += csv::shortest(p.THETA) + "," + csv::shortest(p.LEVEL) + "," + csv::shortest(p.PHASE) + "\n";
+  return out;
 }
 
 } // namespace kelvor::web

@@ -30,6 +30,35 @@ struct Number {
 
 // One field's text read as a list-directed answer of one real item.
 Number read_number(std::string_view text);
+// The status's name ("ok", "empty", ...), by which the page knows it, and the
+// message a field shows for it ("" for ok).
+const char *status_name(NumberStatus status);
+const char *status_message(NumberStatus status);
+
+// The length units by the names the page and its links use: "in" and "cm" give
+// rows::INCHES and rows::CENTIMETRES, any other name 0.
+std::int32_t unit_code(std::string_view name);
+const char *unit_name(std::int32_t IUNIT);
+inline constexpr const char *kUnitMessage = "The unit is in (inches) or cm (centimetres).";
+
+// The most rows a table is computed with: a million rows of about 70 characters
+// is 70 MB of text, about what a browser tab holds without trouble.
+inline constexpr std::int32_t kMaxRows = 1'000'000;
+
+// What a start:stop:step range gives.
+enum class RangeStatus : std::int32_t {
+  ok,            // 1 to kMaxRows rows
+  zero_step,     // the step is 0
+  no_rows,       // from start, the step leads away from stop
+  too_many_rows, // more than kMaxRows rows, however many (the count may be beyond any integer)
+};
+struct RangeCount {
+  RangeStatus status = RangeStatus::no_rows;
+  std::int32_t rows = 0;    // the rows of an ok range
+  std::string message = {}; // why a range that is not ok is refused
+};
+RangeCount count_rows(float start, float stop, float step);
+const char *status_name(RangeStatus status);
 
 // A request as the dialogue holds it once its questions are answered. KLEV is
 // the nominal index of LEVUSR, or the user's choice for any other level.
@@ -66,11 +95,22 @@ Block response_heading(const Request &request, const Horn &horn);
 // Frequency-response rows at the frequencies of `range` (GHz).
 Block response_block(const Request &request, const Horn &horn, const RowRange &range);
 
-// The pattern cut of the horn at FREQ GHz over the angles of `range` (degrees),
-// including the obliquity factor, as the row library computes it.
-std::vector<horn::PatternPoint> pattern(const Request &request, const Horn &horn, float FREQ,
-                                        const RowRange &range);
-// The cut as CSV lines, with a header; every value to its float's nine digits.
-std::string pattern_csv(const std::vector<horn::PatternPoint> &points);
+// The pattern cut of the horn at FREQ GHz over the angles of `range` (degrees,
+// from 0), including the obliquity factor, as the row library computes it; and
+// its phase unwrapped along the cut and referred to the horn's phase centre at
+// FREQ (the response table's, fitted over the 10 dB beam), which sits
+// phase_centre (in the request's unit) behind the aperture plane:
+//   unwrapped(theta) - unwrapped(0) - 360 PCTR (1 - cos theta) degrees,
+// PCTR the phase centre in wavelengths. A point source at the phase centre
+// would give 0 at every angle.
+struct PatternCut {
+  std::vector<horn::PatternPoint> points;
+  std::vector<double> phase_from_centre_deg;
+  float phase_centre = 0;
+};
+PatternCut pattern(const Request &request, const Horn &horn, float FREQ, const RowRange &range);
+// The cut as CSV: the request block, the column names, every value to its float's nine digits.
+std::string pattern_csv(const Request &request, const Horn &horn, float FREQ,
+                        const PatternCut &cut);
 
 } // namespace kelvor::web

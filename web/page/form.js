@@ -5,21 +5,12 @@
 // tests under node.
 'use strict';
 
-// The fields in the order of the dialogue's questions, each a query parameter.
+// The fields in the order of the dialogue's questions, each a query parameter;
+// `cut` (90 or 180) is how far off the axis the pattern goes.
 const KELVOR_FIELDS = ['unit', 'freq', 'beamwidth', 'level', 'index', 's',
-                       'aperture', 'slant', 'fresp', 'pfreq'];
-// A table longer than this is refused rather than left to exhaust the tab.
-const KELVOR_MAX_ROWS = 1000000;
-// The pattern cut: 0 to 90 degrees off the axis by a quarter degree.
-const KELVOR_PATTERN_THETA = { start: 0, stop: 90, step: 0.25 };
-
-const kelvorNumberMessages = [
-  null,
-  'Enter a number.',
-  'Not a number the program reads.',
-  'Too large for a single-precision number.',
-  'One number only.',
-];
+                       'aperture', 'slant', 'fresp', 'pfreq', 'cut'];
+// The pattern cut: from the axis by a quarter degree, to 90 degrees or on request to 180.
+const KELVOR_PATTERN_STEP = 0.25;
 
 // The plan of a computation: the request and the tables it asks for, or the
 // message of every field that cannot be taken. Nothing is computed from a plan
@@ -32,8 +23,8 @@ function kelvorPlan(core, params) {
   // One number greater than 0.
   function number(name) {
     const n = core.readNumber(text(name));
-    if (n.status !== 0) {
-      errors[name] = kelvorNumberMessages[n.status] || 'Not a number.';
+    if (n.status !== 'ok') {
+      errors[name] = n.message;
       return null;
     }
     if (!(n.value > 0)) {
@@ -53,26 +44,19 @@ function kelvorPlan(core, params) {
     const values = [];
     for (const part of parts) {
       const n = core.readNumber(part);
-      if (n.status !== 0) {
-        errors[name] = `${kelvorNumberMessages[n.status] || 'Not a number.'} (${part.trim() || 'empty'})`;
+      if (n.status !== 'ok') {
+        errors[name] = `${n.message} (${part.trim() || 'empty'})`;
         return null;
       }
       values.push(n.value);
     }
     const [start, stop, step] = values;
-    if (step === 0) {
-      errors[name] = 'The step must not be 0.';
+    const count = core.countRows(start, stop, step);
+    if (count.status !== 'ok') {
+      errors[name] = count.message;
       return null;
     }
-    const rows = core.rowCount(start, stop, step);
-    if (rows < 1) {
-      errors[name] = 'This range has no rows: from start, the step must lead towards stop.';
-      return null;
-    }
-    if (rows > KELVOR_MAX_ROWS) {
-      errors[name] = `This range has ${rows} rows; at most ${KELVOR_MAX_ROWS} are computed.`;
-      return null;
-    }
+    const rows = count.rows;
     const first = core.rowValue(1, start, step);
     const last = core.rowValue(rows, start, step);
     if (!allowed(Math.min(first, last))) {
@@ -82,18 +66,25 @@ function kelvorPlan(core, params) {
     return { start, step, first: 1, last: rows };
   }
 
-  const unitText = text('unit') || 'in';
-  if (unitText !== 'in' && unitText !== 'cm')
-    errors.unit = 'The unit is in or cm.';
-  const request = { IUNIT: unitText === 'cm' ? 1 : 2, FREQ: 0, BWUSR: 0, LEVUSR: 0, KLEV: 0 };
+  // A link without a unit means inches; a unit the core does not know is refused.
+  const request = { IUNIT: core.unitCode(params.unit == null ? 'in' : text('unit')),
+                    FREQ: 0, BWUSR: 0, LEVUSR: 0, KLEV: 0 };
+  if (request.IUNIT === 0)
+    errors.unit = core.unitMessage();
+  const cut = given('cut') ? text('cut') : '90';
+  if (cut !== '90' && cut !== '180')
+    errors.cut = 'The cut ends at 90 or 180 degrees.';
 
-  const wantDesign = ['freq', 'beamwidth', 's'].some(given);
+  // Nothing asked for reads as a design request with every field empty, so
+  // that its fields are marked.
+  const asked = ['freq', 'beamwidth', 's', 'fresp', 'pfreq', 'aperture', 'slant'].some(given);
+  const wantDesign = !asked || ['freq', 'beamwidth', 's'].some(given);
   // The pattern is drawn for the horn at the pattern frequency, or else at the
   // design frequency, or else at the first frequency of the response. A horn
   // with a pattern frequency alone asks for no response table.
   const wantPattern = given('pfreq');
   const wantResponse = given('fresp') || (!wantPattern && ['aperture', 'slant'].some(given));
-  if (!wantDesign && !wantResponse && !wantPattern)
+  if (!asked)
     errors.form = 'Enter a design request, a horn, or both.';
 
   if (wantDesign) {
@@ -105,16 +96,19 @@ function kelvorPlan(core, params) {
     request.LEVUSR = number('level');
     if (request.LEVUSR !== null) {
       const nominal = core.nominalLevelIndex(request.LEVUSR);
+      const levels = core.nominalLevels();
+      const indices = levels.map((_, i) => i + 1);
       const index = given('index') ? core.readNumber(text('index')) : null;
-      const indexValue = index && index.status === 0 ? index.value : null;
-      if (index && (indexValue === null || ![1, 2, 3, 4].includes(indexValue))) {
-        errors.index = 'The level index is 1, 2, 3 or 4.';
+      const indexValue = index && index.status === 'ok' ? index.value : null;
+      if (index && (indexValue === null || !indices.includes(indexValue))) {
+        errors.index = `The level index is one of ${indices.join(', ')}.`;
       } else if (nominal !== 0) {
         if (indexValue !== null && indexValue !== nominal)
           errors.index = `${text('level')} dB is nominal level ${nominal}; leave the index empty.`;
         request.KLEV = nominal;
       } else if (indexValue === null) {
-        errors.index = `${text('level')} dB is not one of 3, 6, 10, 20 dB: give the index (1 to 4) of the nominal level it derives from.`;
+        errors.index = `${text('level')} dB is not one of ${levels.join(', ')} dB: give the index ` +
+                       `(1 to ${levels.length}) of the nominal level it derives from.`;
       } else {
         request.KLEV = indexValue;
       }
@@ -144,9 +138,9 @@ function kelvorPlan(core, params) {
       freq = request.FREQ;
     else if (response)
       freq = core.rowValue(1, response.start, response.step);
-    const t = KELVOR_PATTERN_THETA;
-    pattern = { freq, range: { start: t.start, step: t.step, first: 1,
-                               last: core.rowCount(t.start, t.stop, t.step) } };
+    const step = KELVOR_PATTERN_STEP;
+    pattern = { freq, range: { start: 0, step, first: 1,
+                               last: core.rowCount(0, Number(cut), step) } };
   }
 
   if (Object.keys(errors).length > 0)
@@ -155,4 +149,4 @@ function kelvorPlan(core, params) {
 }
 
 if (typeof module !== 'undefined')
-  module.exports = { KELVOR_FIELDS, KELVOR_MAX_ROWS, kelvorPlan };
+  module.exports = { KELVOR_FIELDS, kelvorPlan };

@@ -31,11 +31,14 @@ function newWorker() {
   return w;
 }
 
-// The form's fields as query parameters, empty ones left out.
+// The form's fields as query parameters, empty ones left out. With no unit
+// chosen (a link's unknown unit clears both) the request says so, and is refused.
 function paramsFromForm() {
   const params = {};
   for (const name of KELVOR_FIELDS) {
-    const value = name === 'unit' ? form.elements.unit.value : form.elements[name].value.trim();
+    const field = form.elements[name];
+    const value = name === 'unit' ? field.value || 'none'
+      : field.type === 'checkbox' ? (field.checked ? field.value : '') : field.value.trim();
     if (value !== '')
       params[name] = value;
   }
@@ -45,52 +48,72 @@ function paramsFromForm() {
 // A unit the page does not know leaves both choices clear (and is reported).
 function fillForm(params) {
   for (const name of KELVOR_FIELDS) {
+    const field = form.elements[name];
     if (name === 'unit')
-      for (const choice of form.elements.unit)
+      for (const choice of field)
         choice.checked = choice.value === (params.unit || 'in');
+    else if (field.type === 'checkbox')
+      field.checked = params[name] === field.value;
     else
-      form.elements[name].value = params[name] || '';
+      field.value = params[name] || '';
   }
+  showUnit();
+}
+
+// Each length's label names the chosen unit.
+function showUnit() {
+  for (const el of form.querySelectorAll('.unit'))
+    el.textContent = form.elements.unit.value || '?';
 }
 
 function queryString(params) {
   return new URLSearchParams(params).toString().replace(/%3A/g, ':').replace(/%2C/g, ',');
 }
 
+// The element that carries a field's invalid mark: the input, or for the unit
+// the group of its choices.
+function marked(name) {
+  return name === 'unit' ? $('unit-group') : form.elements[name];
+}
+
 function showErrors(errors) {
   for (const el of form.querySelectorAll('.error')) {
     el.textContent = '';
-    const field = form.elements[el.id.replace(/-error$/, '')];
+    const field = marked(el.id.replace(/-error$/, ''));
     if (field && field.setAttribute)
       field.removeAttribute('aria-invalid');
   }
   let firstInvalid = null;
-  for (const [name, message] of Object.entries(errors || {})) {
-    const el = $(`${name}-error`);
-    if (el)
-      el.textContent = message;
-    const field = form.elements[name];
+  for (const name of KELVOR_FIELDS.concat('form').filter((n) => errors && n in errors)) {
+    $(`${name}-error`).textContent = errors[name];
+    const field = marked(name);
     if (field && field.setAttribute) {
       field.setAttribute('aria-invalid', 'true');
-      firstInvalid = firstInvalid || field;
+      firstInvalid = firstInvalid || (name === 'unit' ? form.elements.unit[0] : field);
     }
   }
   return firstInvalid;
 }
 
+// The live region speaks when a job starts, changes stage and ends; the
+// progress text beside the bar follows every report, silently.
 function setStatus(text) {
   $('status').textContent = text;
+  $('progress-text').textContent = '';
 }
 
 function compute(params) {
   cancel(false);
   showErrors(null);
-  running = { params };
+  $('link').hidden = true;
+  running = { params, stage: null, shown: false };
   for (const name of sections) {
     $(`${name}-section`).hidden = true;
     delete csv[name];
   }
-  $('progress').value = 0;
+  $('progress').removeAttribute('value');
+  $('dish-refusal').textContent = '';
+  $('dish-validity').textContent = '';
   $('progress').hidden = false;
   $('cancel').hidden = false;
   setStatus('Computing…');
@@ -100,6 +123,9 @@ function compute(params) {
 
 function finish(text) {
   running = null;
+  // The focus leaves the Cancel button before it is hidden, for the next request.
+  if (document.activeElement === $('cancel'))
+    $('compute').focus();
   $('progress').hidden = true;
   $('cancel').hidden = true;
   setStatus(text);
@@ -117,6 +143,8 @@ function cancel(report = true) {
 }
 
 function onResult(m) {
+  if (m.type === 'names')
+    $('index-levels').textContent = m.nominalLevels.map((l, i) => `(${i + 1}) ${l}`).join(', ');
   if (!running)
     return;
   switch (m.type) {
@@ -128,35 +156,52 @@ function onResult(m) {
     break;
   }
   case 'start':
-    $('progress').max = Math.max(m.total, 1);
     history.replaceState(null, '', `?${queryString(running.params)}`);
     $('link').href = location.href;
     $('link').hidden = false;
+    if (m.refusal) {
+      $('dish-refusal').textContent = `Dish efficiencies not computed: ${m.refusal}.`;
+      $('dish-section').hidden = false;
+    }
     break;
   case 'progress':
+    $('progress').max = m.total;
     $('progress').value = m.done;
-    setStatus(`Computing… ${m.done} of ${m.total} rows`);
+    if (m.stage !== running.stage) {
+      running.stage = m.stage;
+      $('status').textContent = `Computing the ${m.stage}…`;
+    }
+    $('progress-text').textContent = `${m.stage} ${m.done} of ${m.total}`;
     break;
   case 'table':
     showTable($(tableIds[m.id]), m.records);
     csv[m.id] = m.csv;
-    $(`${m.id}-section`).hidden = false;
+    show(m.id);
+    if (m.id === 'response')
+      drawResponse(m.csv);
     break;
   case 'pattern':
     csv.pattern = m.csv;
-    $('pattern-section').hidden = false;
+    show('pattern');
     $('pattern-caption').textContent =
       `Pattern of the horn ${running.params.aperture} by ${running.params.slant} ${m.unit} ` +
-      `at ${floatText(m.freq)} GHz: level relative to the axis and phase.`;
+      `at ${floatText(m.freq)} GHz: level relative to the axis, and phase unwrapped and ` +
+      `referred to the phase centre, ${floatText(m.phaseCentre)} ${m.unit} behind the aperture ` +
+      'plane (0 on the axis).';
     drawPattern(m);
     break;
   case 'dish':
     csv.dish = m.csv;
-    $('dish-section').hidden = false;
+    show('dish');
+    $('dish-title').textContent = `Dish efficiencies: ${hornTitle(m)}`;
+    // Where the model stops: the flag, in words, above the figure.
+    $('dish-validity').textContent = `Model validity at ${floatText(m.freq)} GHz: ${m.validity}.`;
+    $('dish-validity').className = m.validity === 'valid' ? '' : 'error';
     $('dish-caption').textContent =
-      `The same horn at ${floatText(m.freq)} GHz feeding paraboloids of focal ratio f/D, ` +
+      `The horn at ${floatText(m.freq)} GHz feeding paraboloids of focal ratio f/D, ` +
       'each with the feed at the position of its highest aperture efficiency (model-true, ' +
-      "Silver's integrals): the aperture efficiency and its factors.";
+      "Silver's integrals): the aperture efficiency and its factors. The CSV gives each " +
+      'feed position and edge illumination.';
     drawDish(m);
     break;
   case 'done':
@@ -165,10 +210,33 @@ function onResult(m) {
   }
 }
 
+// A section shown; the first of a job brings the results into view.
+function show(name) {
+  const section = $(`${name}-section`);
+  section.hidden = false;
+  if (!running.shown) {
+    running.shown = true;
+    section.scrollIntoView({ block: 'start' });
+  }
+}
+
+// The horn as typed, its phase deviation at the frequency, and where the feed goes.
+function hornTitle(m) {
+  const p = running.params;
+  const unit = p.unit || 'in';
+  let best = 0;
+  m.aperture.forEach((v, i) => { best = v > m.aperture[best] ? i : best; });
+  return `a = ${p.aperture} ${unit}, R = ${p.slant} ${unit}, S = ${m.S.toFixed(3)} at ` +
+         `${floatText(m.freq)} GHz; best f/D ${m.fOverD[best].toFixed(2)} with the feed ` +
+         `${m.feedPosition[best].toFixed(3)} ${unit} behind the aperture plane`;
+}
+
 // A table goes into its block in pieces of CHUNK_LINES records, each laid out
 // only when scrolled into view (content-visibility), so that a table of a
 // hundred thousand rows appears at once and scrolls freely. The block's text is
-// still the records, one per line.
+// still the records, one per line. A piece's containment clips what overflows
+// its box, so each is given the width of its longest record: the block then
+// scrolls sideways to the last column on a narrow screen.
 const CHUNK_LINES = 1000;
 function showTable(pre, records) {
   const pieces = [];
@@ -176,12 +244,17 @@ function showTable(pre, records) {
   while (at < records.length) {
     let end = at;
     let lines = 0;
-    for (; lines < CHUNK_LINES && end < records.length; ++lines)
-      end = records.indexOf('\n', end) + 1 || records.length;
+    let widest = 0;
+    for (; lines < CHUNK_LINES && end < records.length; ++lines) {
+      const next = records.indexOf('\n', end) + 1 || records.length;
+      widest = Math.max(widest, next - end);
+      end = next;
+    }
     const piece = document.createElement('span');
     piece.className = 'records';
-    // The height a piece takes before it is laid out: its lines at the block's line height.
-    piece.style.containIntrinsicSize = `auto ${1.25 * lines}em`;
+    // The size a piece takes before it is laid out: its lines at the block's line height.
+    piece.style.width = `${widest}ch`;
+    piece.style.containIntrinsicSize = `${widest}ch ${1.25 * lines}em`;
     piece.textContent = records.slice(at, end);
     pieces.push(piece);
     at = end;
@@ -209,11 +282,14 @@ function draw(name, opts, data) {
 
 function drawPattern(m) {
   const opts = {
-    scales: { x: { time: false }, phase: { range: [-180, 180] } },
+    // The level from the axis down to its lowest or 80 dB, whichever is higher: the
+    // null at 180 degrees (the obliquity factor's zero) would flatten the rest.
+    scales: { x: { time: false }, y: { range: (u, min) => [Math.max(min, -80), 0] },
+              phase: { auto: true } },
     axes: [
       { label: 'Angle off the axis (degrees)' },
       { label: 'Level (dB)' },
-      { scale: 'phase', side: 1, label: 'Phase (degrees)', grid: { show: false } },
+      { scale: 'phase', side: 1, label: 'Phase from phase centre (deg)', grid: { show: false } },
     ],
     series: [
       { label: 'Angle (deg)' },
@@ -221,9 +297,27 @@ function drawPattern(m) {
       { label: 'Phase (deg)', scale: 'phase', stroke: '#b5651d', width: 1, dash: [6, 4] },
     ],
   };
-  // The phase is wrapped to -180..180: a gap at each wrap, not a vertical line.
-  const phase = Array.from(m.phase, (p, i) => (i > 0 && Math.abs(p - m.phase[i - 1]) > 180 ? null : p));
-  draw('pattern', opts, [Array.from(m.theta), Array.from(m.level), phase]);
+  const finite = (values) => Array.from(values, (v) => (Number.isFinite(v) ? v : null));
+  draw('pattern', opts, [Array.from(m.theta), finite(m.level), finite(m.phase)]);
+}
+
+// The response's beamwidths against frequency from its CSV: an empty cell (a
+// level the pattern never falls to) is a gap in its line.
+function drawResponse(text) {
+  const lines = text.split('\n').filter((l) => l && !l.startsWith('#'));
+  const names = lines[0].split(',');
+  const rows = lines.slice(1).map((l) => l.split(','));
+  const column = (i) => rows.map((r) => (r[i] === '' ? null : Number(r[i])));
+  const colours = ['#1f5fa8', '#2e7d32', '#b5651d', '#6a1b9a'];
+  const widths = [1, 2, 3, 4];
+  const opts = {
+    scales: { x: { time: false } },
+    axes: [{ label: 'Frequency (GHz)' }, { label: 'Beamwidth (degrees)' }],
+    series: [{ label: 'GHz' }, ...widths.map((i) => ({
+      label: names[i].replace(/^beamwidth_(.*)db_deg$/, 'at $1 dB'), stroke: colours[i - 1],
+      width: 2, spanGaps: false, points: { show: rows.length < 40 } }))],
+  };
+  draw('response', opts, [column(0), ...widths.map(column)]);
 }
 
 function drawDish(m) {
@@ -260,6 +354,11 @@ form.addEventListener('submit', (event) => {
   compute(paramsFromForm());
 });
 $('cancel').addEventListener('click', () => cancel());
+for (const choice of form.elements.unit)
+  choice.addEventListener('change', showUnit);
+// The README's example: a design request and the horn it gives.
+$('example').addEventListener('click', () => fillForm(Object.fromEntries(new URLSearchParams(
+  'unit=in&freq=10&beamwidth=30&level=10&s=0.1:0.1:0.1&aperture=2.6118&slant=28.8985&fresp=9:11:1'))));
 document.addEventListener('keydown', (event) => {
   if (event.key === 'Escape' && running)
     cancel();

@@ -5,7 +5,6 @@ drawn. Saves a screenshot of the example for the README."""
 import csv
 import functools
 import http.server
-import subprocess
 import sys
 import tempfile
 import threading
@@ -25,16 +24,18 @@ except ImportError:
     sys.exit(webtest.SKIP)
 
 
-# The painted pixels of a figure's canvas.
-PAINTED = """
-    const c = document.querySelector(arguments[0]);
-    if (!c) return 0;
-    const d = c.getContext('2d').getImageData(0, 0, c.width, c.height).data;
-    let n = 0;
-    for (let i = 3; i < d.length; i += 4) n += d[i] > 0;
-    return n;"""
-# The model-true sections, where the feed library is built (into the page too).
-MODEL_TRUE = a.model_true
+# Where the tables' last column is, after the block is scrolled to its right end:
+# the block's box and the box of the text "Phase CTR." inside it.
+LAST_COLUMN = """
+    const pre = document.getElementById(arguments[0]);
+    pre.scrollLeft = pre.scrollWidth;
+    const node = [...pre.querySelectorAll('span')].map((s) => s.firstChild)
+                   .find((t) => t.data.includes('Phase CTR.'));
+    const range = document.createRange();
+    range.setStart(node, node.data.indexOf('Phase CTR.'));
+    range.setEnd(node, node.data.indexOf('Phase CTR.') + 10);
+    const box = pre.getBoundingClientRect(), text = range.getBoundingClientRect();
+    return [pre.scrollWidth > pre.clientWidth, text.left >= box.left, text.right <= box.right];"""
 
 
 def fail(message):
@@ -53,16 +54,14 @@ def serve(folder):
     return server
 
 
-def native_tables(answers):
-    """The report records after the title, for a dialogue of these answers."""
-    with tempfile.TemporaryDirectory() as run:
-        subprocess.run([a.kelvor], input=answers.encode(), cwd=run, check=True,
-                       capture_output=True)
-        return (Path(run) / "r.txt").read_bytes().decode()[:-2].split("\r\n")[3:]
-
-
 def text(driver, element_id):
     return driver.find_element("id", element_id).get_attribute("textContent")
+
+
+def phone(driver, width):
+    driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride",
+                           {"width": width, "height": 800, "deviceScaleFactor": 1,
+                            "mobile": width < 600})
 
 
 def wait_status(driver, *endings, seconds=60):
@@ -109,24 +108,35 @@ try:
     if tables(driver) != webtest.native_report(a.source, a.kelvor)[3:]:
         fail("the README example's tables are not the report's records:\n" +
              "\n".join(tables(driver)))
-    for figure in ("pattern", "dish") if MODEL_TRUE else ("pattern",):
-        drawn = driver.execute_script(PAINTED, f"#{figure}-plot canvas")
-        if drawn < 1000:
-            fail(f"the {figure} figure has {drawn} painted pixels")
-    if MODEL_TRUE and len(text(driver, "model-design-table").split("\n")) != 3:
-        fail("the model-true design has not its heading and one row")
+    if a.python_path:  # the model-true row's radii, as model.design gives them
+        sys.path.insert(0, a.python_path)
+        from kelvor import model
+        d = model.design(freq_ghz=10.0, beamwidth_deg=30.0, level_db=10.0, phase_deviation=[0.1])
+        row = text(driver, "model-design-table").split("\n")[1]
+        if row.split()[1:3] != [f"{d.aperture_radius[0]:.4f}", f"{d.slant_radius[0]:.4f}"]:
+            fail(f"the model-true row {row!r} is not model.design's {d}")
     height = driver.execute_script("return document.documentElement.scrollHeight")
     driver.set_window_size(900, height)
+    driver.execute_script("window.scrollTo(0, 0)")
     Path(a.screenshot).parent.mkdir(parents=True, exist_ok=True)
     driver.save_screenshot(a.screenshot)
     driver.set_window_size(900, 1000)
 
-    # A long table, cancelled at once; the page goes on.
+    # On a phone the tables scroll sideways to their last column.
+    phone(driver, 390)
+    for table in ("design-table", "response-table"):
+        if driver.execute_script(LAST_COLUMN, table) != [True, True, True]:
+            fail(f"at 390 px the {table} does not scroll to its Phase CTR. column")
+    driver.execute_cdp_cmd("Emulation.clearDeviceMetricsOverride", {})
+
+    # A long table, cancelled at once; the focus goes back to Compute.
     submit(driver, {"unit": "in", "freq": "10", "beamwidth": "30", "level": "10",
                     "s": "0:1:0.000002"})
     wait_status(driver, "Computing")
     driver.find_element("id", "cancel").click()
     wait_status(driver, "Cancelled.")
+    if driver.switch_to.active_element.get_attribute("id") != "compute":
+        fail("after Cancel the focus is not on Compute")
 
     # A typed request: a level that is not nominal needs its index, and nothing
     # is computed until it has one.
@@ -134,11 +144,11 @@ try:
              "aperture": "5.5", "slant": "40", "fresp": "11:13:0.5"}
     submit(driver, dict(typed))
     wait_status(driver, "Nothing computed")
-    if not text(driver, "index-error") or driver.find_element("id", "design-section").is_displayed():
-        fail("a level without its index was computed or not marked")
+    if not text(driver, "index-error") or driver.find_element("id", "link").is_displayed():
+        fail("a level without its index was not marked, or the old result's link stayed")
     submit(driver, dict(typed, index="2"))
     wait_status(driver, "Done.")
-    want = native_tables("r.txt\n1\n12,20\n8\n2\n0.05,0.3,0.05\n5.5,40\n11,13,0.5\n0,0\n0,0,0\n0,0\n")
+    want = webtest.native_tables(a.kelvor, "r.txt\n1\n12,20\n8\n2\n0.05,0.3,0.05\n5.5,40\n11,13,0.5\n0,0\n0,0,0\n0,0\n")
     if tables(driver) != want:
         fail("the typed request's tables are not the report's records:\n" +
              "\n".join(tables(driver)))
@@ -150,11 +160,52 @@ try:
         if path.exists():
             break
         time.sleep(0.05)
-    rows = list(csv.reader(path.open()))
+    rows = [r for r in csv.reader(path.open()) if not r[0].startswith("#")]
     records = text(driver, "response-table").rstrip("\n").split("\n")[-len(rows) + 1:]
-    if [r.split() for r in records] != rows[1:] or len(rows) != 6:
+    if [r.split() + ["yes", "none"] for r in records] != rows[1:] or rows[0][6] != "phase_centre_cm":
         fail(f"the CSV does not hold the table's rows: {rows}")
-    print("README link, cancel, typed request, CSV and figure: as the native program")
+
+    # Refused links: an unknown unit, an empty request; each field is marked.
+    MARKED = [("unit=mm&freq=10&beamwidth=30&level=10&s=0.1:0.1:0.1", "unit-group", "unit-error",
+               "The unit is in (inches) or cm (centimetres)."),
+              ("s=", "freq", "freq-error", "Enter a number.")]
+    for q, field, error, message in MARKED:
+        driver.get(f"{page}?{q}")
+        wait_status(driver, "Nothing computed")
+        marked = driver.find_element("id", field).get_attribute("aria-invalid")
+        if (marked, text(driver, error)) != ("true", message):
+            fail(f"?{q}: {field} marked {marked!r} with {text(driver, error)!r}")
+
+    # Horns beyond any reasonable work are refused up front, within a time limit;
+    # a horn outside the model is flagged.
+    DISH = [("aperture=1e30&slant=1e30&pfreq=10", "dish-refusal",
+             "Dish efficiencies not computed: too much work: outside the stated limit."),
+            ("aperture=30&slant=300&pfreq=10", "dish-refusal",
+             "Dish efficiencies not computed: the horn's aperture integrand turns by k a + 4 pi "
+             "S = 175.7 radians, more than the 128 that the page integrates in reasonable time."),
+            ("aperture=0.5&slant=5&pfreq=10", "dish-validity", "Model validity at 10 GHz: "
+             "aperture too small for the balanced hybrid mode.")]
+    for q, element, message in DISH:
+        start = time.monotonic()
+        driver.get(f"{page}?{q}")
+        wait_status(driver, "Done.", seconds=30)
+        if text(driver, element) != message:
+            fail(f"?{q}: {text(driver, element)!r} in {time.monotonic() - start:.1f} s")
+    # Offline: one cache entry, under index.html, whatever the query and spelling.
+    root = page[:-len("index.html")]
+    driver.get(root)
+    for url in (f"{root}?unit=cm", f"{page}?freq=1", root):
+        driver.get(url)
+    keys = driver.execute_async_script("""const done = arguments[0];
+        navigator.serviceWorker.ready.then(() => caches.open('kelvor-page'))
+          .then((c) => c.keys()).then((k) => done(k.map((r) => r.url)));""")
+    server.shutdown()
+    server.server_close()
+    for url in (f"{root}?unit=cm", f"{page}?s=2"):
+        driver.get(url)
+        if (keys, driver.title[:6]) != ([page], "KELVOR"):
+            fail(f"offline {url}: cache {keys}, title {driver.title!r}")
+    print("README link, phone layout, cancel, typed request, CSV, refusals, offline: as expected")
 finally:
     driver.quit()
     server.shutdown()

@@ -1,24 +1,36 @@
-// The page's core under node, for the comparison with the native build.
-//   node core_node.js CORE_JS FORM_JS bits < grid   the bits of every grid line
-//   node core_node.js CORE_JS FORM_JS tables QUERY  the design and response records
+// The page's core under node, for the tests: for each query on the command line
+// one line of JSON, the plan's errors or the tables' records and every CSV.
+//   node core_node.js CORE_JS FORM_JS QUERY...
 'use strict';
-const fs = require('fs');
 
-const [coreJs, formJs, mode, query] = process.argv.slice(2);
+const [coreJs, formJs, ...queries] = process.argv.slice(2);
 const { kelvorPlan } = require(formJs);
 
 require(coreJs)().then((core) => {
-  if (mode === 'bits') {
-    for (const line of fs.readFileSync(0, 'utf8').split('\n'))
-      if (line && !line.startsWith('#'))
-        process.stdout.write(core.gridBits(line));
-    return;
+  for (const query of queries) {
+    const plan = kelvorPlan(core, Object.fromEntries(new URLSearchParams(query)));
+    if (plan.errors) {
+      console.log(JSON.stringify({ errors: plan.errors }));
+      continue;
+    }
+    const { request, horn, design, response, pattern } = plan;
+    const out = { records: '', csv: {} };
+    // The records are the dialogue's tables; the model-true table has its CSV only.
+    const table = (name, heading, block) => {
+      out.records += name === 'model' ? '' : heading.records + block.records;
+      out.csv[name] = heading.csv + block.csv;
+    };
+    if (design)
+      table('design', core.designHeading(request), core.designBlock(request, design));
+    if (design && core.modelDesignBlock)
+      table('model', core.modelDesignHeading(request), core.modelDesignBlock(request, design));
+    if (response)
+      table('response', core.responseHeading(request, horn), core.responseBlock(request, horn, response));
+    if (pattern) {
+      const cut = core.pattern(request, horn, pattern.freq, pattern.range);
+      out.csv.pattern = cut.csv;
+      out.phaseFromCentre = Array.from(cut.phaseFromCentre);
+    }
+    console.log(JSON.stringify(out));
   }
-  const plan = kelvorPlan(core, Object.fromEntries(new URLSearchParams(query)));
-  if (plan.errors)
-    throw new Error(JSON.stringify(plan.errors));
-  const { request, horn, design, response } = plan;
-  process.stdout.write(core.designHeading(request).records + core.designBlock(request, design).records);
-  process.stdout.write(core.responseHeading(request, horn).records +
-                       core.responseBlock(request, horn, response).records);
 });

@@ -13,11 +13,12 @@ SKIP = 77  # ctest's SKIP_RETURN_CODE for these tests
 
 def arguments(extra=()):
     p = argparse.ArgumentParser()
-    for name in ("--source", "--page-build", "--kelvor", "--probe", *extra):
+    for name in ("--source", "--page-build", "--kelvor", *extra):
         p.add_argument(name, required=True)
-    p.add_argument("--model-true", action="store_true")
+    # Where the Python module is built: the model-true sections are checked against it.
+    p.add_argument("--python-path")
     a = p.parse_args()
-    a.source, a.page_dir = Path(a.source), Path(a.page_build) / "web"
+    a.source, a.page_dir = Path(a.source).resolve(), Path(a.page_build).resolve() / "web"
     return a
 
 
@@ -58,3 +59,26 @@ def native_report(source, kelvor):
     assert report.endswith("\r\n"), "the report's records end in CR LF"
     return report[:-2].split("\r\n")
 
+
+
+def native_tables(kelvor, answers):
+    """The report records after the title, for a dialogue of these answers."""
+    with tempfile.TemporaryDirectory() as run:
+        subprocess.run([kelvor], input=answers.encode(), cwd=run, check=True,
+                       capture_output=True)
+        return (Path(run) / "r.txt").read_bytes().decode()[:-2].split("\r\n")[3:]
+
+
+def answers(unit, freq, beamwidth, level, index, s, aperture, slant, fresp):
+    """The dialogue's answers for one design request and one horn."""
+    level_lines = f"{level}\n{index}\n" if index else f"{level}\n"
+    comma = lambda r: r.replace(":", ",")
+    return (f"r.txt\n{1 if unit == 'cm' else 2}\n{freq},{beamwidth}\n{level_lines}{comma(s)}\n"
+            f"{aperture},{slant}\n{comma(fresp)}\n0,0\n0,0,0\n0,0\n")
+
+
+def query(unit, freq, beamwidth, level, index, s, aperture, slant, fresp):
+    """The page's link for the same request."""
+    fields = dict(unit=unit, freq=freq, beamwidth=beamwidth, level=level, index=index, s=s,
+                  aperture=aperture, slant=slant, fresp=fresp)
+    return "&".join(f"{k}={v}" for k, v in fields.items() if v)
