@@ -10,15 +10,16 @@
 #include <span>
 #include <utility>
 
-#include <boost/math/quadrature/gauss.hpp>
 #include <boost/math/special_functions/bessel.hpp>
 #include <boost/math/special_functions/bessel_prime.hpp>
 #include <boost/math/special_functions/binomial.hpp>
 #include <boost/math/special_functions/factorials.hpp>
 #include <boost/math/tools/minima.hpp>
-#include <boost/math/tools/roots.hpp>
 
+#include "modal/modes.hpp"
 #include "modal/units.hpp"
+#include "numeric/composite_gauss.hpp"
+#include "numeric/phase_fit.hpp"
 
 namespace kelvor::modal {
 
@@ -40,20 +41,6 @@ constexpr double kEdgeTaper = 0.0630957344480193; // -12 dB
 
 double bessel_j(int order, double x) {
   return boost::math::cyl_bessel_j(order, x);
-}
-
-// kc a of TE1n (the n-th zero of J1', bracketed by the zeros of J1 around it) or TM1n (the n-th
-// zero of J1). To become modes.hpp's once the cascade's modes land.
-double cutoff_ka(bool te, int n) {
-  if (!te)
-    return boost::math::cyl_bessel_j_zero(1.0, n);
-  const double lo = n == 1 ? 1.0 : boost::math::cyl_bessel_j_zero(1.0, n - 1);
-  const double hi = boost::math::cyl_bessel_j_zero(1.0, n);
-  std::uintmax_t iterations = 100;
-  const auto root = boost::math::tools::toms748_solve(
-      [](double x) { return boost::math::cyl_bessel_j_prime(1, x); }, lo, hi,
-      boost::math::tools::eps_tolerance<double>(), iterations);
-  return (root.first + root.second) / 2;
 }
 
 // Jv at x for any integer v from the table J0 .. J9 at x (J(-v) = (-1)^v Jv).
@@ -94,30 +81,24 @@ double lommel(int m, const Radiator::Mode &mode, double u, double jm_u, double j
   return -sum / (2 * x + h);
 }
 
-// The closed-form power of one mode's unnormalised profile over the disk, integral |E_t|^2 dA, as
-// (pi a^2 / 2)(L0(x, x) + L2(x, x)), since |E_t|^2 = (J0(kc r)^2 + J2(kc r)^2) / 2 averaged in phi.
-double mode_norm(const Radiator::Mode &mode, double a) {
-  const auto &j = mode.j;
-  return kPi * a * a / 2 * (lommel(0, mode, mode.x, j[0], j[1]) + lommel(2, mode, mode.x, j[2], j[3]));
-}
-
+// The aperture's modes in the order te[0..], tm[0..], each with its cut-off, eta0 / Z and the
+// Bessel values at kc a (modes.hpp's table and impedances).
 std::vector<Radiator::Mode> prepare_modes(const ApertureField &ap) {
   const double k = wavenumber_per_m(ap.freq_ghz);
   const double a = ap.radius_m;
+  const auto table = lowest_modes(2 * static_cast<int>(std::max(ap.te.size(), ap.tm.size())));
   std::vector<Radiator::Mode> modes;
-  for (int kind = 0; kind < 2; ++kind) {
-    const bool te = kind == 0;
-    const auto &coef = te ? ap.te : ap.tm;
-    for (std::size_t n = 0; n < coef.size(); ++n) {
+  for (const ModeKind kind : {ModeKind::te, ModeKind::tm}) {
+    const auto &coef = kind == ModeKind::te ? ap.te : ap.tm;
+    for (const auto &m : table) {
+      if (m.kind != kind || static_cast<std::size_t>(m.n) > coef.size())
+        continue;
       Radiator::Mode mode;
-      mode.te = te;
-      mode.x = cutoff_ka(te, static_cast<int>(n) + 1);
-      mode.c = cplx(0, k * a * a / 4) * coef[n];
-      const double kc = mode.x / a;
-      // beta = sqrt(k^2 - kc^2), -j |beta| below cut-off; eta0 / Z_TE = beta / k, eta0 / Z_TM = k / beta.
-      const cplx beta = k > kc ? cplx(std::sqrt((k - kc) * (k + kc)), 0)
-                               : cplx(0, -std::sqrt((kc - k) * (kc + k)));
-      mode.y = te ? beta / k : k / beta;
+      mode.te = kind == ModeKind::te;
+      mode.x = m.cutoff_ka;
+      mode.c = cplx(0, k * a * a / 4) * coef[static_cast<std::size_t>(m.n - 1)];
+      mode.y = 1.0 / relative_impedance(m, axial_wavenumber(m, a, k), k);
+      mode.norm_m2 = profile_norm_m2(m, a);
       for (std::size_t v = 0; v < mode.j.size(); ++v)
         mode.j[v] = bessel_j(static_cast<int>(v), mode.x);
       modes.push_back(mode);
@@ -132,7 +113,7 @@ Failure check_aperture(const ApertureField &ap) {
   if (!finite_positive(ap.radius_m) || !finite_positive(ap.freq_ghz))
     return Failure::invalid_input;
   if (wavenumber_per_m(ap.freq_ghz) * ap.radius_m > kMaxApertureKa ||
-      ap.te.size() > kMaxApertureModes || ap.tm.size() > kMaxApertureModes)
+      2 * std::max(ap.te.size(), ap.tm.size()) > static_cast<std::size_t>(mode_table_size()))
     return Failure::too_much_work;
   const auto finite = [](cplx c) { return std::isfinite(c.real()) && std::isfinite(c.imag()); };
   if (!std::all_of(ap.te.begin(), ap.te.end(), finite) ||
@@ -187,7 +168,7 @@ double aperture_power_w(const ApertureField &aperture) {
   for (const auto &mode : prepare_modes(aperture)) {
     // |c_n|^2 from the scaled coefficient: c = j k a^2 / 4 * coefficient.
     const double scale = wavenumber_per_m(aperture.freq_ghz) * aperture.radius_m * aperture.radius_m / 4;
-    power += std::norm(mode.c / scale) * mode.y.real() / kEta0 * mode_norm(mode, aperture.radius_m) / 2;
+    power += std::norm(mode.c / scale) * mode.y.real() / kEta0 * mode.norm_m2 / 2;
   }
   return power;
 }
@@ -203,24 +184,24 @@ bool valid_options(const RadiationOptions &o) {
          !std::isinf(o.cut_reference_m);
 }
 
-// Panels of the composite 20-point rule over span radians of a pattern of the radiator.
-std::size_t panels_over(const Radiator &r, double span_rad) {
-  return 1 + static_cast<std::size_t>(std::ceil(span_rad * (r.ka() + 1) / kPanelTurn));
+// The composite Gauss-Legendre nodes over 0..span_rad for a pattern of the radiator, which turns
+// by at most k a + 1 radians per radian of theta (check_aperture's bound on k a keeps the count
+// within kMaxPanels).
+numeric::QuadratureNodes nodes_over(const Radiator &r, double span_rad) {
+  constexpr std::size_t kMaxPanels = 4096;
+  return numeric::composite_gauss(
+      0, span_rad, numeric::panels_for_turn(span_rad * (r.ka() + 1), kPanelTurn, kMaxPanels).value());
 }
 
 // Integral over the sphere of |r E|^2 / (2 eta0): the phi integral of e^2 cos^2 + h^2 sin^2 is
 // pi (|e|^2 + |h|^2), the theta integral composite Gauss-Legendre.
 double radiated_power(const Radiator &r) {
-  using Rule = boost::math::quadrature::gauss<double, 20>;
-  const auto ring = [&](double t) {
-    const auto p = r.planes(t);
-    return (std::norm(p.e_plane_v) + std::norm(p.h_plane_v)) * std::sin(t);
-  };
-  const std::size_t panels = panels_over(r, kPi);
+  const auto nodes = nodes_over(r, kPi);
   double sum = 0;
-  for (std::size_t i = 0; i < panels; ++i)
-    sum += Rule::integrate(ring, kPi * static_cast<double>(i) / static_cast<double>(panels),
-                           kPi * static_cast<double>(i + 1) / static_cast<double>(panels));
+  for (std::size_t i = 0; i < nodes.node.size(); ++i) {
+    const auto p = r.planes(nodes.node[i]);
+    sum += nodes.weight[i] * (std::norm(p.e_plane_v) + std::norm(p.h_plane_v)) * std::sin(nodes.node[i]);
+  }
   return kPi * sum / (2 * kEta0);
 }
 
@@ -277,41 +258,17 @@ double edge_angle(const Radiator &r, double hi) {
   return hi;
 }
 
-// The phase centre by feed's definition (feed/phase_centre.hpp fitted_m): the unwrapped phase of
-// the 45-degree co-polar field at composite Gauss-Legendre nodes over 0..edge, fitted to
-// phi0 - k d cos theta by weighted least squares, weights |F|^2 sin theta d theta. To become the
-// shared fit's call (numeric/phase_fit) once it lands.
+// The phase centre by feed's definition (numeric/phase_fit.hpp, feed's fitted_m): the 45-degree
+// co-polar field at composite Gauss-Legendre nodes over 0..edge.
 double fitted_phase_centre_m(const Radiator &r, double edge_rad) {
-  using Rule = boost::math::quadrature::gauss<double, 20>;
-  const auto &x = Rule::abscissa();
-  const auto &w = Rule::weights();
-  const std::size_t panels = panels_over(r, edge_rad);
-  const double half = edge_rad / (2 * static_cast<double>(panels));
-  double sw = 0, sx = 0, sy = 0, sxx = 0, sxy = 0, phase = 0;
-  cplx previous = 0;
-  bool first = true;
-  const auto add = [&](double theta, double weight) {
-    const auto p = r.planes(theta);
-    const cplx f = p.e_plane_v + p.h_plane_v;
-    if (!first)
-      phase += std::arg(f * std::conj(previous));
-    first = false;
-    previous = f;
-    const double wt = weight * std::norm(f) * std::sin(theta), ct = std::cos(theta);
-    sw += wt;
-    sx += wt * ct;
-    sy += wt * phase;
-    sxx += wt * ct * ct;
-    sxy += wt * ct * phase;
-  };
-  for (std::size_t p = 0; p < panels; ++p) {
-    const double mid = (2 * static_cast<double>(p) + 1) * half;
-    for (std::size_t i = x.size(); i-- > 0;)
-      add(mid - half * x[i], half * w[i]);
-    for (std::size_t i = 0; i < x.size(); ++i)
-      add(mid + half * x[i], half * w[i]);
+  const auto nodes = nodes_over(r, edge_rad);
+  std::vector<cplx> field;
+  for (const double t : nodes.node) {
+    const auto p = r.planes(t);
+    field.push_back(p.e_plane_v + p.h_plane_v);
   }
-  return -(sw * sxy - sx * sy) / (sw * sxx - sx * sx) / r.wavenumber_per_m();
+  return numeric::fitted_phase_centre_m(nodes.node, nodes.weight, field, r.wavenumber_per_m())
+      .value_or(kNaN);
 }
 
 RadiationSummary refused(Failure failure) {

@@ -69,13 +69,11 @@ struct PlaneFields {
   std::complex<double> e_plane_v, h_plane_v;
 };
 
-// The limits that bound the work: k a (an aperture of about 320 wavelengths in radius) and the
-// number of modes of each kind.
+// The limit that bounds the work: k a (an aperture of about 320 wavelengths in radius).
 inline constexpr double kMaxApertureKa = 2000;
-inline constexpr std::size_t kMaxApertureModes = 2000;
 
-// Failure::none for a finite positive radius and frequency, finite coefficients, not all zero,
-// within the limits above, and no TM mode with a coefficient exactly at its cut-off (whose H field
+// Failure::none for a finite positive radius and frequency, finite coefficients, not all zero, k a
+// within the limit above and no more modes of a kind than modes.hpp's table holds, and no TM mode with a coefficient exactly at its cut-off (whose H field
 // would be infinite); Failure::invalid_input or Failure::too_much_work otherwise.
 Failure check_aperture(const ApertureField &aperture);
 
@@ -100,6 +98,7 @@ public:
     bool te;                 // TE1n (true) or TM1n
     std::complex<double> c;  // the aperture coefficient times j k a^2 / 4
     std::complex<double> y;  // eta0 / Z
+    double norm_m2;          // integral of |E_t|^2 over the disk for a unit coefficient
     std::array<double, 10> j; // J0 .. J9 at x, for the Taylor branch at u = x
   };
 
