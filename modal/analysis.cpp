@@ -32,6 +32,7 @@
 #include <functional>
 
 #include "modal/mode_content.hpp"
+#include "modal/radiation.hpp"
 #include "modal/staircase.hpp"
 #include "modal/units.hpp"
 
@@ -116,6 +117,40 @@ ApertureField aperture_field(const GuideSection &aperture, const Eigen::VectorXc
   return field;
 }
 
+// The three cuts in dB relative to the largest co-polar level among them.
+std::vector<PatternCut> pattern_cuts(const RadiationSummary &radiation) {
+  double peak = 0;
+  for (const RadiationCut &cut : radiation.cuts)
+    for (const std::complex<double> &co : cut.co)
+      peak = std::max(peak, std::norm(co));
+  const auto level_db = [peak](std::complex<double> field) { return 10 * std::log10(std::norm(field) / peak); };
+  std::vector<PatternCut> cuts;
+  for (const RadiationCut &cut : radiation.cuts) {
+    PatternCut &out = cuts.emplace_back(PatternCut{cut.phi_deg, radiation.theta_deg, {}, {}});
+    for (std::size_t i = 0; i < cut.co.size(); ++i) {
+      out.co_db.push_back(level_db(cut.co[i]));
+      out.cross_db.push_back(level_db(cut.cross[i]));
+    }
+  }
+  return cuts;
+}
+
+// The aperture's far field into the result: cross-polar peak, directivity, phase centre, cuts.
+FrequencyResult with_radiation(FrequencyResult result, const AnalysisOptions &options) {
+  RadiationOptions radiation_options;
+  radiation_options.xpol_within_deg = options.xpol_within_deg;
+  for (double theta = 0; theta <= 90 + 1e-9; theta += options.pattern_step_deg)
+    radiation_options.cut_theta_deg.push_back(theta);
+  const RadiationSummary radiation = radiate(result.aperture, radiation_options);
+  if (radiation.failure != Failure::none)
+    return refused(result.freq_ghz, radiation.failure);
+  result.xpol_peak_db = radiation.xpol_peak_db;
+  result.directivity_dbi = radiation.directivity_dbi;
+  result.phase_centre_m = radiation.phase_centre_m;
+  result.cuts = pattern_cuts(radiation);
+  return result;
+}
+
 FrequencyResult solve_frequency(const Staircase &staircase, double freq_ghz, const AnalysisOptions &options) {
   const ScatteringMatrix s = staircase_scattering(staircase, freq_ghz);
   FrequencyResult result = refused(freq_ghz, Failure::none);
@@ -124,11 +159,11 @@ FrequencyResult solve_frequency(const Staircase &staircase, double freq_ghz, con
   result.s11_deg = std::arg(result.s11) * 180 / kPi;
   const Eigen::VectorXcd forward = s.s21.col(0);
   result.aperture = aperture_field(staircase.sections.back(), forward, freq_ghz);
-  // The aperture always holds TE11 and TM11: kMinModes >= 2.
+  // The aperture always holds TE11 and TM11: every section carries at least two modes.
   result.tm11_over_te11 = forward(1) / forward(0);
   result.hybrid_purity = hybrid_purity(result.aperture);
-  (void)options;
-  return result;
+  // A matched component has no far field: its radiation figures stay NaN.
+  return options.termination == Termination::radiate ? with_radiation(std::move(result), options) : result;
 }
 
 void for_each_index(std::size_t n, const std::function<void(std::size_t)> &job) {

@@ -25,7 +25,7 @@ std::pair<double, double> radial_factors(const Mode &mode, double radius_m, doub
 TEST(Modal, CouplingIntegralsMatchQuadrature) {
   const std::vector<Mode> modes = lowest_modes(8);
   // Near-equal wavenumbers (the last row) cost the closed form digits to cancellation.
-  for (const auto [a, b, tolerance] : {std::tuple{1.0, 1.0, 1e-12}, {1.0, 1.3, 1e-12}, {0.7, 2.0, 1e-12},
+  for (const auto &[a, b, tolerance] : {std::tuple{1.0, 1.0, 1e-12}, {1.0, 1.3, 1e-12}, {0.7, 2.0, 1e-12},
                                        {1.0, 1.0000001, 1e-8}})
     for (const Mode &m : modes)
       for (const Mode &n : modes) {
@@ -110,7 +110,7 @@ TEST(Modal, RefusesWhatHasNoAnswer) {
 // The step of 10.5 to 16 mm converges to its figure (the FDTD comparison is in bench/README.md).
 TEST(Modal, StepConvergesUnderMoreModes) {
   const Profile step{{0.02, 0.0105}, {0.02, 0.016}};
-  for (const auto [freq_ghz, s11_db] : {std::pair{9.0, -16.79}, {12.0, -14.07}}) {
+  for (const auto &[freq_ghz, s11_db] : {std::pair{9.0, -16.79}, {12.0, -14.07}}) {
     const double coarse = analyse(step, freq_ghz, {Termination::matched, 1, 90, 36}).s11_db;
     EXPECT_NEAR(analyse(step, freq_ghz, {Termination::matched, 1.5, 90, 36}).s11_db, coarse, 0.02);
     EXPECT_NEAR(coarse, s11_db, 0.01);
