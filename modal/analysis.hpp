@@ -14,7 +14,7 @@ namespace kelvor::modal {
 
 // How the last section ends.
 enum class Termination {
-  radiate, // the aperture radiates; its own reflection is neglected (see analysis.cpp's header)
+  radiate, // the aperture radiates; its own reflection is neglected (analysis.cpp's header)
   matched, // the last section continues as a matched guide: a component's S11 alone, no pattern
 };
 
