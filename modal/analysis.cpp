@@ -93,7 +93,8 @@ ModePlan plan_modes(const Profile &profile, double top_freq_ghz, const AnalysisO
     widest = modes_below(highest_cutoff_per_m * widest_m);
   }
   widest = std::ceil(std::max<double>(widest, kMinModes) * options.mode_scale);
-  if (!(widest <= mode_table_size()))
+  // The count rule looks one mode past the widest count: the table must hold it.
+  if (!(widest < mode_table_size()))
     return {Failure::too_much_work, {}};
   // TE11 and TM11 in every section; more would break the proportion in the narrow ones.
   ModePlan plan{Failure::none, proportional_mode_counts(profile, static_cast<int>(widest), 2)};
