@@ -10,6 +10,7 @@
 #include "modal/analysis.hpp"
 #include "modal/example_horn.hpp"
 #include "modal/mode_content.hpp"
+#include "modal/radiation.hpp"
 #include "modal/staircase.hpp"
 #include "modal/units.hpp"
 
@@ -158,6 +159,8 @@ TEST(Modal, LongCorrugatedHornApproachesTheHybridMode) {
   const PatternCut &cut = horn.cuts[1];
   for (std::size_t i = 0; i < cut.theta_deg.size() && model.level_db(cut.theta_deg[i] * kPi / 180) > -20; ++i)
     EXPECT_NEAR(cut.co_db[i], model.level_db(cut.theta_deg[i] * kPi / 180), 1.2) << cut.theta_deg[i];
+  // 1 W incident: the aperture field carries what the input does not reflect (radiation.hpp's power).
+  EXPECT_NEAR(aperture_power_w(horn.aperture), 1 - std::norm(horn.s11), 1e-9);
   EXPECT_NEAR(horn.xpol_peak_db, -36.30, 0.01);
   EXPECT_NEAR(horn.directivity_dbi, 20.50, 0.01);
   EXPECT_NEAR(horn.hybrid_purity, 0.9773, 1e-4);
