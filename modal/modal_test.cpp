@@ -91,7 +91,10 @@ TEST(Modal, RefusesWhatHasNoAnswer) {
   const Profile good{{0.01, 0.012}, {0.02, 0.02}};
   const auto failure = [](const Profile &profile, double freq_ghz, AnalysisOptions options = {}) {
     const FrequencyResult result = analyse(profile, freq_ghz, options);
-    EXPECT_EQ(std::isnan(result.s11_db), result.failure != Failure::none);
+    const bool nan = std::isnan(result.s11.imag()) && std::isnan(result.s11_deg) &&
+                     std::isnan(result.tm11_over_te11.real()) && std::isnan(result.hybrid_purity) &&
+                     std::isnan(result.xpol_peak_db) && std::isnan(result.phase_centre_m);
+    EXPECT_EQ(nan, result.failure != Failure::none);
     return result.failure;
   };
   EXPECT_EQ(failure(good, 7.3), Failure::input_below_cutoff); // k a_in = 1.836 < 1.8412
