@@ -1,0 +1,67 @@
+// The analysis of a body of revolution by mode matching: the input reflection of TE11, the mode
+// content at the aperture and, when the aperture radiates, its far field.
+#pragma once
+
+#include <complex>
+#include <span>
+#include <vector>
+
+#include "modal/aperture_field.hpp"
+#include "modal/failure.hpp"
+#include "modal/profile.hpp"
+
+namespace kelvor::modal {
+
+// How the last section ends.
+enum class Termination {
+  radiate, // the aperture radiates; its own reflection is neglected (analysis.cpp's header)
+  matched, // the last section continues as a matched guide: a component's S11 alone, no pattern
+};
+
+struct AnalysisOptions {
+  Termination termination = Termination::radiate;
+  double mode_scale = 1.0;      // multiplies every mode count (convergence studies: 1.5)
+  double xpol_within_deg = 90;  // the cross-polar peak is sought over 0 <= theta <= this
+  int widest_modes = 0;         // TE and TM modes of the widest section; 0 = the default rule
+  double pattern_step_deg = 1;  // step of the pattern cuts, 0 .. 90 degrees
+};
+
+// One pattern cut at azimuth phi_deg: co- and cross-polar levels (Ludwig 3) in dB relative to the
+// largest co-polar level of the three cuts, at theta_deg (0 to 90 degrees).
+struct PatternCut {
+  double phi_deg = 0;
+  std::vector<double> theta_deg, co_db, cross_db;
+};
+
+struct FrequencyResult {
+  double freq_ghz = 0;
+  Failure failure = Failure::none;
+  std::complex<double> s11;       // reflected TE11 over incident TE11, at the input guide's start
+  double s11_db = 0, s11_deg = 0; // 20 log10 |s11|, arg s11
+  // The far field (radiation.hpp), NaN for Termination::matched: the peak cross-polar level of the
+  // 45-degree plane over 0..xpol_within_deg relative to the co-polar peak, the directivity and the
+  // phase centre fitted to the 45-degree co-polar phase (m behind the aperture, inside the horn).
+  double xpol_peak_db = 0;
+  double directivity_dbi = 0;
+  double phase_centre_m = 0;
+  ApertureField aperture;         // forward waves at the aperture (aperture_field.hpp)
+  // Mode content at the aperture. tm11_over_te11 is the ratio of the power-normalised forward
+  // amplitudes of TM11 and TE11 (|.|^2 is their power ratio; about 0.18 for the balanced hybrid mode).
+  std::complex<double> tm11_over_te11;
+  // The hybrid-mode purity: the fraction of the aperture's transverse E field (forward waves) in the
+  // balanced HE11 field x^ J0(j01 r / a), as the normalised overlap
+  //   |<E, E_HE11>|^2 / (<E, E> <E_HE11, E_HE11>) over the aperture disk; 1 for a pure HE11 field.
+  double hybrid_purity = 0;
+  std::vector<PatternCut> cuts;   // phi = 0 (E), 45, 90 (H) degrees, when the aperture radiates
+};
+
+// The analysis at one frequency. Refuses (Failure, numbers NaN) what check_profile refuses, and
+// Failure::too_much_work beyond the work limit of analysis.cpp.
+FrequencyResult analyse(const Profile &profile, double freq_ghz, const AnalysisOptions &options = {});
+
+// The analysis at every frequency, the coupling integrals computed once for the band; over the
+// cores where the library is built with oneTBB, with results identical to one thread.
+std::vector<FrequencyResult> analyse_band(const Profile &profile, std::span<const double> freqs_ghz,
+                                          const AnalysisOptions &options = {});
+
+} // namespace kelvor::modal

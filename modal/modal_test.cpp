@@ -1,0 +1,174 @@
+#include <cmath>
+#include <random>
+
+#include <boost/math/quadrature/gauss_kronrod.hpp>
+#include <boost/math/special_functions/bessel.hpp>
+#include <boost/math/special_functions/bessel_prime.hpp>
+#include <gtest/gtest.h>
+
+#include "feed/pattern.hpp"
+#include "modal/analysis.hpp"
+#include "modal/example_horn.hpp"
+#include "modal/mode_content.hpp"
+#include "modal/radiation.hpp"
+#include "modal/staircase.hpp"
+#include "modal/units.hpp"
+
+namespace kelvor::modal {
+namespace {
+
+// The radial factors of a mode's unnormalised profile: E_r / cos(phi), E_phi / sin(phi).
+std::pair<double, double> radial_factors(const Mode &mode, double radius_m, double r) {
+  const double x = mode.cutoff_ka / radius_m * r;
+  const double ratio = x == 0 ? 0.5 : boost::math::cyl_bessel_j(1, x) / x;
+  const double slope = boost::math::cyl_bessel_j_prime(1, x);
+  return mode.kind == ModeKind::te ? std::pair{ratio, -slope} : std::pair{slope, -ratio};
+}
+
+TEST(Modal, CouplingIntegralsMatchQuadrature) {
+  const std::vector<Mode> modes = lowest_modes(8);
+  // Near-equal wavenumbers (the last row) cost the closed form digits to cancellation.
+  for (const auto &[a, b, tolerance] : {std::tuple{1.0, 1.0, 1e-12}, {1.0, 1.3, 1e-12}, {0.7, 2.0, 1e-12},
+                                       {1.0, 1.0000001, 1e-8}})
+    for (const Mode &m : modes)
+      for (const Mode &n : modes) {
+        const auto integrand = [&](double r) {
+          const auto [rm, pm] = radial_factors(m, a, r);
+          const auto [rn, pn] = radial_factors(n, b, r);
+          return kPi * (rm * rn + pm * pn) * r;
+        };
+        const double quadrature = boost::math::quadrature::gauss_kronrod<double, 61>::integrate(integrand, 0, a, 8, 1e-13);
+        EXPECT_NEAR(coupling_integral_m2(m, a, n, b), quadrature, tolerance) << a << " " << b;
+      }
+}
+
+ScatteringMatrix scattering(const Profile &profile, double freq_ghz, int widest_modes) {
+  return staircase_scattering(prepare_staircase(profile, proportional_mode_counts(profile, widest_modes, 4)),
+                              freq_ghz);
+}
+
+// Power conservation for an incident TE11 wave and the symmetry of the whole GSM, over random
+// staircases with steps up and down, some modes evanescent.
+TEST(Modal, RandomStaircasesConservePowerAndAreReciprocal) {
+  std::mt19937 random(24);
+  std::uniform_real_distribution<double> unit(0, 1);
+  for (int trial = 0; trial < 12; ++trial) {
+    Profile profile{{0.01, 0.012}};
+    for (int i = 0; i < 1 + trial % 5; ++i)
+      profile.push_back({0.002 + 0.02 * unit(random), 0.008 + 0.03 * unit(random)});
+    const double freq_ghz = 8 + 20 * unit(random);
+    const ScatteringMatrix s = scattering(profile, freq_ghz, 10 + trial);
+    const Staircase staircase = prepare_staircase(profile, proportional_mode_counts(profile, 10 + trial, 4));
+    const double k = wavenumber_per_m(freq_ghz);
+    double power = 0;
+    const auto add_propagating = [&](const GuideSection &guide, const Eigen::VectorXcd &waves) {
+      for (std::size_t i = 0; i < guide.modes.size(); ++i)
+        if (guide.modes[i].cutoff_ka < k * guide.radius_m)
+          power += std::norm(waves(static_cast<Eigen::Index>(i)));
+    };
+    add_propagating(staircase.sections.front(), s.s11.col(0));
+    add_propagating(staircase.sections.back(), s.s21.col(0));
+    EXPECT_NEAR(power, 1, 1e-9) << trial;
+    EXPECT_LT((s.s11 - s.s11.transpose()).norm(), 1e-9) << trial;
+    EXPECT_LT((s.s22 - s.s22.transpose()).norm(), 1e-9) << trial;
+    EXPECT_LT((s.s12 - s.s21.transpose()).norm(), 1e-9) << trial;
+  }
+}
+
+TEST(Modal, UniformGuideAndMirroredStep) {
+  // A step between equal radii is no step: the coupling matrix is the identity.
+  const std::vector<Mode> modes = lowest_modes(10);
+  const Eigen::MatrixXd same = coupling_matrix(modes, 0.01, modes, 0.01);
+  EXPECT_LT((same - Eigen::MatrixXd::Identity(10, 10)).norm(), 1e-12);
+  EXPECT_EQ(analyse({{0.01, 0.012}, {0.02, 0.012}}, 10, {Termination::matched}).s11, std::complex<double>(0));
+  // The step seen from its other side: the same network with its ports exchanged.
+  const ScatteringMatrix up = scattering({{0.01, 0.012}, {0.015, 0.02}}, 12, 12);
+  const ScatteringMatrix down = scattering({{0.015, 0.02}, {0.01, 0.012}}, 12, 12);
+  EXPECT_LT((up.s11 - down.s22).norm() + (up.s21 - down.s12).norm() + (up.s22 - down.s11).norm(), 1e-12);
+}
+
+TEST(Modal, RefusesWhatHasNoAnswer) {
+  const Profile good{{0.01, 0.012}, {0.02, 0.02}};
+  const auto failure = [](const Profile &profile, double freq_ghz, AnalysisOptions options = {}) {
+    const FrequencyResult result = analyse(profile, freq_ghz, options);
+    const bool nan = std::isnan(result.s11.imag()) && std::isnan(result.s11_deg) &&
+                     std::isnan(result.tm11_over_te11.real()) && std::isnan(result.hybrid_purity) &&
+                     std::isnan(result.xpol_peak_db) && std::isnan(result.phase_centre_m);
+    EXPECT_EQ(nan, result.failure != Failure::none);
+    return result.failure;
+  };
+  EXPECT_EQ(failure(good, 7.3), Failure::input_below_cutoff); // k a_in = 1.836 < 1.8412
+  EXPECT_EQ(failure(good, 7.4), Failure::none);
+  EXPECT_EQ(failure({}, 10), Failure::invalid_input);
+  EXPECT_EQ(failure({{0.01, 0.012}, {0.01, -0.02}}, 10), Failure::invalid_input);
+  EXPECT_EQ(failure({{0.01, 0.012}, {NAN, 0.02}}, 10), Failure::invalid_input);
+  EXPECT_EQ(failure(good, 0), Failure::invalid_input);
+  EXPECT_EQ(failure(good, 10, {Termination::matched, -1}), Failure::invalid_input);
+  EXPECT_EQ(failure({{0.01, 0.012}, {0.01, 30}}, 10), Failure::too_much_work);
+  EXPECT_EQ(failure(good, 10, {Termination::matched, 1e300}), Failure::too_much_work);
+  EXPECT_EQ(failure(Profile(20000, {0.01, 0.012}), 10), Failure::none); // merged into one section
+  Profile teeth;
+  for (int i = 0; i < 20000; ++i)
+    teeth.push_back({0.001, i % 2 ? 0.05 : 0.04});
+  EXPECT_EQ(failure(teeth, 10), Failure::too_much_work);
+}
+
+// The step of 10.5 to 16 mm converges to its figure (the FDTD comparison is in bench/README.md).
+TEST(Modal, StepConvergesUnderMoreModes) {
+  const Profile step{{0.02, 0.0105}, {0.02, 0.016}};
+  for (const auto &[freq_ghz, s11_db] : {std::pair{9.0, -16.79}, {12.0, -14.07}}) {
+    const double coarse = analyse(step, freq_ghz, {Termination::matched, 1, 90, 36}).s11_db;
+    EXPECT_NEAR(analyse(step, freq_ghz, {Termination::matched, 1.5, 90, 36}).s11_db, coarse, 0.02);
+    EXPECT_NEAR(coarse, s11_db, 0.01);
+  }
+}
+
+// A band over the cores gives each frequency's own answer, bit for bit, at fixed mode counts.
+TEST(Modal, BandIsEachFrequency) {
+  const Profile converter{{0.02, 0.0105}, {0.0055, 0.0255}, {0.002, 0.0105}, {0.0055, 0.0225}, {0.01, 0.012}};
+  const std::vector<double> freqs_ghz{9, 10, 7, 11, 12};
+  const AnalysisOptions options{Termination::radiate, 1, 90, 20};
+  const std::vector<FrequencyResult> band = analyse_band(converter, freqs_ghz, options);
+  for (std::size_t i = 0; i < freqs_ghz.size(); ++i) {
+    const FrequencyResult one = analyse(converter, freqs_ghz[i], options);
+    EXPECT_EQ(band[i].failure, one.failure);
+    EXPECT_EQ(band[i].s11_db == one.s11_db || std::isnan(band[i].s11_db + one.s11_db), true);
+    EXPECT_EQ(band[i].aperture.tm, one.aperture.tm);
+  }
+}
+
+// The closed-form overlap with x^ J0(j01 r/a) against quadrature, for TE11 alone (the power-normalised
+// amplitudes of the field do not matter: purity is a ratio).
+TEST(Modal, HybridPurityOfTe11) {
+  const double a = 0.02, j01 = boost::math::cyl_bessel_j_zero(0.0, 1);
+  const Mode te11 = lowest_modes(1).front();
+  const auto overlap = [&](double r) {
+    const auto [radial, azimuthal] = radial_factors(te11, a, r);
+    return kPi * (radial - azimuthal) * boost::math::cyl_bessel_j(0, j01 * r / a) * r;
+  };
+  const double o = boost::math::quadrature::gauss_kronrod<double, 61>::integrate(overlap, 0, a, 8, 1e-13);
+  const double hybrid = kPi * a * a * std::pow(boost::math::cyl_bessel_j(1, j01), 2);
+  const double purity = hybrid_purity({a, 10, {{0.3, -0.7}}, {}});
+  EXPECT_NEAR(purity, o * o / (hybrid * profile_norm_m2(te11, a)), 1e-12);
+  EXPECT_NEAR(purity, 0.84496, 1e-5); // the TE11 share of the balanced hybrid mode, about 85 %
+}
+
+// A long corrugated horn radiates nearly the balanced hybrid mode: its 45-degree co-polar cut
+// follows feed's model pattern of the same aperture and slant radius (within 1.2 dB down to -20 dB;
+// the model has no rim field or higher modes), its cross-polar level is low and its HE11 purity high.
+TEST(Modal, LongCorrugatedHornApproachesTheHybridMode) {
+  const FrequencyResult horn = analyse(sixty_slot_horn(), 10);
+  const feed::HornPattern model({0.060, std::hypot(0.060 * 59 * 0.0075 / 0.0495, 0.060)}, 10);
+  const PatternCut &cut = horn.cuts[1];
+  for (std::size_t i = 0; i < cut.theta_deg.size() && model.level_db(cut.theta_deg[i] * kPi / 180) > -20; ++i)
+    EXPECT_NEAR(cut.co_db[i], model.level_db(cut.theta_deg[i] * kPi / 180), 1.2) << cut.theta_deg[i];
+  // 1 W incident: the aperture field carries what the input does not reflect (radiation.hpp's power).
+  EXPECT_NEAR(aperture_power_w(horn.aperture), 1 - std::norm(horn.s11), 1e-9);
+  EXPECT_NEAR(horn.xpol_peak_db, -36.30, 0.01);
+  EXPECT_NEAR(horn.directivity_dbi, 20.50, 0.01);
+  EXPECT_NEAR(horn.hybrid_purity, 0.9773, 1e-4);
+  EXPECT_NEAR(std::norm(horn.tm11_over_te11), 0.167, 0.001); // the balanced mode's 0.18, nearly
+}
+
+} // namespace
+} // namespace kelvor::modal
