@@ -2,7 +2,8 @@
 # layer, with their headers under include/kelvor, included as "rows/rows.hpp" and so
 # on) and two optional components, each with its own dependency:
 #   batch  the row layer's batch entry points (oneTBB when it was built with it);
-#   feed   the model-true feed library (oneTBB when it was built with it).
+#   feed   the model-true feed library (oneTBB when it was built with it);
+#   modal  the mode-matching engine (oneTBB when it was built with it).
 # A consumer names the components it uses, and oneTBB is sought only for them:
 #   find_package(kelvor CONFIG REQUIRED)                    # the core alone
 #   find_package(kelvor CONFIG REQUIRED COMPONENTS batch)   # and the batch library
@@ -33,13 +34,12 @@ if(TARGET kelvor_feed)
     list(APPEND KELVOR_PACKAGE_TBB_COMPONENTS feed)
   endif()
 endif()
-# The mode-matching library, where Boost.Math and Eigen were found; it links oneTBB privately when
-# found.
+# The mode-matching library, where Boost.Math and Eigen were found (both inside it alone);
+# it spreads bands over the cores with oneTBB when it was built so.
 if(TARGET kelvor_modal)
-  list(APPEND KELVOR_PACKAGE_LIBRARIES kelvor_modal)
-  set_target_properties(kelvor_modal PROPERTIES EXPORT_NAME modal)
+  list(APPEND KELVOR_PACKAGE_COMPONENTS modal)
   if(KELVOR_MODAL_TBB)
-    set(KELVOR_PACKAGE_NEEDS_TBB ON)
+    list(APPEND KELVOR_PACKAGE_TBB_COMPONENTS modal)
   endif()
 endif()
 add_library(kelvor_kelvor INTERFACE)
