@@ -1,0 +1,110 @@
+#include <cmath>
+#include <random>
+
+#include <boost/math/quadrature/gauss_kronrod.hpp>
+#include <boost/math/special_functions/bessel.hpp>
+#include <boost/math/special_functions/bessel_prime.hpp>
+#include <gtest/gtest.h>
+
+#include "modal/analysis.hpp"
+#include "modal/staircase.hpp"
+#include "modal/units.hpp"
+
+namespace kelvor::modal {
+namespace {
+
+// The radial factors of a mode's unnormalised profile: E_r / cos(phi), E_phi / sin(phi).
+std::pair<double, double> radial_factors(const Mode &mode, double radius_m, double r) {
+  const double x = mode.cutoff_ka / radius_m * r;
+  const double ratio = x == 0 ? 0.5 : boost::math::cyl_bessel_j(1, x) / x;
+  const double slope = boost::math::cyl_bessel_j_prime(1, x);
+  return mode.kind == ModeKind::te ? std::pair{ratio, -slope} : std::pair{slope, -ratio};
+}
+
+TEST(Modal, CouplingIntegralsMatchQuadrature) {
+  const std::vector<Mode> modes = lowest_modes(8);
+  // Near-equal wavenumbers (the last row) cost the closed form digits to cancellation.
+  for (const auto [a, b, tolerance] : {std::tuple{1.0, 1.0, 1e-12}, {1.0, 1.3, 1e-12}, {0.7, 2.0, 1e-12},
+                                       {1.0, 1.0000001, 1e-8}})
+    for (const Mode &m : modes)
+      for (const Mode &n : modes) {
+        const auto integrand = [&](double r) {
+          const auto [rm, pm] = radial_factors(m, a, r);
+          const auto [rn, pn] = radial_factors(n, b, r);
+          return kPi * (rm * rn + pm * pn) * r;
+        };
+        const double quadrature = boost::math::quadrature::gauss_kronrod<double, 61>::integrate(integrand, 0, a, 8, 1e-13);
+        EXPECT_NEAR(coupling_integral_m2(m, a, n, b), quadrature, tolerance) << a << " " << b;
+      }
+}
+
+ScatteringMatrix scattering(const Profile &profile, double freq_ghz, int widest_modes) {
+  return staircase_scattering(prepare_staircase(profile, proportional_mode_counts(profile, widest_modes, 4)),
+                              freq_ghz);
+}
+
+// Power conservation for an incident TE11 wave and the symmetry of the whole GSM, over random
+// staircases with steps up and down, some modes evanescent.
+TEST(Modal, RandomStaircasesConservePowerAndAreReciprocal) {
+  std::mt19937 random(24);
+  std::uniform_real_distribution<double> unit(0, 1);
+  for (int trial = 0; trial < 12; ++trial) {
+    Profile profile{{0.01, 0.012}};
+    for (int i = 0; i < 1 + trial % 5; ++i)
+      profile.push_back({0.002 + 0.02 * unit(random), 0.008 + 0.03 * unit(random)});
+    const double freq_ghz = 8 + 20 * unit(random);
+    const ScatteringMatrix s = scattering(profile, freq_ghz, 10 + trial);
+    const Staircase staircase = prepare_staircase(profile, proportional_mode_counts(profile, 10 + trial, 4));
+    const double k = wavenumber_per_m(freq_ghz);
+    double power = 0;
+    const auto add_propagating = [&](const GuideSection &guide, const Eigen::VectorXcd &waves) {
+      for (std::size_t i = 0; i < guide.modes.size(); ++i)
+        if (guide.modes[i].cutoff_ka < k * guide.radius_m)
+          power += std::norm(waves(static_cast<Eigen::Index>(i)));
+    };
+    add_propagating(staircase.sections.front(), s.s11.col(0));
+    add_propagating(staircase.sections.back(), s.s21.col(0));
+    EXPECT_NEAR(power, 1, 1e-9) << trial;
+    EXPECT_LT((s.s11 - s.s11.transpose()).norm(), 1e-9) << trial;
+    EXPECT_LT((s.s22 - s.s22.transpose()).norm(), 1e-9) << trial;
+    EXPECT_LT((s.s12 - s.s21.transpose()).norm(), 1e-9) << trial;
+  }
+}
+
+TEST(Modal, UniformGuideAndMirroredStep) {
+  // A step between equal radii is no step: the coupling matrix is the identity.
+  const std::vector<Mode> modes = lowest_modes(10);
+  const Eigen::MatrixXd same = coupling_matrix(modes, 0.01, modes, 0.01);
+  EXPECT_LT((same - Eigen::MatrixXd::Identity(10, 10)).norm(), 1e-12);
+  EXPECT_EQ(analyse({{0.01, 0.012}, {0.02, 0.012}}, 10, {Termination::matched}).s11, std::complex<double>(0));
+  // The step seen from its other side: the same network with its ports exchanged.
+  const ScatteringMatrix up = scattering({{0.01, 0.012}, {0.015, 0.02}}, 12, 12);
+  const ScatteringMatrix down = scattering({{0.015, 0.02}, {0.01, 0.012}}, 12, 12);
+  EXPECT_LT((up.s11 - down.s22).norm() + (up.s21 - down.s12).norm() + (up.s22 - down.s11).norm(), 1e-12);
+}
+
+TEST(Modal, RefusesWhatHasNoAnswer) {
+  const Profile good{{0.01, 0.012}, {0.02, 0.02}};
+  const auto failure = [](const Profile &profile, double freq_ghz, AnalysisOptions options = {}) {
+    const FrequencyResult result = analyse(profile, freq_ghz, options);
+    EXPECT_EQ(std::isnan(result.s11_db), result.failure != Failure::none);
+    return result.failure;
+  };
+  EXPECT_EQ(failure(good, 7.3), Failure::input_below_cutoff); // k a_in = 1.836 < 1.8412
+  EXPECT_EQ(failure(good, 7.4), Failure::none);
+  EXPECT_EQ(failure({}, 10), Failure::invalid_input);
+  EXPECT_EQ(failure({{0.01, 0.012}, {0.01, -0.02}}, 10), Failure::invalid_input);
+  EXPECT_EQ(failure({{0.01, 0.012}, {NAN, 0.02}}, 10), Failure::invalid_input);
+  EXPECT_EQ(failure(good, 0), Failure::invalid_input);
+  EXPECT_EQ(failure(good, 10, {Termination::matched, -1}), Failure::invalid_input);
+  EXPECT_EQ(failure({{0.01, 0.012}, {0.01, 30}}, 10), Failure::too_much_work);
+  EXPECT_EQ(failure(good, 10, {Termination::matched, 1e300}), Failure::too_much_work);
+  EXPECT_EQ(failure(Profile(20000, {0.01, 0.012}), 10), Failure::none); // merged into one section
+  Profile teeth;
+  for (int i = 0; i < 20000; ++i)
+    teeth.push_back({0.001, i % 2 ? 0.05 : 0.04});
+  EXPECT_EQ(failure(teeth, 10), Failure::too_much_work);
+}
+
+} // namespace
+} // namespace kelvor::modal

@@ -1,0 +1,46 @@
+// A profile prepared for mode matching: neighbours of equal radius merged into one section, each
+// section given its modes (a count in proportion to its radius), and each step its coupling matrix.
+// All of it depends on the geometry alone; staircase_scattering then costs, per frequency, only the
+// impedances, the steps' GSMs and the star products. Identical steps (the same radii and mode
+// counts, as in a run of identical slots and teeth) share one coupling matrix.
+#pragma once
+
+#include <cstddef>
+#include <vector>
+
+#include "modal/junction.hpp"
+#include "modal/profile.hpp"
+
+namespace kelvor::modal {
+
+struct GuideSection {
+  double length_m, radius_m;
+  std::vector<Mode> modes;
+};
+
+struct Step {
+  std::size_t coupling; // index into Staircase::couplings
+  bool widening;        // the guide on the input side is the smaller one
+};
+
+struct Staircase {
+  std::vector<GuideSection> sections; // merged, input guide first
+  std::vector<Step> steps;            // steps[i] joins sections[i] and sections[i + 1]
+  std::vector<Eigen::MatrixXd> couplings;
+};
+
+// Mode counts in proportion to radius: round(widest_modes * a / a_max), at least min_modes, for the
+// merged sections of the profile. The profile must pass check_profile.
+std::vector<int> proportional_mode_counts(const Profile &profile, int widest_modes, int min_modes);
+
+// The merged profile with its modes and couplings; counts as proportional_mode_counts gives them.
+Staircase prepare_staircase(const Profile &profile, const std::vector<int> &mode_counts);
+
+// The merged profile alone: equal-radius neighbours joined, lengths added.
+Profile merged_profile(const Profile &profile);
+
+// The GSM of the whole staircase at freq_ghz: port 1 the input guide's modes at the start of the
+// first section, port 2 the last section's modes at its end (the aperture plane).
+ScatteringMatrix staircase_scattering(const Staircase &staircase, double freq_ghz);
+
+} // namespace kelvor::modal
