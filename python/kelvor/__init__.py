@@ -9,7 +9,9 @@ KELVOR dialogue prints for the same request, widened exactly to float64:
     p = kelvor.pattern(2.6118, 28.8985, 10, kelvor.sweep(0, 60, 0.5))
 
 Every function takes the horn (aperture, slant radius) first, then the
-frequency, then the angles, with its options keyword-only. Lengths are in inches
+frequency, then the angles, with its options keyword-only; ``kelvor.model``
+takes the same names in the same order. Every result carries ``ok``,
+``reason`` and ``status`` (a ``Failure``). Lengths are in inches
 unless ``unit=`` says "cm", "mm" or "m". ``kelvor.plot`` draws the results
 (matplotlib, loaded on first use).
 """
@@ -17,11 +19,12 @@ unless ``unit=`` says "cm", "mm" or "m". ``kelvor.plot`` draws the results
 from typing import TYPE_CHECKING, Any
 
 from . import _kelvor
+from ._status import Failure
 from .tables import (NOMINAL_LEVELS, DesignResult, PatternResult, ResponseResult, design,
                      pattern, response, sweep)
 
 __all__ = ["__version__", "sweep", "design", "response", "pattern", "DesignResult",
-           "ResponseResult", "PatternResult", "NOMINAL_LEVELS"]
+           "ResponseResult", "PatternResult", "NOMINAL_LEVELS", "Failure"]
 
 #: The version of the package and of the program, from the file VERSION.
 __version__: str = _kelvor.__version__

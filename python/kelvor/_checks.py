@@ -50,10 +50,9 @@ def positive(name: str, value: object) -> np.float32:
     return f
 
 
-def array(name: str, value: object, check: Callable[[npt.NDArray[np.float32]], Any],
-          what: str) -> npt.NDArray[np.float32]:
-    """A number or 1-D sequence of numbers as a new contiguous 1-D float32
-    array whose every value passes check."""
+def _vector(name: str, value: object, dtype: type[Any]) -> npt.NDArray[Any]:
+    """A number or 1-D sequence of numbers as a new contiguous, non-empty 1-D
+    array of dtype."""
     if isinstance(value, (str, bytes)):
         raise ValueError(f"{name} must be a number or a 1-D array of numbers, got {value!r}")
     try:
@@ -67,12 +66,61 @@ def array(name: str, value: object, check: Callable[[npt.NDArray[np.float32]], A
         raise ValueError(f"{name} must be a scalar or a 1-D array, got shape {raw.shape}")
     # A copy: the computation runs without the GIL, so the caller's array must
     # not be the one it reads.
-    a = np.array(np.atleast_1d(raw), dtype=np.float32, order="C", copy=True)
+    with np.errstate(over="ignore"):
+        a = np.array(np.atleast_1d(raw), dtype=dtype, order="C", copy=True)
     if a.size == 0:
         raise ValueError(f"{name} must not be empty")
+    return a
+
+
+def array(name: str, value: object, check: Callable[[npt.NDArray[np.float32]], Any],
+          what: str) -> npt.NDArray[np.float32]:
+    """A number or 1-D sequence of numbers as a new contiguous 1-D float32
+    array whose every value passes check."""
+    a: npt.NDArray[np.float32] = _vector(name, value, np.float32)
     if not np.all(check(a)):
         raise ValueError(f"{name} must be {what}")
     return a
+
+
+def array64(name: str, value: object, *, at_least: float = 0.0,
+            strict: bool = True) -> Float64Array:
+    """A number or 1-D sequence of finite numbers > at_least (>= when not
+    strict) as a new contiguous 1-D float64 array."""
+    a: Float64Array = _vector(name, value, np.float64)
+    above = a > at_least if strict else a >= at_least
+    if not np.all(np.isfinite(a) & above):
+        raise ValueError(f"{name} must be finite and {'>' if strict else '>='} {at_least:g}")
+    return a
+
+
+def real(name: str, value: object, *, positive: bool = True, allow_inf: bool = False) -> float:
+    """A number in double precision: not NaN, finite unless allow_inf, and > 0
+    when positive."""
+    f = number(name, value)
+    if math.isnan(f) or (math.isinf(f) and not allow_inf) or (positive and not f > 0):
+        what = ("a number > 0" if allow_inf else "a finite number > 0") if positive \
+            else "a finite number"
+        raise ValueError(f"{name} must be {what}, got {value!r}")
+    return f
+
+
+# Metres per unit of the model-true path.
+METRES = {"mm": 1e-3, "cm": 1e-2, "m": 1.0, "in": 0.0254}
+
+
+def metres(unit: object) -> float:
+    """Metres per unit, refusing an unknown unit."""
+    if not isinstance(unit, str) or unit not in METRES:
+        raise ValueError(f"unit must be 'mm', 'cm', 'm' or 'in', got {unit!r}")
+    return METRES[unit]
+
+
+def flag(name: str, value: object) -> bool:
+    """True or False, and nothing else."""
+    if not isinstance(value, (bool, np.bool_)):
+        raise ValueError(f"{name} must be True or False, got {value!r}")
+    return bool(value)
 
 
 def table_unit(unit: object) -> int:

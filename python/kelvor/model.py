@@ -14,75 +14,72 @@ Conventions
   then angle; options are keyword-only.
 * Lengths are in ``unit``: ``"mm"``, ``"cm"``, ``"m"`` or ``"in"``
   (default ``"in"``, as the dialogue). Frequencies in GHz, angles in degrees.
-* Results are float64 numpy arrays. A value with no answer is NaN, and its
-  ``reason`` says why ("level never reached", "no main-lobe solution", ...);
-  ``ok`` is the mask of values with an answer.
+* Results are float64 numpy arrays. A value with no answer is NaN; every
+  result carries ``status`` (a ``Failure``, after scipy's OptimizeResult),
+  ``reason`` (its text: "level never reached", "no main-lobe solution", ...)
+  and ``ok`` (the mask of values with an answer).
+* The names and order are the tables' (``kelvor.design``, ``kelvor.pattern``):
+  the old names ``aperture=`` and ``slant=`` still work, with a
+  DeprecationWarning, until the next minor release.
 * Phase: time dependence exp(+j omega t). Phase centres and feed positions are
   distances from the horn's aperture plane toward its apex (positive inside
   the horn).
 
     from kelvor import model
-    d = model.design(11.7, 128.02, 9.14, 0.1, unit="cm")
-    e = model.dish(d.aperture_radius, d.slant_radius, 11.7, f_over_d=0.4, unit="cm")
+    d = model.design(11.7, 128.02, 0.1, level_db=9.14, unit="cm")
+    e = model.dish(d.aperture_radius[0], d.slant_radius[0], 11.7, f_over_d=0.4, unit="cm")
 """
 
 from __future__ import annotations
 
-from dataclasses import dataclass
 import math
-from typing import Optional, Sequence, Union
+from dataclasses import dataclass
+from typing import Any, Optional
 
 import numpy as np
+import numpy.typing as npt
 
 from . import _kelvor
+from ._checks import (METRES, BoolArray, Float64Array, Unit, Values, array64, metres, real)
+from ._status import Failure, reasons, renamed
 
-__all__ = ["UNITS", "dish_half_angle_deg", "space_attenuation_db", "feed_level_db",
+__all__ = ["UNITS", "Failure", "dish_half_angle_deg", "space_attenuation_db", "feed_level_db",
            "pattern", "beamwidth", "design", "phase_centre", "dish", "design_for_dish",
            "PatternResult", "BeamwidthResult", "DesignResult", "PhaseCentreResult",
            "DishResult", "DishDesignResult"]
 
-ArrayLike = Union[float, Sequence[float], np.ndarray]
+#: Metres per length unit.
+UNITS = METRES
 
-# Metres per unit.
-UNITS = {"mm": 1e-3, "cm": 1e-2, "m": 1.0, "in": 0.0254}
-
-_REASONS = tuple(_kelvor.model_failure_names())
-
-
-def _metres(unit: str) -> float:
-    if unit not in UNITS:
-        raise ValueError(f"unit must be one of {', '.join(UNITS)}, got {unit!r}")
-    return UNITS[unit]
+CodeArray = npt.NDArray[np.int_]
+TextArray = npt.NDArray[np.object_]
 
 
-def _number(name: str, value, *, positive: bool = True, allow_inf: bool = False) -> float:
-    try:
-        f = float(value)
-    except (TypeError, ValueError):
-        raise ValueError(f"{name} must be a number, got {value!r}") from None
-    if math.isnan(f) or (math.isinf(f) and not allow_inf) or (positive and f <= 0):
-        raise ValueError(f"{name} must be a {'positive ' if positive else ''}number, got {value!r}")
-    return f
+class _Status:
+    """``status`` (Failure codes), ``reason`` (their text) and ``ok``."""
+    status: CodeArray
+
+    @property
+    def reason(self) -> TextArray:
+        return reasons(self.status)
+
+    @property
+    def ok(self) -> BoolArray:
+        ok: BoolArray = self.status == Failure.NONE
+        return ok
 
 
-def _array(name: str, value: ArrayLike) -> np.ndarray:
-    try:
-        a = np.array(value, dtype=np.float64, copy=True)
-    except (TypeError, ValueError):
-        raise ValueError(f"{name} must be a number or a 1-D array of numbers") from None
-    if a.ndim > 1:
-        raise ValueError(f"{name} must be a scalar or a 1-D array, got shape {a.shape}")
-    return np.ascontiguousarray(np.atleast_1d(a))
-
-
-def _reasons(codes: np.ndarray) -> np.ndarray:
-    return np.array([_REASONS[c] for c in codes], dtype=object)
+def _horn(aperture_radius: object, slant_radius: object, unit: object) -> tuple[float, float]:
+    """The horn's radii in metres."""
+    m = metres(unit)
+    return (real("aperture_radius", aperture_radius) * m,
+            real("slant_radius", slant_radius, allow_inf=True) * m)
 
 
 def dish_half_angle_deg(f_over_d: float) -> float:
     """The half-angle theta0 (degrees) a paraboloid's rim subtends at its focus,
     2 atan(1 / (4 f/D))."""
-    return math.degrees(2 * math.atan(1 / (4 * _number("f_over_d", f_over_d))))
+    return math.degrees(2 * math.atan(1 / (4 * real("f_over_d", f_over_d))))
 
 
 def space_attenuation_db(f_over_d: float) -> float:
@@ -95,7 +92,10 @@ def feed_level_db(f_over_d: float, edge_illumination_db: float) -> float:
     """The level (dB below the axis, positive) the feed's pattern must have at the
     dish edge for the edge illumination ``edge_illumination_db`` (negative, dB
     relative to the vertex): the request less the space attenuation."""
-    edge = _number("edge_illumination_db", edge_illumination_db, positive=False)
+    edge = real("edge_illumination_db", edge_illumination_db, positive=False)
+    if not edge < 0:
+        raise ValueError(f"edge_illumination_db must be negative (dB below the vertex's level), "
+                         f"got {edge_illumination_db!r}")
     return -edge + space_attenuation_db(f_over_d)
 
 
@@ -104,24 +104,38 @@ class PatternResult:
     """A pattern cut: ``field`` complex, normalised to magnitude 1 on the axis,
     its phase referenced to the axial point ``phase_reference`` (``unit``) from
     the aperture plane toward the apex; ``level_db`` relative to the axis
-    (-inf at a null and at 180 degrees); ``phase_deg`` in -180..180."""
-    theta_deg: np.ndarray
-    field: np.ndarray
-    level_db: np.ndarray
-    phase_deg: np.ndarray
+    (-inf at a null and at 180 degrees); ``phase_deg`` in -180..180. The cut
+    has one ``status``, ``reason`` and ``ok``."""
+    aperture_radius: float
+    slant_radius: float
+    freq_ghz: float
+    theta_deg: Float64Array
+    field: npt.NDArray[np.complex128]
+    level_db: Float64Array
+    phase_deg: Float64Array
     phase_reference: float
-    unit: str
-    reason: str
+    unit: Unit
+    status: Failure
+
+    @property
+    def reason(self) -> str:
+        return self.status.describe()
+
+    @property
+    def ok(self) -> bool:
+        return self.status == Failure.NONE
 
 
-def pattern(aperture: float, slant: float, freq_ghz: float, theta_deg: ArrayLike, *,
-            unit: str = "in", phase_reference: float = 0.0) -> PatternResult:
+@renamed(aperture="aperture_radius", slant="slant_radius")
+def pattern(aperture_radius: float, slant_radius: float, freq_ghz: float, theta_deg: Values, *,
+            unit: Unit = "in", phase_reference: float = 0.0) -> PatternResult:
     """The far field of the horn at the angles ``theta_deg`` off its axis.
 
     Parameters
     ----------
-    aperture, slant : float
-        Aperture and slant radius in ``unit``; ``slant`` may be ``inf`` (S = 0).
+    aperture_radius, slant_radius : float
+        Aperture and slant radius in ``unit``; ``slant_radius`` may be ``inf``
+        (S = 0).
     freq_ghz : float
         Frequency, GHz.
     theta_deg : float or 1-D array
@@ -137,35 +151,34 @@ def pattern(aperture: float, slant: float, freq_ghz: float, theta_deg: ArrayLike
     Level within 0.001 dB down to -40 dB for apertures up to 20 wavelengths in
     radius and S up to 2 (measured against adaptive Gauss-Kronrod quadrature).
     """
-    m = _metres(unit)
-    theta = _array("theta_deg", theta_deg)
-    ref = _number("phase_reference", phase_reference, positive=False)
-    re, im, code = _kelvor.model_pattern(_number("aperture", aperture) * m,
-                                         _number("slant", slant, allow_inf=True) * m,
-                                         _number("freq_ghz", freq_ghz), theta, ref * m)
-    field = re + 1j * im
+    a, r = _horn(aperture_radius, slant_radius, unit)
+    freq = real("freq_ghz", freq_ghz)
+    theta = array64("theta_deg", theta_deg, at_least=-math.inf)
+    ref = real("phase_reference", phase_reference, positive=False)
+    re, im, code = _kelvor.model_pattern(a, r, freq, theta, ref * metres(unit))
+    field: npt.NDArray[np.complex128] = re + 1j * im
     with np.errstate(divide="ignore"):
-        level = 20 * np.log10(np.abs(field))
-    return PatternResult(theta, field, level, np.degrees(np.angle(field)), ref, unit,
-                         _REASONS[code])
+        level: Float64Array = 20 * np.log10(np.abs(field))
+    return PatternResult(float(aperture_radius), float(slant_radius), freq, theta, field, level,
+                         np.degrees(np.angle(field)), ref, unit, Failure(code))
 
 
 @dataclass(frozen=True)
-class BeamwidthResult:
-    """Full beamwidths (degrees) at ``level_db`` below the axis; NaN with its
-    ``reason`` where there is none."""
-    freq_ghz: np.ndarray
+class BeamwidthResult(_Status):
+    """Full beamwidths (degrees) at ``level_db`` below the axis; NaN where
+    there is none, with its ``status`` and ``reason``."""
+    aperture_radius: float
+    slant_radius: float
+    freq_ghz: Float64Array
     level_db: float
-    beamwidth_deg: np.ndarray
-    reason: np.ndarray
-
-    @property
-    def ok(self) -> np.ndarray:
-        return ~np.isnan(self.beamwidth_deg)
+    beamwidth_deg: Float64Array
+    status: CodeArray
+    unit: Unit
 
 
-def beamwidth(aperture: float, slant: float, freq_ghz: ArrayLike, *, level_db: float = 10.0,
-              unit: str = "in") -> BeamwidthResult:
+@renamed(aperture="aperture_radius", slant="slant_radius")
+def beamwidth(aperture_radius: float, slant_radius: float, freq_ghz: Values, *,
+              level_db: float = 10.0, unit: Unit = "in") -> BeamwidthResult:
     """The full angle (degrees) at which the horn's pattern first falls to
     ``-level_db`` dB relative to its axis, at each frequency (GHz).
 
@@ -173,34 +186,32 @@ def beamwidth(aperture: float, slant: float, freq_ghz: ArrayLike, *, level_db: f
     factor takes every pattern to zero at 180 degrees, so a finite level is
     always reached; a width may exceed 180 degrees for a small aperture.
     """
-    m = _metres(unit)
-    f = _array("freq_ghz", freq_ghz)
-    level = _number("level_db", level_db)
-    bw, codes = _kelvor.model_beamwidth(_number("aperture", aperture) * m,
-                                        _number("slant", slant, allow_inf=True) * m, f, level)
-    return BeamwidthResult(f, level, bw, _reasons(codes))
+    a, r = _horn(aperture_radius, slant_radius, unit)
+    f = array64("freq_ghz", freq_ghz)
+    level = real("level_db", level_db)
+    bw, codes = _kelvor.model_beamwidth(a, r, f, level)
+    return BeamwidthResult(float(aperture_radius), float(slant_radius), f, level, bw, codes, unit)
 
 
 @dataclass(frozen=True)
-class DesignResult:
+class DesignResult(_Status):
     """Model-true designs, one per phase deviation: radii in ``unit``.
     ``real_cone`` is False where the slant radius is shorter than the aperture
     radius (no such cone exists); ``reason`` says why a row is NaN."""
-    phase_deviation: np.ndarray
-    aperture_radius: np.ndarray
-    slant_radius: np.ndarray
-    aperture_radius_wavelengths: np.ndarray
-    real_cone: np.ndarray
-    reason: np.ndarray
-    unit: str
+    freq_ghz: float
+    beamwidth_deg: float
+    level_db: float
+    phase_deviation: Float64Array
+    aperture_radius: Float64Array
+    slant_radius: Float64Array
+    aperture_radius_wavelengths: Float64Array
+    real_cone: BoolArray
+    status: CodeArray
+    unit: Unit
 
-    @property
-    def ok(self) -> np.ndarray:
-        return ~np.isnan(self.aperture_radius)
 
-
-def design(freq_ghz: float, beamwidth_deg: float, level_db: float, phase_deviation: ArrayLike, *,
-           unit: str = "in") -> DesignResult:
+def design(freq_ghz: float, beamwidth_deg: float, phase_deviation: Values, *,
+           level_db: float = 10.0, unit: Unit = "in") -> DesignResult:
     """The horn whose own pattern first falls to ``-level_db`` at half of
     ``beamwidth_deg``, for each phase deviation S (cycles, 0 to 2), and
     R = a^2 / (2 lambda S).
@@ -212,27 +223,30 @@ def design(freq_ghz: float, beamwidth_deg: float, level_db: float, phase_deviati
     factor alone already reaches the level at that angle, or the pattern never
     falls that far; ``real_cone`` flags R < a.
     """
-    m = _metres(unit)
-    s = _array("phase_deviation", phase_deviation)
-    a, r, awl, cone, codes = _kelvor.model_design(
-        _number("freq_ghz", freq_ghz), _number("beamwidth_deg", beamwidth_deg),
-        _number("level_db", level_db), s)
-    return DesignResult(s, a / m, r / m, awl, cone.astype(bool), _reasons(codes), unit)
+    m = metres(unit)
+    freq, bw = real("freq_ghz", freq_ghz), real("beamwidth_deg", beamwidth_deg)
+    level = real("level_db", level_db)
+    s = array64("phase_deviation", phase_deviation, strict=False)
+    a, r, awl, cone, codes = _kelvor.model_design(freq, bw, level, s)
+    return DesignResult(freq, bw, level, s, a / m, r / m, awl, cone.astype(bool), codes, unit)
 
 
 @dataclass(frozen=True)
-class PhaseCentreResult:
+class PhaseCentreResult(_Status):
     """Phase centres (``unit``) from the aperture plane toward the apex."""
-    freq_ghz: np.ndarray
+    aperture_radius: float
+    slant_radius: float
+    freq_ghz: Float64Array
     half_angle_deg: float
-    axis_to_edge: np.ndarray
-    fitted: np.ndarray
-    reason: np.ndarray
-    unit: str
+    axis_to_edge: Float64Array
+    fitted: Float64Array
+    status: CodeArray
+    unit: Unit
 
 
-def phase_centre(aperture: float, slant: float, freq_ghz: ArrayLike, half_angle_deg: float, *,
-                 unit: str = "in") -> PhaseCentreResult:
+@renamed(aperture="aperture_radius", slant="slant_radius")
+def phase_centre(aperture_radius: float, slant_radius: float, freq_ghz: Values,
+                 half_angle_deg: float, *, unit: Unit = "in") -> PhaseCentreResult:
     """The phase centre of the horn over 0..``half_angle_deg`` (for a feed, the
     dish edge), both ways.
 
@@ -242,17 +256,17 @@ def phase_centre(aperture: float, slant: float, freq_ghz: ArrayLike, half_angle_
     |F|^2 sin(theta). Both are distances from the aperture plane toward the apex
     (positive inside the horn).
     """
-    m = _metres(unit)
-    f = _array("freq_ghz", freq_ghz)
-    classic, fitted, codes = _kelvor.model_phase_centre(
-        _number("aperture", aperture) * m, _number("slant", slant, allow_inf=True) * m, f,
-        _number("half_angle_deg", half_angle_deg))
-    return PhaseCentreResult(f, float(half_angle_deg), classic / m, fitted / m, _reasons(codes),
-                             unit)
+    m = metres(unit)
+    a, r = _horn(aperture_radius, slant_radius, unit)
+    f = array64("freq_ghz", freq_ghz)
+    edge = real("half_angle_deg", half_angle_deg)
+    classic, fitted, codes = _kelvor.model_phase_centre(a, r, f, edge)
+    return PhaseCentreResult(float(aperture_radius), float(slant_radius), f, edge, classic / m,
+                             fitted / m, codes, unit)
 
 
 @dataclass(frozen=True)
-class DishResult:
+class DishResult(_Status):
     """The horn on a prime-focus paraboloid at each frequency.
 
     Efficiencies are fractions; ``aperture_efficiency`` = spillover *
@@ -262,24 +276,27 @@ class DishResult:
     ``feed_edge_level_db`` is the horn's pattern at the dish edge (relative to
     its axis), ``space_attenuation_db`` = 20 log10((1 + cos theta0)/2), and
     ``edge_illumination_db`` their sum (relative to the vertex)."""
-    freq_ghz: np.ndarray
+    aperture_radius: float
+    slant_radius: float
+    freq_ghz: Float64Array
     f_over_d: float
     half_angle_deg: float
-    spillover: np.ndarray
-    illumination: np.ndarray
-    phase: np.ndarray
-    polarisation: np.ndarray
-    aperture_efficiency: np.ndarray
-    feed_position: np.ndarray
-    feed_edge_level_db: np.ndarray
-    space_attenuation_db: np.ndarray
-    edge_illumination_db: np.ndarray
-    reason: np.ndarray
-    unit: str
+    spillover: Float64Array
+    illumination: Float64Array
+    phase: Float64Array
+    polarisation: Float64Array
+    aperture_efficiency: Float64Array
+    feed_position: Float64Array
+    feed_edge_level_db: Float64Array
+    space_attenuation_db: Float64Array
+    edge_illumination_db: Float64Array
+    status: CodeArray
+    unit: Unit
 
 
-def dish(aperture: float, slant: float, freq_ghz: ArrayLike, *, f_over_d: float,
-         feed_position: Optional[float] = None, unit: str = "in") -> DishResult:
+@renamed(aperture="aperture_radius", slant="slant_radius")
+def dish(aperture_radius: float, slant_radius: float, freq_ghz: Values, *, f_over_d: float,
+         feed_position: Optional[float] = None, unit: Unit = "in") -> DishResult:
     """Silver's efficiencies of a paraboloid of focal ratio ``f_over_d`` fed by
     the horn, at each frequency (GHz; computed on every core).
 
@@ -296,44 +313,50 @@ def dish(aperture: float, slant: float, freq_ghz: ArrayLike, *, f_over_d: float,
     factor vanishes at 180 degrees). Aperture efficiency and spillover are
     converged to 1e-13; an ideal cos^2 feed gives the closed form to 1e-12.
     """
-    m = _metres(unit)
-    f = _array("freq_ghz", freq_ghz)
-    fd = _number("f_over_d", f_over_d)
+    m = metres(unit)
+    a, r = _horn(aperture_radius, slant_radius, unit)
+    f = array64("freq_ghz", freq_ghz)
+    fd = real("f_over_d", f_over_d)
     pos = math.nan if feed_position is None else \
-        _number("feed_position", feed_position, positive=False) * m
-    r = _kelvor.model_dish(_number("aperture", aperture) * m,
-                           _number("slant", slant, allow_inf=True) * m, f, fd, pos)
-    return DishResult(f, fd, dish_half_angle_deg(fd), r["spillover"], r["illumination"],
-                      r["phase"], r["polarisation"], r["aperture_efficiency"],
-                      r["feed_position_m"] / m, r["feed_edge_level_db"],
-                      r["space_attenuation_db"], r["edge_illumination_db"],
-                      _reasons(r["failure"]), unit)
+        real("feed_position", feed_position, positive=False) * m
+    d: dict[str, Any] = _kelvor.model_dish(a, r, f, fd, pos)
+    half_angle = d["half_angle_deg"]
+    return DishResult(float(aperture_radius), float(slant_radius), f, fd,
+                      float(half_angle[0]) if half_angle.size else dish_half_angle_deg(fd),
+                      d["spillover"], d["illumination"], d["phase"], d["polarisation"],
+                      d["aperture_efficiency"], d["feed_position_m"] / m,
+                      d["feed_edge_level_db"], d["space_attenuation_db"],
+                      d["edge_illumination_db"], d["failure"], unit)
 
 
 @dataclass(frozen=True)
-class DishDesignResult:
+class DishDesignResult(_Status):
     """The best horn of each phase deviation for a dish, and ``best``: the index
     of the highest efficiency (None when no row has an answer). Radii and the
     feed position (one for every frequency, from the aperture plane toward the
     apex) in ``unit``; ``aperture_efficiency`` the lowest over the frequencies."""
     f_over_d: float
-    freq_ghz: np.ndarray
+    freq_ghz: Float64Array
     reference_freq_ghz: float
-    phase_deviation: np.ndarray
-    aperture_radius: np.ndarray
-    slant_radius: np.ndarray
-    feed_position: np.ndarray
-    aperture_efficiency: np.ndarray
-    real_cone: np.ndarray
-    reason: np.ndarray
+    phase_deviation: Float64Array
+    aperture_radius: Float64Array
+    slant_radius: Float64Array
+    feed_position: Float64Array
+    aperture_efficiency: Float64Array
+    real_cone: BoolArray
+    status: CodeArray
     best: Optional[int]
-    unit: str
+    unit: Unit
 
 
-def design_for_dish(f_over_d: float, freq_ghz: ArrayLike, *,
-                    phase_deviation: ArrayLike = np.round(np.arange(0.0, 0.625, 0.025), 3),
+#: The phase deviations ``design_for_dish`` tries by default, 0 to 0.6 by 0.025.
+DISH_PHASE_DEVIATIONS: Float64Array = np.round(np.arange(0.0, 0.625, 0.025), 3)
+
+
+def design_for_dish(f_over_d: float, freq_ghz: Values, *,
+                    phase_deviation: Values = DISH_PHASE_DEVIATIONS,
                     reference_freq_ghz: Optional[float] = None,
-                    unit: str = "in") -> DishDesignResult:
+                    unit: Unit = "in") -> DishDesignResult:
     """The horn (S, a, R) that maximises the aperture efficiency of a dish of
     focal ratio ``f_over_d`` at a frequency, or its lowest value over a band.
 
@@ -347,13 +370,13 @@ def design_for_dish(f_over_d: float, freq_ghz: ArrayLike, *,
         (default: the middle of the band); each gives one row, so the result is
         also the efficiency against S.
     """
-    m = _metres(unit)
-    f = _array("freq_ghz", freq_ghz)
+    m = metres(unit)
+    fd = real("f_over_d", f_over_d)
+    f = array64("freq_ghz", freq_ghz)
     ref = (float(f.min()) + float(f.max())) / 2 if reference_freq_ghz is None else \
-        _number("reference_freq_ghz", reference_freq_ghz)
-    s = _array("phase_deviation", phase_deviation)
-    fd = _number("f_over_d", f_over_d)
-    r = _kelvor.model_design_for_dish(fd, f, ref, s)
-    return DishDesignResult(fd, f, ref, s, r["aperture_radius_m"] / m, r["slant_radius_m"] / m,
-                            r["feed_position_m"] / m, r["aperture_efficiency"],
-                            r["real_cone"].astype(bool), _reasons(r["failure"]), r["best"], unit)
+        real("reference_freq_ghz", reference_freq_ghz)
+    s = array64("phase_deviation", phase_deviation, strict=False)
+    d: dict[str, Any] = _kelvor.model_design_for_dish(fd, f, ref, s)
+    return DishDesignResult(fd, f, ref, s, d["aperture_radius_m"] / m, d["slant_radius_m"] / m,
+                            d["feed_position_m"] / m, d["aperture_efficiency"],
+                            d["real_cone"].astype(bool), d["failure"], d["best"], unit)

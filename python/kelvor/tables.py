@@ -27,13 +27,18 @@ Reference points and signs
   (the level is not met) is printed by the dialogue as -180.0 (scaled to the
   caller's level in its column); ``level_missed`` marks it.
 - A row whose slant radius is shorter than its aperture radius has no real cone
-  (the half-angle asin(a / R) does not exist); ``no_cone`` marks it. Its values
-  are the dialogue's, computed as for any other row.
+  (the half-angle asin(a / R) does not exist); ``real_cone`` is False there
+  (``no_cone``, its opposite, is deprecated). Its values are the dialogue's,
+  computed as for any other row.
+- Every result carries ``status`` (a ``Failure`` per row), ``reason`` (its
+  text) and ``ok``, as ``kelvor.model``'s results do: a response row that
+  misses a level has the status ``LEVEL_NOT_REACHED``.
 """
 
 from __future__ import annotations
 
 import math
+import warnings
 from dataclasses import dataclass
 from typing import Optional
 
@@ -41,18 +46,41 @@ import numpy as np
 import numpy.typing as npt
 
 from . import _kelvor
-from ._checks import (BoolArray, Float64Array, Unit, Values, array, checked_level_index,
+from ._checks import (BoolArray, Float64Array, Unit, Values, array, checked_level_index, flag,
                       float32, from_table, length, positive, table_unit)
+from ._status import Failure, reasons
 
 __all__ = ["sweep", "design", "response", "pattern", "DesignResult", "ResponseResult",
-           "PatternResult", "NOMINAL_LEVELS"]
+           "PatternResult", "NOMINAL_LEVELS", "Failure"]
 
 #: The nominal levels (dB) of the four beamwidth columns, from the compiled module.
 NOMINAL_LEVELS: tuple[float, ...] = tuple(float(v) for v in _kelvor.NOMINAL_LEVELS)
 
 
+class _Rows:
+    """``real_cone`` per row, ``status`` (Failure codes), ``reason`` and ``ok``;
+    ``no_cone`` is the deprecated opposite of ``real_cone``."""
+    real_cone: BoolArray
+    status: npt.NDArray[np.int_]
+
+    @property
+    def reason(self) -> npt.NDArray[np.object_]:
+        return reasons(self.status)
+
+    @property
+    def ok(self) -> BoolArray:
+        ok: BoolArray = self.status == Failure.NONE
+        return ok
+
+    @property
+    def no_cone(self) -> BoolArray:
+        warnings.warn("no_cone is deprecated, use real_cone (its opposite)", DeprecationWarning,
+                      stacklevel=2)
+        return ~self.real_cone
+
+
 @dataclass(frozen=True)
-class DesignResult:
+class DesignResult(_Rows):
     """One design table, a row per phase deviation.
 
     Attributes
@@ -65,8 +93,10 @@ class DesignResult:
         On-axis gain, dBi.
     phase_centre : ndarray of float64, shape (n,)
         Phase centre in ``unit``, from the aperture plane toward the apex.
-    no_cone : ndarray of bool, shape (n,)
-        True where the slant radius is shorter than the aperture radius.
+    real_cone : ndarray of bool, shape (n,)
+        False where the slant radius is shorter than the aperture radius.
+    status : ndarray of int, shape (n,)
+        ``Failure.NONE`` on every row (``reason`` its text, ``ok`` all True).
     unit : str
         The length unit.
     freq_ghz, beamwidth_deg, level_db : float
@@ -77,7 +107,8 @@ class DesignResult:
     slant_radius: Float64Array
     gain_db: Float64Array
     phase_centre: Float64Array
-    no_cone: BoolArray
+    real_cone: BoolArray
+    status: npt.NDArray[np.int_]
     unit: Unit
     freq_ghz: float
     beamwidth_deg: float
@@ -85,7 +116,7 @@ class DesignResult:
 
 
 @dataclass(frozen=True)
-class ResponseResult:
+class ResponseResult(_Rows):
     """One frequency response of a horn, a row per frequency.
 
     Attributes
@@ -105,8 +136,10 @@ class ResponseResult:
         Phase centre in ``unit``, from the aperture plane toward the apex.
     level_missed : ndarray of bool, shape (n, 4)
         True where the pattern never falls to the column's level.
-    no_cone : ndarray of bool, shape (n,)
-        True on every row when the slant radius is shorter than the aperture radius.
+    real_cone : ndarray of bool, shape (n,)
+        False on every row when the slant radius is shorter than the aperture radius.
+    status : ndarray of int, shape (n,)
+        ``Failure.LEVEL_NOT_REACHED`` where a level is missed, else ``NONE``.
     unit : str
         The length unit.
     """
@@ -118,7 +151,8 @@ class ResponseResult:
     gain_db: Float64Array
     phase_centre: Float64Array
     level_missed: BoolArray
-    no_cone: BoolArray
+    real_cone: BoolArray
+    status: npt.NDArray[np.int_]
     unit: Unit
 
 
@@ -144,6 +178,8 @@ class PatternResult:
         Whether ``level_db`` includes the obliquity factor (1 + cos theta) / 2.
     unit : str
         The length unit of the radii.
+    status : Failure
+        ``Failure.NONE``: a table's cut always has an answer (``ok`` True).
     """
     aperture_radius: float
     slant_radius: float
@@ -153,6 +189,15 @@ class PatternResult:
     phase_deg: Float64Array
     obliquity: bool
     unit: Unit
+    status: Failure = Failure.NONE
+
+    @property
+    def reason(self) -> str:
+        return self.status.describe()
+
+    @property
+    def ok(self) -> bool:
+        return self.status == Failure.NONE
 
 
 def sweep(start: float, stop: float, step: float) -> Float64Array:
@@ -233,11 +278,13 @@ def design(freq_ghz: float, beamwidth_deg: float, phase_deviation: Values, *,
     s = array("phase_deviation", phase_deviation, lambda v: np.isfinite(v) & (v >= 0),
               "finite and >= 0")
     rows: npt.NDArray[np.float32] = _kelvor.design(freq, beamwidth, level, klev, iunit, s)
+    aperture: Float64Array
+    slant: Float64Array
     aperture, slant = from_table(rows[:, 1], unit), from_table(rows[:, 2], unit)
     return DesignResult(rows[:, 0].astype(np.float64), aperture, slant,
                         rows[:, 3].astype(np.float64), from_table(rows[:, 4], unit),
-                        slant < aperture, unit, float(freq_ghz), float(beamwidth_deg),
-                        float(level_db))
+                        slant >= aperture, np.full(len(rows), int(Failure.NONE)), unit,
+                        float(freq_ghz), float(beamwidth_deg), float(level_db))
 
 
 def response(aperture_radius: float, slant_radius: float, freq_ghz: Values, *,
@@ -280,11 +327,13 @@ def response(aperture_radius: float, slant_radius: float, freq_ghz: Values, *,
     freq = array("freq_ghz", freq_ghz, lambda v: np.isfinite(v) & (v > 0), "finite and > 0")
     rows: npt.NDArray[np.float32] = _kelvor.response(aperture, slant, level, klev, iunit, freq)
     beamwidth = rows[:, 1:5].astype(np.float64)
+    missed = beamwidth < 0
+    status = np.where(missed.any(axis=1), int(Failure.LEVEL_NOT_REACHED), int(Failure.NONE))
     return ResponseResult(
         float(aperture_radius), float(slant_radius), rows[:, 0].astype(np.float64),
         np.array(_kelvor.column_levels(level, klev), dtype=np.float32).astype(np.float64),
-        beamwidth, rows[:, 5].astype(np.float64), from_table(rows[:, 6], unit), beamwidth < 0,
-        np.full(len(rows), bool(slant < aperture)), unit)
+        beamwidth, rows[:, 5].astype(np.float64), from_table(rows[:, 6], unit), missed,
+        np.full(len(rows), bool(slant >= aperture)), status, unit)
 
 
 def pattern(aperture_radius: float, slant_radius: float, freq_ghz: float, theta_deg: Values, *,
@@ -323,8 +372,7 @@ def pattern(aperture_radius: float, slant_radius: float, freq_ghz: float, theta_
     aperture = length("aperture_radius", aperture_radius, unit)
     slant = length("slant_radius", slant_radius, unit, allow_inf=True)
     freq = positive("freq_ghz", freq_ghz)
-    if not isinstance(obliquity, (bool, np.bool_)):
-        raise ValueError(f"obliquity must be True or False, got {obliquity!r}")
+    flag("obliquity", obliquity)
     theta = array("theta_deg", theta_deg, np.isfinite, "finite")
     rows: npt.NDArray[np.float32] = _kelvor.pattern(aperture, slant, freq, iunit, bool(obliquity),
                                                      theta)

@@ -1,49 +1,67 @@
-"""The model-true path from Python: the engineer's prime-focus case through the
-functions and the command line, explicit reasons, and the unit conversions."""
-
-import csv
-import io
-import os
-import subprocess
-import sys
+"""The model-true path from Python: the engineer's prime-focus case, explicit
+reasons, the unit conversions and the figures."""
 
 import numpy as np
 import pytest
 
-from kelvor import model
+from kelvor import model, model_plot
+
+A, R = 1.3363112776433965, 3.4845799255990695  # cm: the f/D 0.4, -12 dB horn at 11.7 GHz
 
 
 def test_engineers_case_design_then_dish():
     level = model.feed_level_db(0.4, -12.0)
     assert level == pytest.approx(9.136, abs=1e-3)
-    d = model.design(11.7, 2 * model.dish_half_angle_deg(0.4), level, 0.1, unit="cm")
-    assert d.aperture_radius[0] == pytest.approx(1.336, abs=5e-4)
+    d = model.design(11.7, 2 * model.dish_half_angle_deg(0.4), 0.1, level_db=level, unit="cm")
+    assert d.aperture_radius[0] == pytest.approx(1.336, abs=5e-4) and d.ok.all()
     e = model.dish(d.aperture_radius[0], d.slant_radius[0], 11.7, f_over_d=0.4, unit="cm")
     assert e.edge_illumination_db[0] == pytest.approx(-12.0, abs=0.02)
     assert e.aperture_efficiency[0] == pytest.approx(
         e.spillover[0] * e.illumination[0] * e.phase[0] * e.polarisation[0], rel=1e-12)
-    inches = model.dish(d.aperture_radius[0] / 2.54, d.slant_radius[0] / 2.54, 11.7, f_over_d=0.4)
-    assert inches.feed_position[0] * 2.54 == pytest.approx(e.feed_position[0], rel=1e-6)
 
 
-def test_reasons_not_numbers():
-    d = model.design(10, 170, 3, [0.1, 2.5])
+# Unit factors: the same horn in cm, mm and inches gives the same physics, its
+# lengths scaled (a feed position given in cm equals the same given in inches).
+def test_units_scale_lengths_only():
+    cm = model.dish(A, R, 11.7, f_over_d=0.4, unit="cm")
+    mm = model.dish(A * 10, R * 10, 11.7, f_over_d=0.4, unit="mm")
+    inch = model.dish(A / 2.54, R / 2.54, 11.7, f_over_d=0.4, unit="in")
+    np.testing.assert_allclose([mm.feed_position[0], inch.feed_position[0] * 2.54],
+                               [10 * cm.feed_position[0], cm.feed_position[0]], rtol=1e-6)
+    at_cm = model.dish(A, R, 11.7, f_over_d=0.4, feed_position=0.05, unit="cm")
+    at_in = model.dish(A / 2.54, R / 2.54, 11.7, f_over_d=0.4, feed_position=0.05 / 2.54)
+    assert at_in.aperture_efficiency[0] == pytest.approx(at_cm.aperture_efficiency[0], rel=1e-9)
+    assert at_cm.aperture_efficiency[0] < cm.aperture_efficiency[0]
+    d_cm = model.design(11.7, 128, [0.1, 0.2], level_db=9, unit="cm")
+    d_mm = model.design(11.7, 128, [0.1, 0.2], level_db=9, unit="mm")
+    np.testing.assert_allclose(d_mm.slant_radius, 10 * d_cm.slant_radius, rtol=1e-12)
+    pc = model.phase_centre(A, R, 11.7, 64, unit="cm")
+    pc_mm = model.phase_centre(10 * A, 10 * R, 11.7, 64, unit="mm")
+    np.testing.assert_allclose([pc_mm.axis_to_edge[0], pc_mm.fitted[0]],
+                               [10 * pc.axis_to_edge[0], 10 * pc.fitted[0]], rtol=1e-9)
+    assert pc.axis_to_edge[0] != pytest.approx(pc.fitted[0], rel=1e-3)
+
+
+def test_reasons_and_status():
+    d = model.design(10, 170, [0.1, 2.5], level_db=3)
     assert np.isnan(d.aperture_radius).all() and not d.ok.any()
+    assert list(d.status) == [model.Failure.NO_MAIN_LOBE_SOLUTION,
+                              model.Failure.PHASE_DEVIATION_OUT_OF_RANGE]
     assert list(d.reason) == ["no main-lobe solution", "phase deviation outside 0 to 2 cycles"]
-    assert not model.design(10, 120, 10, 0.5).real_cone[0]
-    with pytest.raises(ValueError):
-        model.dish(1, 3, 11, f_over_d=0.4, unit="furlong")
+    assert list(model.design(10, 120, [0.5, 0.05]).real_cone) == [False, True]
+    band = model.design_for_dish(0.4, [10.7, 12.7], phase_deviation=[0.1])
+    assert band.reference_freq_ghz == pytest.approx(11.7)
 
 
-def test_dish_command_csv():
-    env = dict(os.environ)
-    out = subprocess.run([sys.executable, "-m", "kelvor", "dish", "--aperture", "1.3363",
-                          "--slant", "3.4846", "--unit", "cm", "--f-over-d", "0.4",
-                          "--freq", "10.7,11.7,12.75"], capture_output=True, text=True, env=env)
-    assert out.returncode == 0, out.stderr
-    rows = list(csv.DictReader(io.StringIO(out.stdout)))
-    assert len(rows) == 3 and rows[1]["reason"] == "none"
-    assert float(rows[1]["edge_illumination_db"]) == pytest.approx(-12.0, abs=0.02)
-    bad = subprocess.run([sys.executable, "-m", "kelvor", "dish", "--aperture", "-1", "--slant",
-                          "3", "--f-over-d", "0.4", "--freq", "11"], capture_output=True, text=True)
-    assert bad.returncode == 2 and "error" in bad.stderr
+def test_dish_figures_state_the_edge_and_the_horn():
+    e = model.dish(A, R, [11.7], f_over_d=0.4, unit="cm")
+    p = model.pattern(A, R, 11.7, np.linspace(0, 180, 361), unit="cm")
+    ax = model_plot.pattern_on_dish(p, 0.4, edge_level_db=e.feed_edge_level_db[0],
+                                    feed_position=e.feed_position[0])
+    note = ax.texts[-1].get_text()
+    assert "edge illumination -12.00 dB" in note and ax.texts[-1].get_position()[0] > 1
+    assert "a = 1.33631 cm" in ax.get_title() and "S = 0.100" in ax.get_title()
+    low = model_plot.pattern_on_dish(p, 0.4, edge_level_db=-80.0)
+    assert low.lines[-1].get_ydata()[0] == -60 and "feed -80.00 dB" in low.texts[-1].get_text()
+    legend = model_plot.efficiencies(model.dish(A, R, [11, 12], f_over_d=0.4, unit="cm"))
+    assert legend.get_legend().get_bbox_to_anchor().x0 > legend.bbox.x1
