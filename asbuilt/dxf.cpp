@@ -148,11 +148,11 @@ DxfProfile read_half_section_dxf(std::string_view text) {
   // last ended.
   const std::size_t n = p.size();
   bool ok = n >= 4 && n % 2 == 0 && p[0].first == 0 && p[0].second == 0 && p[n - 1].second == 0 &&
-            p[n - 1].first == p[n - 2].first && p[1].first == 0;
+            p[n - 1].first == p[n - 2].first;
   for (std::size_t i = 1; ok && i + 1 < n; i += 2) {
     const double length_mm = p[i + 1].first - p[i].first;
     ok = p[i + 1].second == p[i].second && length_mm > 0 && p[i].second > 0 &&
-         (i == 1 || p[i].first == p[i - 1].first);
+         p[i].first == p[i - 1].first;
     result.profile.push_back({length_mm / kMmPerM, p[i].second / kMmPerM});
   }
   if (!ok) {

@@ -117,7 +117,19 @@ std::vector<GraspCut> grasp_cuts(const modal::RadiationSummary &summary, std::st
   return cuts;
 }
 
-CutFile read_grasp_cut_file(std::string_view text) {
+std::vector<GraspCut> aperture_cuts(const modal::ApertureField &aperture, double step_deg,
+                                    std::string_view title) {
+  if (!(step_deg >= 0.01 && step_deg <= 90))
+    return {};
+  modal::RadiationOptions options;
+  const auto count = static_cast<std::size_t>(std::floor(180 / step_deg + 1e-9)) + 1;
+  for (std::size_t i = 0; i < count; ++i)
+    options.cut_theta_deg.push_back(step_deg * static_cast<double>(i));
+  options.cut_reference_m = 0;
+  return grasp_cuts(modal::radiate(aperture, options), title);
+}
+
+CutFile read_grasp_cut_file(std::string_view text, std::size_t max_values) {
   CutFile file;
   std::string_view line;
   std::vector<double> x;
@@ -134,7 +146,7 @@ CutFile read_grasp_cut_file(std::string_view text) {
     }
     const auto count = static_cast<std::size_t>(x[2]);
     const auto ncomp = static_cast<std::size_t>(x[6]);
-    if (count > kMaxCutValues - total) {
+    if (count > max_values - total) {
       file.error = CutError::too_large;
       return file;
     }

@@ -43,7 +43,7 @@ enum class CutError {
   none,          // every cut was read
   bad_header,    // a header line is not seven numbers with V_NUM >= 1 and NCOMP 2 or 3
   bad_values,    // a value line is not 2 NCOMP finite numbers, or the file ends inside a cut
-  too_large,     // more values than kMaxCutValues in all
+  too_large,     // more values in all than the reader's limit (kMaxCutValues by default)
   empty,         // no cut at all
 };
 
@@ -54,11 +54,18 @@ struct CutFile {
   CutError error = CutError::none;
 };
 
-CutFile read_grasp_cut_file(std::string_view text);
+// The cuts of the text, at most max_values values in all (too_large beyond).
+CutFile read_grasp_cut_file(std::string_view text, std::size_t max_values = kMaxCutValues);
 
 // The E-, 45-degree and H-plane cuts of a radiation summary as GRASP cuts (ICOMP 3, ICUT 1), each
 // identified by `title` and its phi. Empty when the summary failed or its angles are fewer than two
 // or not evenly spaced (to 1e-9 degrees).
 std::vector<GraspCut> grasp_cuts(const modal::RadiationSummary &summary, std::string_view title);
+
+// The cuts of a mode-matched aperture (modal::radiate) at theta = 0, step_deg, ... up to 180
+// degrees, phase referred to the centre of the aperture plane (the feed's coordinate origin in the
+// reflector program). Empty when the aperture is refused or step_deg is not in [0.01, 90].
+std::vector<GraspCut> aperture_cuts(const modal::ApertureField &aperture, double step_deg,
+                                    std::string_view title);
 
 } // namespace kelvor::asbuilt

@@ -4,7 +4,6 @@
 #include <cmath>
 
 #include "feed/design.hpp"
-#include "feed/dish.hpp"
 #include "feed/units.hpp"
 
 namespace kelvor::asbuilt {
@@ -19,6 +18,10 @@ constexpr double kTm11 = 3.8317059702075123;
 
 bool positive(double x) {
   return std::isfinite(x) && x > 0;
+}
+
+bool valid_band(const Band &band) {
+  return positive(band.min_ghz) && positive(band.max_ghz) && band.max_ghz >= band.min_ghz;
 }
 
 bool within(double x, double lo, double hi) {
@@ -106,8 +109,7 @@ Failure check_machinable(const CorrugatedHorn &horn, const SynthesisRules &rules
 
 Synthesis synthesise(const Band &band, double aperture_radius_m, double slant_radius_m,
                      const SynthesisRules &rules) {
-  if (!positive(band.min_ghz) || !positive(band.max_ghz) || band.max_ghz < band.min_ghz ||
-      !positive(aperture_radius_m) || !positive(slant_radius_m))
+  if (!valid_band(band) || !positive(aperture_radius_m) || !positive(slant_radius_m))
     return refused(Failure::invalid_input);
   if (!rules_valid(rules))
     return refused(Failure::invalid_rule);
@@ -173,11 +175,10 @@ Synthesis synthesise(const Band &band, double aperture_radius_m, double slant_ra
   return s;
 }
 
-Synthesis synthesise_for_beam(const Band &band, double beamwidth_deg, double level_db,
-                              double phase_deviation, const SynthesisRules &rules) {
-  if (!positive(band.min_ghz) || !positive(band.max_ghz) || band.max_ghz < band.min_ghz)
-    return refused(Failure::invalid_input);
-  const feed::HornDesign d = feed::design_horn(design_frequencies(band, rules).design_ghz, beamwidth_deg, level_db, phase_deviation);
+namespace {
+
+// The corrugated horn on the aperture and slant radius of a model-true design.
+Synthesis from_design(const Band &band, const feed::HornDesign &d, const SynthesisRules &rules) {
   if (d.failure == feed::Failure::invalid_input)
     return refused(Failure::invalid_input);
   if (d.failure != feed::Failure::none || !d.real_cone || !std::isfinite(d.slant_radius_m))
@@ -185,16 +186,26 @@ Synthesis synthesise_for_beam(const Band &band, double beamwidth_deg, double lev
   return synthesise(band, d.aperture_radius_m, d.slant_radius_m, rules);
 }
 
+} // namespace
+
+Synthesis synthesise_for_beam(const Band &band, double beamwidth_deg, double level_db,
+                              double phase_deviation, const SynthesisRules &rules) {
+  if (!valid_band(band))
+    return refused(Failure::invalid_input);
+  return from_design(band,
+                     feed::design_horn(design_frequencies(band, rules).design_ghz, beamwidth_deg,
+                                       level_db, phase_deviation),
+                     rules);
+}
+
 Synthesis synthesise_for_dish(const Band &band, double f_over_d, double edge_taper_db,
                               double phase_deviation, const SynthesisRules &rules) {
-  if (!positive(f_over_d) || !positive(edge_taper_db))
+  if (!valid_band(band) || !positive(edge_taper_db))
     return refused(Failure::invalid_input);
-  const double theta0 = feed::dish_half_angle_rad(f_over_d);
-  const double space_db = -feed::amplitude_db(feed::obliquity_factor(theta0));
-  if (space_db >= edge_taper_db)
-    return refused(Failure::beam_not_designed);
-  return synthesise_for_beam(band, 2 * theta0 / feed::kDegree, edge_taper_db - space_db,
-                             phase_deviation, rules);
+  return from_design(band,
+                     feed::design_for_edge_illumination(design_frequencies(band, rules).design_ghz,
+                                                        f_over_d, -edge_taper_db, phase_deviation),
+                     rules);
 }
 
 } // namespace kelvor::asbuilt
