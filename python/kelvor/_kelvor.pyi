@@ -40,3 +40,39 @@ def model_dish(a_m: float, R_m: float, freq_ghz: _D, f_over_d: float, feed_posit
 def model_design_for_dish(f_over_d: float, freq_ghz: _D, reference_freq_ghz: float, S: _D,
                           /) -> dict[str, Any]: ...
 def model_failure_names() -> list[str]: ...
+
+# The horn as built (asbuilt_bindings.cpp).
+_A = npt.NDArray[np.float64]
+
+class SynthesisRules:
+    pitch_wavelengths: float
+    slot_to_pitch: float
+    converter_slots: int
+    first_slot_depth_wavelengths: float
+    input_kca: float
+    min_tooth_m: float
+    min_slot_m: float
+    min_depth_m: float
+    def __init__(self) -> None: ...
+
+class OptimiseOptions:
+    s11_target_db: float
+    xpol_target_db: float
+    converter_slots: int
+    flare_slots: int
+    vary_widths: bool
+    max_evaluations: int
+    max_seconds: float
+    rules: SynthesisRules
+    def __init__(self) -> None: ...
+
+def asbuilt_synthesise(entry: str, f_min: float, f_max: float, x: float, y: float,
+                       phase_deviation: float, rules: SynthesisRules, /) -> dict[str, Any]: ...
+def asbuilt_optimise(input_radius_m: float, input_length_m: float, corrugations: _A,
+                     freq_ghz: _A, options: OptimiseOptions, progress: Any, /) -> dict[str, Any]: ...
+def asbuilt_band_frequencies(f_min: float, f_max: float, count: int, /) -> list[float]: ...
+def asbuilt_dxf(sections: _A, /) -> str: ...
+def asbuilt_analyse_band(sections: _A, freq_ghz: _A, /) -> dict[str, list[float]]: ...
+def asbuilt_cut(sections: _A, freq_ghz: float, step_deg: float, title: str, /) -> str: ...
+def asbuilt_dish(sections: _A, freq_ghz: float, f_over_d: float, /) -> dict[str, Any]: ...
+def asbuilt_failure_names() -> list[str]: ...
