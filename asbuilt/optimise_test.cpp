@@ -82,16 +82,31 @@ TEST(Optimise, StopsWhenAskedOrTargetsMetAndRefusesBadRequests) {
   EXPECT_LE(met.best.worst_s11_db, -15);
   EXPECT_LT(met.evaluations, 100u);
 
-  OptimiseOptions too_many, shallow;
+  // A start exactly at the targets is met at once; the most evaluations allowed are allowed.
+  o.s11_target_db = bowl(1.08)(profile(kStart.horn)).worst_s11_db;
+  o.max_evaluations = 100000;
+  const Optimised at_start = optimise(kStart.horn, bowl(1.08), o);
+  EXPECT_TRUE(at_start.targets_met);
+  EXPECT_EQ(at_start.evaluations, 1u);
+
+  OptimiseOptions none, big_step, too_long, too_many, shallow;
+  none.converter_slots = none.flare_slots = 0;
+  big_step.initial_step = 0.51;
+  too_long.max_evaluations = 100001;
   too_many.converter_slots = 100;
   shallow.rules.min_depth_m = 0.1;
   const BandEvaluator fails = [](const modal::Profile &) {
     return BandFigures{NAN, NAN, Failure::analysis_failed};
   };
-  EXPECT_EQ(optimise(kStart.horn, bowl(1), too_many).failure, Failure::invalid_input);
+  for (const OptimiseOptions &bad : {none, big_step, too_long, too_many}) {
+    const Optimised r = optimise(kStart.horn, bowl(1), bad);
+    EXPECT_EQ(r.failure, Failure::invalid_input);
+    EXPECT_EQ(r.horn.corrugations.size(), kStart.horn.corrugations.size());
+  }
   EXPECT_EQ(optimise(kStart.horn, bowl(1), shallow).failure, Failure::not_machinable);
   EXPECT_EQ(optimise(kStart.horn, fails, {}).failure, Failure::analysis_failed);
   EXPECT_EQ(band_frequencies({10, 12}, 3), (std::vector<double>{10, 11, 12}));
+  EXPECT_EQ(band_frequencies({10, 12}, 1), (std::vector<double>{11}));
 }
 
 } // namespace

@@ -53,6 +53,10 @@ TEST(Synthesis, FollowsThePublishedRules) {
     }
     EXPECT_TRUE(s.pitch_m >= lambda_c / 10 && s.pitch_m <= lambda_c / 5);
     EXPECT_EQ(check_machinable(s.horn, rules), Failure::none);
+    SynthesisRules at_limit = rules;
+    at_limit.min_tooth_m = k[0].tooth_width_m;
+    at_limit.min_slot_m = k[0].slot_width_m;
+    EXPECT_EQ(check_machinable(s.horn, at_limit), Failure::none);
   }
 }
 
@@ -72,8 +76,10 @@ TEST(Synthesis, ProfileIsTheSlotTable) {
 }
 
 TEST(Synthesis, RefusesWhatTheRulesDoNotCover) {
-  SynthesisRules coarse, fine, tiny;
+  SynthesisRules coarse, fine, tiny, one, lowest_ratio;
   coarse.pitch_wavelengths = 0.3;
+  one.max_slots = 1;
+  lowest_ratio.slot_to_pitch = 0.7;
   fine.min_tooth_m = 1e-3;
   tiny.max_slots = 10;
   struct Case {
@@ -86,6 +92,8 @@ TEST(Synthesis, RefusesWhatTheRulesDoNotCover) {
       {{12, 11}, 0.04, 0.2, {}, Failure::invalid_input},
       {{10.7, 12.75}, NAN, 0.2, {}, Failure::invalid_input},
       {{10.7, 12.75}, 0.04, 0.2, coarse, Failure::invalid_rule},
+      {{10.7, 12.75}, 0.04, 0.2, one, Failure::invalid_rule},
+      {{10.7, 12.75}, 0.04, 0.2, lowest_ratio, Failure::none},
       {{5, 13}, 0.04, 0.2, {}, Failure::band_too_wide},
       {{10.7, 12.75}, 0.04, 0.04, {}, Failure::no_cone},
       {{10.7, 12.75}, 0.012, 0.2, {}, Failure::aperture_too_small},
@@ -96,7 +104,7 @@ TEST(Synthesis, RefusesWhatTheRulesDoNotCover) {
   for (const Case &c : cases) {
     const Synthesis s = synthesise(c.band, c.a_m, c.r_m, c.rules);
     EXPECT_EQ(s.failure, c.expected) << describe(c.expected);
-    EXPECT_TRUE(s.horn.corrugations.empty());
+    EXPECT_EQ(s.horn.corrugations.empty(), c.expected != Failure::none);
   }
   EXPECT_EQ(synthesise_for_beam({10.7, 12.75}, 190, 10, 0.3).failure, Failure::invalid_input);
   EXPECT_EQ(synthesise_for_dish({10.7, 12.75}, 0.25, 3, 0.3).failure, Failure::beam_not_designed);
