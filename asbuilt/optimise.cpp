@@ -151,30 +151,42 @@ std::vector<double> band_frequencies(const Band &band, std::size_t count) {
   return f;
 }
 
-BandFigures band_figures(const modal::Profile &profile, std::span<const double> freqs_ghz,
-                         const modal::AnalysisOptions &options) {
-  const double lowest = -std::numeric_limits<double>::infinity();
-  BandFigures figures{lowest, lowest, Failure::none};
-  if (freqs_ghz.empty())
-    return {kUnanswered, kUnanswered, Failure::invalid_input};
+std::vector<FrequencyFigures> frequency_figures(const modal::Profile &profile,
+                                                std::span<const double> freqs_ghz,
+                                                const modal::AnalysisOptions &options) {
+  std::vector<FrequencyFigures> figures;
   for (const modal::FrequencyResult &r : modal::analyse_band(profile, freqs_ghz, options)) {
-    if (r.failure != modal::Failure::none)
-      return {kUnanswered, kUnanswered, Failure::analysis_failed};
-    // The analysis's own cross-polar peak, or (an analysis that leaves it out) the radiation of
-    // its aperture field over the same angles.
-    double xpol = r.xpol_peak_db;
-    if (!std::isfinite(xpol)) {
+    FrequencyFigures f{r.freq_ghz, r.s11_db, r.xpol_peak_db, r.directivity_dbi, Failure::none};
+    if (r.failure == modal::Failure::none &&
+        !(std::isfinite(f.xpol_peak_db) && std::isfinite(f.directivity_dbi))) {
       modal::RadiationOptions radiation;
       radiation.xpol_within_deg = options.xpol_within_deg;
       const modal::RadiationSummary far = modal::radiate(r.aperture, radiation);
+      f.xpol_peak_db = far.xpol_peak_db;
+      f.directivity_dbi = far.directivity_dbi;
       if (far.failure != modal::Failure::none)
-        return {kUnanswered, kUnanswered, Failure::analysis_failed};
-      xpol = far.xpol_peak_db;
+        f.failure = Failure::analysis_failed;
     }
-    figures.worst_s11_db = std::max(figures.worst_s11_db, r.s11_db);
-    figures.worst_xpol_db = std::max(figures.worst_xpol_db, xpol);
+    if (r.failure != modal::Failure::none || f.failure != Failure::none)
+      f = {r.freq_ghz, kUnanswered, kUnanswered, kUnanswered, Failure::analysis_failed};
+    figures.push_back(f);
   }
   return figures;
+}
+
+BandFigures band_figures(const modal::Profile &profile, std::span<const double> freqs_ghz,
+                         const modal::AnalysisOptions &options) {
+  const double lowest = -std::numeric_limits<double>::infinity();
+  BandFigures worst{lowest, lowest, Failure::none};
+  if (freqs_ghz.empty())
+    return {kUnanswered, kUnanswered, Failure::invalid_input};
+  for (const FrequencyFigures &f : frequency_figures(profile, freqs_ghz, options)) {
+    if (f.failure != Failure::none)
+      return {kUnanswered, kUnanswered, Failure::analysis_failed};
+    worst.worst_s11_db = std::max(worst.worst_s11_db, f.s11_db);
+    worst.worst_xpol_db = std::max(worst.worst_xpol_db, f.xpol_peak_db);
+  }
+  return worst;
 }
 
 Optimised optimise(const CorrugatedHorn &start, const BandEvaluator &evaluate,

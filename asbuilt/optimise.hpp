@@ -37,8 +37,21 @@ using BandEvaluator = std::function<BandFigures(const modal::Profile &)>;
 // count frequencies evenly spaced over the band, its edges included (one: the band's centre).
 std::vector<double> band_frequencies(const Band &band, std::size_t count);
 
-// The mode-matching analysis (modal::analyse_band) at freqs_ghz; Failure::analysis_failed when any
-// frequency has no answer.
+// The figures of one frequency: S11, the 45-degree cross-polar peak (dB) and the directivity (dBi),
+// NaN with Failure::analysis_failed where the analysis has no answer.
+struct FrequencyFigures {
+  double freq_ghz = 0, s11_db = 0, xpol_peak_db = 0, directivity_dbi = 0;
+  Failure failure = Failure::none;
+};
+
+// The mode-matching analysis (modal::analyse_band) at freqs_ghz, with the cross-polar peak and the
+// directivity of the aperture's radiation (modal::radiate) where the analysis leaves them out.
+std::vector<FrequencyFigures> frequency_figures(const modal::Profile &profile,
+                                                std::span<const double> freqs_ghz,
+                                                const modal::AnalysisOptions &options = {});
+
+// Their worst over the band; Failure::analysis_failed when any frequency has no answer,
+// invalid_input for no frequency.
 BandFigures band_figures(const modal::Profile &profile, std::span<const double> freqs_ghz,
                          const modal::AnalysisOptions &options = {});
 

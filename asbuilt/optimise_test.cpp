@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "asbuilt/optimise.hpp"
+#include "modal/radiation.hpp"
 
 namespace kelvor::asbuilt {
 namespace {
@@ -107,6 +109,35 @@ TEST(Optimise, StopsWhenAskedOrTargetsMetAndRefusesBadRequests) {
   EXPECT_EQ(optimise(kStart.horn, fails, {}).failure, Failure::analysis_failed);
   EXPECT_EQ(band_frequencies({10, 12}, 3), (std::vector<double>{10, 11, 12}));
   EXPECT_EQ(band_frequencies({10, 12}, 1), (std::vector<double>{11}));
+}
+
+} // namespace
+} // namespace kelvor::asbuilt
+
+namespace kelvor::asbuilt {
+namespace {
+
+// The band's figures are the worst of each frequency's, the cross-polar peak and directivity those
+// of the aperture's own radiation.
+TEST(Optimise, BandFiguresAreTheWorstOfTheAnalysis) {
+  const modal::Profile p = profile(kStart.horn);
+  const std::vector<double> f = {10.7, 11.7, 12.75};
+  const std::vector<FrequencyFigures> each = frequency_figures(p, f);
+  ASSERT_EQ(each.size(), 3u);
+  double s11 = -1e9, xpol = -1e9;
+  for (std::size_t i = 0; i < 3; ++i) {
+    const modal::RadiationSummary far = modal::radiate(modal::analyse(p, f[i]).aperture);
+    EXPECT_NEAR(each[i].xpol_peak_db, far.xpol_peak_db, 1e-6);
+    EXPECT_NEAR(each[i].directivity_dbi, far.directivity_dbi, 1e-6);
+    s11 = std::max(s11, each[i].s11_db);
+    xpol = std::max(xpol, each[i].xpol_peak_db);
+  }
+  const BandFigures worst = band_figures(p, f);
+  EXPECT_EQ(worst.worst_s11_db, s11);
+  EXPECT_EQ(worst.worst_xpol_db, xpol);
+  EXPECT_EQ(band_figures(p, {}).failure, Failure::invalid_input);
+  EXPECT_EQ(band_figures(p, std::vector<double>{1.0}).failure, Failure::analysis_failed);
+  EXPECT_EQ(frequency_figures(p, std::vector<double>{1.0})[0].failure, Failure::analysis_failed);
 }
 
 } // namespace

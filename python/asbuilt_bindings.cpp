@@ -153,10 +153,10 @@ kelvor::modal::Profile profile_of(const Array &sections) {
 py::dict analyse_band(const Array &sections, const Array &freq_ghz) {
   const kelvor::modal::Profile p = profile_of(sections);
   const std::vector<double> freqs(freq_ghz.data(), freq_ghz.data() + freq_ghz.size());
-  std::vector<kelvor::modal::FrequencyResult> r;
+  std::vector<FrequencyFigures> r;
   {
     py::gil_scoped_release unlocked;
-    r = kelvor::modal::analyse_band(p, freqs);
+    r = frequency_figures(p, freqs);
   }
   const auto column = [&](auto member) {
     std::vector<double> values;
@@ -165,10 +165,9 @@ py::dict analyse_band(const Array &sections, const Array &freq_ghz) {
     return values;
   };
   py::dict d;
-  d["s11_db"] = column(&kelvor::modal::FrequencyResult::s11_db);
-  d["xpol_peak_db"] = column(&kelvor::modal::FrequencyResult::xpol_peak_db);
-  d["directivity_dbi"] = column(&kelvor::modal::FrequencyResult::directivity_dbi);
-  d["phase_centre_m"] = column(&kelvor::modal::FrequencyResult::phase_centre_m);
+  d["s11_db"] = column(&FrequencyFigures::s11_db);
+  d["xpol_peak_db"] = column(&FrequencyFigures::xpol_peak_db);
+  d["directivity_dbi"] = column(&FrequencyFigures::directivity_dbi);
   return d;
 }
 

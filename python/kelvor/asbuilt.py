@@ -25,7 +25,8 @@ import numpy.typing as npt
 from . import _kelvor
 from .model import UNITS
 
-__all__ = ["UNITS", "CorrugatedHorn", "Optimised", "synthesise", "optimise", "dxf", "plot_profile"]
+__all__ = ["UNITS", "CorrugatedHorn", "Optimised", "synthesise", "optimise", "dish", "dxf",
+           "plot_profile"]
 
 _REASONS = tuple(_kelvor.asbuilt_failure_names())
 Floats = npt.NDArray[np.float64]
@@ -138,6 +139,16 @@ def optimise(horn: CorrugatedHorn, *, s11_target_db: float = -30, xpol_target_db
     return Optimised(_horn(horn.band_ghz, {**d, "failure": 0}, extra), d["start"][0],
                      d["start"][1], d["best"][0], d["best"][1], int(d["evaluations"]),
                      float(d["seconds"]), bool(d["targets_met"]), _REASONS[int(d["failure"])])
+
+
+def dish(horn: CorrugatedHorn, freq_ghz: float, *, f_over_d: float) -> dict[str, Any]:
+    """The prime-focus dish of focal ratio ``f_over_d`` fed by the horn's
+    mode-matched pattern at ``freq_ghz``, at the feed position of the highest
+    aperture efficiency (m behind the aperture plane): Silver's efficiencies
+    (fractions) with the polarisation efficiency from the cross-polar power,
+    the edge illumination (dB) and the ``failure`` ("none" for an answer)."""
+    result: dict[str, Any] = _kelvor.asbuilt_dish(horn.sections, float(freq_ghz), float(f_over_d))
+    return result
 
 
 def dxf(horn: CorrugatedHorn) -> str:
