@@ -13,7 +13,7 @@
 namespace kelvor::feed {
 
 // The scan steps a crossing may take: ample for a beamwidth of any horn within kMaxApertureTurn
-// (about 12,000 steps) and for the design's scan (500); more is refused as too_much_work.
+// (about 3,000 steps) and for the design's scan (500); more is refused as too_much_work.
 inline constexpr double kMaxCrossingSteps = 65536;
 
 struct Fall {

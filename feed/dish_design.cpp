@@ -79,9 +79,10 @@ double start_radius(const DishRequest &request, double reference_ghz, double S) 
   return d.failure == Failure::none ? d.aperture_radius_m : wavelength_m(reference_ghz);
 }
 
+// The band's own frequencies are checked by each HornOnDish: the first evaluation fails with
+// their reason, before any sampling.
 bool valid_request(const DishRequest &request, double reference_ghz) {
-  return positive(request.f_over_d) && positive(reference_ghz) && !request.freq_ghz.empty() &&
-         std::all_of(request.freq_ghz.begin(), request.freq_ghz.end(), positive);
+  return positive(request.f_over_d) && positive(reference_ghz) && !request.freq_ghz.empty();
 }
 
 } // namespace
@@ -112,12 +113,11 @@ DishDesignRow design_for_dish(const DishRequest &request, double phase_deviation
     row.failure = Failure::too_much_work;
     return row;
   }
-  Failure failure = Failure::none;
+  // A radius without an answer (beyond the pattern's work limit after widening, say) loses to
+  // every radius with one; the row fails only when its chosen horn does.
   const auto loss = [&](double log_a) {
     const BandResult band =
         band_optimum(request, horn_of(reference, phase_deviation, std::exp(log_a)), limits);
-    if (band.failure != Failure::none && failure == Failure::none)
-      failure = band.failure;
     return band.failure == Failure::none ? -band.efficiency : kInfinity;
   };
   // Scan log a over 0.6 a0 .. 1.6 a0, widened while the best sample is an end of the scan.
@@ -146,14 +146,13 @@ DishDesignRow design_for_dish(const DishRequest &request, double phase_deviation
   std::uintmax_t iterations = limits.max_iterations;
   const auto [log_a, l] = boost::math::tools::brent_find_minima(
       loss, centre - step, centre + step, limits.minimum_bits, iterations);
-  if (iterations >= limits.max_iterations && failure == Failure::none)
-    failure = Failure::not_converged;
-  if (failure != Failure::none) {
-    row.failure = failure;
-    return row;
-  }
   const Horn horn = horn_of(reference, phase_deviation, std::exp(l <= *best ? log_a : centre));
   const BandResult band = band_optimum(request, horn, limits);
+  row.failure = band.failure != Failure::none            ? band.failure
+                : iterations >= limits.max_iterations ? Failure::not_converged
+                                                      : Failure::none;
+  if (row.failure != Failure::none)
+    return row;
   row.aperture_radius_m = horn.aperture_radius_m;
   row.slant_radius_m = horn.slant_radius_m;
   row.feed_position_m = band.feed_position_m;

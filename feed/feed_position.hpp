@@ -19,10 +19,11 @@ struct FeedWindow {
   bool clipped = false; // the window was cut to kMaxFeedScan samples about the centre
 };
 
-// The samples a window may hold: enough for a window 512 peak widths long, which covers the
-// aperture-to-apex distance of any horn of S >= 0.05 up to an aperture of 100 wavelengths on a
-// dish of f/D down to 0.25; each sample costs a few multiplications per pattern sample inside the
-// dish (SilverIntegrals::aperture_scan), so a full window costs milliseconds.
+// The samples a window may hold: a window 512 peak widths long, which covers the
+// aperture-to-apex distance of a horn of slant radius up to 500 wavelengths on any dish (a peak
+// is at least a wavelength wide, at f/D 0.25); each sample costs a few multiplications per
+// pattern sample inside the dish (SilverIntegrals::aperture_scan), so a full window costs
+// milliseconds. A longer cone is searched over the kMaxFeedScan samples about its centre.
 inline constexpr std::size_t kMaxFeedScan = 4097;
 
 // The window for a horn whose power-weighted phase centre over the dish is centre_m, whose

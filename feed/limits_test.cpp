@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cmath>
 #include <complex>
+#include <tuple>
 #include <vector>
 
 #include "feed/beamwidth.hpp"
@@ -111,6 +112,7 @@ TEST(FeedDishDesign, FlagsAndTheBestRow) {
   EXPECT_EQ(design_for_dish({0.8, middle, {}}, 0.1).aperture_radius_m,
             design_for_dish({0.8, middle, 12.0}, 0.1).aperture_radius_m);
   EXPECT_EQ(design_for_dish({0.8, bad, 11.7}, 0.1).failure, Failure::invalid_input);
+  EXPECT_EQ(design_for_dish({0.8, f, {}}, 0.1, {1e-10, 26, 1}).failure, Failure::not_converged);
   const DishDesign none = design_for_dish({0.4, f, {}}, std::vector{2.5, -1.0, 1.5});
   EXPECT_FALSE(none.best);
   EXPECT_FALSE(none.rows[2].real_cone); // R = 3.65 < a = 5.30 cm
@@ -139,6 +141,17 @@ TEST(FeedHornOnDish, FailuresSearchAndThreads) {
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
   EXPECT_EQ(dish_efficiency(horn, 11.7, 0.4, std::nullopt, {1e-10, 26, 1}).failure,
             Failure::not_converged);
+  const struct {
+    double centre, apex;
+    FeedWindow window;
+  } windows[] = {{5, 10, {-1, 0.125, 97, false}},
+                 {5, kInfinity, {4, 0.125, 17, false}},
+                 {0, 1e6, {-256, 0.125, kMaxFeedScan, true}}};
+  for (const auto &w : windows) {
+    const FeedWindow got = feed_window(w.centre, 1, w.apex);
+    EXPECT_EQ(std::tie(got.first_m, got.step_m, got.count, got.clipped),
+              std::tie(w.window.first_m, w.window.step_m, w.window.count, w.window.clipped));
+  }
   const auto hill = [](double d) { return -(d + 0.06) * (d + 0.06); };
   EXPECT_NEAR(best_feed_position(hill, 0, 1).position_m, -0.06, 1e-7);
   const double lambda = wavelength_m(10);

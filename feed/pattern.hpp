@@ -28,13 +28,15 @@ Failure check_horn(const Horn &horn, double freq_ghz);
 // The work limit of the pattern: the aperture integrand of a horn turns by at most
 // k a + 4 pi S radians across the aperture, and each ApertureIntegral panel takes
 // kPhasePerPanel of it, so the panels (and the cost of one field value) grow with k a + 4 pi S,
-// as do the scan steps of a beamwidth and the samples of a dish. A horn beyond kMaxApertureTurn
-// = 64 panels of 12 radians (k a up to 768: an aperture of about 120 wavelengths at S = 0, or S
-// up to about 60 at small apertures, far beyond the model's validity) is refused with
-// Failure::too_much_work. At the limit, a field value costs 1280 Bessel functions, a beamwidth
-// about a second and a dish a few seconds on one core of a 2020s machine; below it, any input
-// returns in that time.
-inline constexpr double kMaxApertureTurn = 768;
+// as do the scan steps of a beamwidth and the samples of a dish: the work grows as the square of
+// the turn. A horn beyond kMaxApertureTurn = 16 panels of 12 radians (k a up to 192: an
+// aperture of about 30 wavelengths at S = 0, or S up to about 15 at small apertures; the stated
+// accuracy covers 20 wavelengths at S = 2, a turn of 151) is refused with
+// Failure::too_much_work. At the limit a field value costs 320 Bessel functions, and measured
+// on one core of the shared build machine (k a + 4 pi S = 190, f/D 0.25): a beamwidth at
+// 300 dB, the longest scan, 0.6 s; a dish with its optimum 0.3 s; a phase centre over the
+// whole sphere 0.2 s. Any input returns in about that time or is refused at once.
+inline constexpr double kMaxApertureTurn = 192;
 
 // check_horn, then Failure::too_much_work for a horn whose k a + 4 pi S exceeds kMaxApertureTurn
 // (an infinite S among them: a slant radius near zero).
@@ -55,7 +57,7 @@ Failure check_horn_work(const Horn &horn, double freq_ghz);
 class ApertureIntegral {
 public:
   static constexpr double kPhasePerPanel = 12.0;
-  static constexpr std::size_t kMaxLevel = 6; // at most 64 panels: see HornPattern
+  static constexpr std::size_t kMaxLevel = 4; // at most 16 panels: see kMaxApertureTurn
 
   ApertureIntegral(double phase_deviation, double u_max);
   // P(u) for 0 <= u <= u_max; beyond u_max the finest level built is used, less accurately,

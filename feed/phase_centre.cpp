@@ -14,7 +14,7 @@ namespace {
 
 // Radians the sampled field may turn across one 20-point panel: a few nodes per radian of turn.
 constexpr double kPanelTurn = 6.0;
-// A horn inside HornPattern's work limit needs at most about 410 panels over pi radians.
+// A horn inside HornPattern's work limit needs at most about 110 panels over pi radians.
 constexpr std::size_t kMaxPanels = 512;
 
 // The phase change from a to b, in (-pi, pi].

@@ -41,7 +41,7 @@ std::optional<double> fitted_phase_centre(const AngularSamples &samples, std::si
 // Composite panels over an angle range of `span_rad` for a pattern whose field turns at most
 // `turn_rate` radians per radian of angle: the density the efficiency and phase-centre
 // integrals use (numeric::panels_for_turn at 6 radians per panel), at most 512 panels, which no
-// horn inside kMaxApertureTurn reaches (about 410 over pi radians at the limit).
+// horn inside kMaxApertureTurn reaches (about 110 over pi radians at the limit).
 std::size_t panels_for(double span_rad, double turn_rate);
 
 } // namespace kelvor::feed

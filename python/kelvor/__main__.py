@@ -54,6 +54,10 @@ def main(argv: Optional[Sequence[str]] = None) -> int:
         return _cli.fail(getattr(args, "command", "") or "", e)
     except ValueError as e:
         return _cli.fail(args.command if args else "", _cli.library_error(e))
+    except SystemExit as e:
+        # --help and --version end the parse, with argparse's status (a number).
+        assert isinstance(e.code, int)
+        return e.code
     except KeyboardInterrupt:
         print(f"{_cli.PROG}: interrupted.", file=sys.stderr)
         return 130

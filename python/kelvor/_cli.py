@@ -207,7 +207,8 @@ def cell(value: Cell, digits: Optional[int] = None) -> str:
     if digits is not None:
         return f"{v:.{max(digits, 0)}f}"
     # A single-precision value in its shortest exact decimal form, any other in double's.
-    single = np.float32(v)
+    with np.errstate(over="ignore"):
+        single = np.float32(v)
     return str(single) if float(single) == v else repr(v)
 
 
@@ -344,9 +345,21 @@ def add_output_flags(command: argparse.ArgumentParser, unit: str, *,
         command.add_argument("--plot", metavar="FILE", help=plot)
 
 
+def model_limits() -> str:
+    """The model-true path's stated limits, for the request block of its CSV."""
+    from .model import LIMITS as x
+    return (f"valid for k a >= {x['min_hybrid_ka']:g} (beta/k >= "
+            f"{x['min_hybrid_beta_over_k']:g} for the hybrid mode) above the cut-off k a = "
+            f"{x['cutoff_ka']:g}, rim phase within {x['max_rim_phase_excess_cycles']:g} cycle "
+            f"of S; refused beyond k a + 4 pi S = {x['max_aperture_turn']:g} or "
+            f"{x['max_dish_rows']:g} dish rows")
+
+
 def refuse_invalid(status: Any, flags: str) -> None:
-    """The exit-status rule: a row with no answer because its input is invalid
-    fails the command; other rows without an answer are data with a reason."""
+    """The exit-status rule: a row with no answer because its input is invalid,
+    or refused as too much work, fails the command; other rows without an
+    answer are data with a reason."""
     from ._status import Failure
-    if bool(np.any(np.asarray(status) == Failure.INVALID_INPUT)):
-        raise CliError(None, f"no answer: {Failure.INVALID_INPUT.describe()} (see {flags})")
+    for refusal in (Failure.INVALID_INPUT, Failure.TOO_MUCH_WORK):
+        if bool(np.any(np.asarray(status) == refusal)):
+            raise CliError(None, f"no answer: {refusal.describe()} (see {flags})")

@@ -17,7 +17,8 @@ def add_level_flags(command: argparse.ArgumentParser, function: Any) -> None:
     level = default(function, "level_db")
     command.add_argument("--level", type=lambda t: number(t, "--level"), default=level,
                          help=f"The pattern level in dB below the axis (default {level:g}).")
-    command.add_argument("--level-index", type=int, default=None, choices=(1, 2, 3, 4),
+    command.add_argument("--level-index", type=lambda t: int(number(t, "--level-index")),
+                         default=default(function, "level_index"),
                          help="For a level other than 3, 6, 10 or 20 dB, the column (1 to 4) "
                               "of the nominal level it derives from.")
 

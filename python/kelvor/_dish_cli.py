@@ -10,8 +10,8 @@ from typing import Any
 import numpy as np
 
 from . import model
-from ._cli import (add_output_flags, columns, default, deliver, figure_path, number,
-                   parse_values, refuse_invalid)
+from ._cli import (add_output_flags, columns, default, deliver, figure_path, model_limits,
+                   number, parse_values, refuse_invalid)
 from ._response_cli import add_horn_flags, horn_request
 
 NAME = "dish"
@@ -28,7 +28,8 @@ def run(args: argparse.Namespace) -> int:
     rows = zip(r.freq_ghz, [args.aperture] * n, [args.slant] * n, [r.f_over_d] * n,
                r.feed_position, r.edge_illumination_db, r.feed_edge_level_db,
                r.space_attenuation_db, 100 * r.aperture_efficiency, 100 * r.spillover,
-               100 * r.illumination, 100 * r.phase, 100 * r.polarisation, r.reason)
+               100 * r.illumination, 100 * r.phase, 100 * r.polarisation, r.reason, r.valid,
+               r.validity_reason, r.optimum_on_bound)
 
     def efficiencies() -> Any:
         from . import model_plot
@@ -49,7 +50,7 @@ def run(args: argparse.Namespace) -> int:
                if name]
     request = {**horn_request(args), "freq_ghz": args.freq, "f_over_d": f"{args.f_over_d:g}",
                "feed_position": "optimum" if args.feed_position is None
-               else f"{args.feed_position:g}", "unit": args.unit}
+               else f"{args.feed_position:g}", "unit": args.unit, "model_limits": model_limits()}
     return deliver(args.csv, [c for c, _ in columns(NAME, args.unit)], rows, request, figures)
 
 

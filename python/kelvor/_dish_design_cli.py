@@ -9,8 +9,8 @@ from typing import Any
 import numpy as np
 
 from . import model
-from ._cli import (add_output_flags, columns, default, deliver, number, parse_values,
-                   refuse_invalid)
+from ._cli import (add_output_flags, columns, default, deliver, model_limits, number,
+                   parse_values, refuse_invalid)
 
 NAME = "dish-design"
 
@@ -24,10 +24,12 @@ def run(args: argparse.Namespace) -> int:
     refuse_invalid(r.status, "--f-over-d, --freq or --reference-freq")
     best = np.arange(r.phase_deviation.size) == (-1 if r.best is None else r.best)
     request = {"f_over_d": f"{args.f_over_d:g}", "freq_ghz": args.freq,
-               "reference_freq_ghz": repr(r.reference_freq_ghz), "unit": args.unit}
+               "reference_freq_ghz": repr(r.reference_freq_ghz), "unit": args.unit,
+               "model_limits": model_limits()}
     return deliver(args.csv, [c for c, _ in columns(NAME, args.unit)],
                    zip(r.phase_deviation, r.aperture_radius, r.slant_radius, r.feed_position,
-                       100 * r.aperture_efficiency, r.real_cone, best, r.reason), request)
+                       100 * r.aperture_efficiency, r.real_cone, best, r.reason, r.valid,
+                       r.validity_reason, r.optimum_on_bound), request)
 
 
 def register(subparsers: Any) -> None:

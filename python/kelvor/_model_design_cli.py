@@ -7,15 +7,15 @@ import argparse
 from typing import Any, Optional
 
 from . import model
-from ._cli import (CliError, add_output_flags, columns, default, deliver, number, parse_values,
-                   refuse_invalid)
+from ._cli import (CliError, add_output_flags, columns, default, deliver, model_limits, number,
+                   parse_values, refuse_invalid)
 
 NAME = "model-design"
 
 
-def beam(args: argparse.Namespace) -> tuple[float, float]:
-    """The full beamwidth and level of the request: given, or the dish's edge
-    angle and the feed level its edge illumination needs."""
+def dish_request(args: argparse.Namespace) -> bool:
+    """Whether the request is a dish's edge (refusing a mix of a beam and a
+    dish); a beam's level defaults to the library's."""
     dish: list[tuple[str, Optional[float]]] = [("--f-over-d", args.f_over_d),
                                                ("--edge-illumination", args.edge_illumination)]
     own: list[tuple[str, Optional[float]]] = [("--beamwidth", args.beamwidth),
@@ -29,27 +29,34 @@ def beam(args: argparse.Namespace) -> tuple[float, float]:
         if missing:
             raise CliError(missing[0], "is needed with " + " and ".join(
                 flag for flag, v in dish if v is not None))
-        return (2 * model.dish_half_angle_deg(args.f_over_d),
-                model.feed_level_db(args.f_over_d, args.edge_illumination))
+        return True
     if args.beamwidth is None:
         raise CliError("--beamwidth", "is needed (or --f-over-d and --edge-illumination)")
-    return args.beamwidth, args.level if args.level is not None else default(model.design,
-                                                                             "level_db")
+    if args.level is None:
+        args.level = default(model.design, "level_db")
+    return False
 
 
 def run(args: argparse.Namespace) -> int:
-    beamwidth, level = beam(args)
+    edge = dish_request(args)
     s = parse_values(args.phase_deviation, "--phase-deviation")
-    r = model.design(args.freq, beamwidth, s, level_db=level, unit=args.unit)
-    refuse_invalid(r.status, "--freq, --beamwidth and --level")
-    request = {"freq_ghz": f"{args.freq:g}", "beamwidth_deg": repr(beamwidth),
-               "level_db": repr(level), "unit": args.unit}
-    if args.f_over_d is not None:
+    if edge:
+        r = model.design_for_edge(args.freq, args.f_over_d, s,
+                                  edge_illumination_db=args.edge_illumination, unit=args.unit)
+    else:
+        r = model.design(args.freq, args.beamwidth, s, level_db=args.level, unit=args.unit)
+    refuse_invalid(r.status, "--freq, --f-over-d and --edge-illumination" if edge
+                   else "--freq, --beamwidth and --level")
+    request = {"freq_ghz": f"{args.freq:g}", "beamwidth_deg": repr(r.beamwidth_deg),
+               "level_db": repr(r.level_db), "unit": args.unit}
+    if edge:
         request.update(f_over_d=f"{args.f_over_d:g}",
                        edge_illumination_db=f"{args.edge_illumination:g}")
+    request["model_limits"] = model_limits()
     return deliver(args.csv, [name for name, _ in columns(NAME, args.unit)],
                    zip(r.phase_deviation, r.aperture_radius, r.slant_radius,
-                       r.aperture_radius_wavelengths, r.real_cone, r.reason), request)
+                       r.aperture_radius_wavelengths, r.real_cone, r.reason, r.valid,
+                       r.validity_reason), request)
 
 
 def register(subparsers: Any) -> None:

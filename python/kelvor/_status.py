@@ -1,6 +1,7 @@
-"""Why a result has no answer: the model-true library's failure enum as a
-Python IntEnum, its members keyed by the names the extension exports, and the
-deprecation of old argument names."""
+"""Why a result has no answer, and whether the model holds for it: the
+model-true library's failure and validity enums as Python IntEnums, each member
+keyed by the name the extension exports for it (never by a restated number),
+and the deprecation of old argument names."""
 
 from __future__ import annotations
 
@@ -14,40 +15,44 @@ import numpy.typing as npt
 
 from . import _kelvor
 
-
-def _exported() -> dict[str, int]:
-    """The failure enum's names and values, as the extension exports them."""
-    if hasattr(_kelvor, "model_failures"):
-        return {str(name): int(code) for name, code in _kelvor.model_failures()}
-    # An extension that exports only the descriptions: the enum's names in its order.
-    order = ("none", "invalid_input", "phase_deviation_out_of_range", "level_not_reached",
-             "no_main_lobe_solution", "null_on_axis")
-    return {name: code for code, name in enumerate(order)}
-
-
-_CODES = _exported()
-_DESCRIPTIONS: dict[int, str] = {int(code): str(text)
-                                 for code, text in enumerate(_kelvor.model_failure_names())}
+_FAILURES: list[str] = list(_kelvor.model_failure_names())
+_VALIDITIES: list[str] = list(_kelvor.model_validity_names())
 
 
 class Failure(IntEnum):
     """Why a value has no answer (after scipy's ``OptimizeResult.status``):
-    ``NONE`` when it has one. ``describe()`` gives the sentence a result's
+    ``NONE`` when it has one. ``describe()`` gives the text a result's
     ``reason`` holds."""
-    NONE = _CODES["none"]
-    INVALID_INPUT = _CODES["invalid_input"]
-    PHASE_DEVIATION_OUT_OF_RANGE = _CODES["phase_deviation_out_of_range"]
-    LEVEL_NOT_REACHED = _CODES["level_not_reached"]
-    NO_MAIN_LOBE_SOLUTION = _CODES["no_main_lobe_solution"]
-    NULL_ON_AXIS = _CODES["null_on_axis"]
+    NONE = _FAILURES.index("none")
+    INVALID_INPUT = _FAILURES.index("invalid input")
+    PHASE_DEVIATION_OUT_OF_RANGE = _FAILURES.index("phase deviation outside 0 to 2 cycles")
+    LEVEL_NOT_REACHED = _FAILURES.index("level never reached")
+    NO_MAIN_LOBE_SOLUTION = _FAILURES.index("no main-lobe solution")
+    NULL_ON_AXIS = _FAILURES.index("pattern null on the axis")
+    NOT_CONVERGED = _FAILURES.index("solver did not converge")
+    TOO_MUCH_WORK = _FAILURES.index("too much work: outside the stated limit")
 
     def describe(self) -> str:
-        return _DESCRIPTIONS[int(self)]
+        return _FAILURES[self]
 
 
-def reasons(codes: npt.NDArray[Any]) -> npt.NDArray[np.object_]:
-    """The reason text of each failure code."""
-    return np.array([Failure(int(c)).describe() for c in codes], dtype=object)
+class Validity(IntEnum):
+    """Whether the model (the balanced hybrid mode's J0 aperture field and the
+    quadratic aperture phase) holds for a horn at a frequency: ``VALID``, or
+    the limit it crosses. ``describe()`` gives the text of ``validity_reason``."""
+    VALID = _VALIDITIES.index("valid")
+    BELOW_CUTOFF = _VALIDITIES.index("below the input guide's cut-off")
+    APERTURE_TOO_SMALL = _VALIDITIES.index("aperture too small for the balanced hybrid mode")
+    FLARE_TOO_WIDE = _VALIDITIES.index("flare too wide for the quadratic phase")
+
+    def describe(self) -> str:
+        return _VALIDITIES[self]
+
+
+def reasons(codes: npt.NDArray[Any], kind: type[Failure] | type[Validity] = Failure
+            ) -> npt.NDArray[np.object_]:
+    """The text of each code."""
+    return np.array([kind(int(c)).describe() for c in codes], dtype=object)
 
 
 F = TypeVar("F", bound=Callable[..., Any])

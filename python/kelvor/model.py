@@ -41,23 +41,40 @@ import numpy.typing as npt
 
 from . import _kelvor
 from ._checks import (METRES, BoolArray, Float64Array, Unit, Values, array64, metres, real)
-from ._status import Failure, reasons, renamed
+from ._status import Failure, Validity, reasons, renamed
 
-__all__ = ["UNITS", "Failure", "dish_half_angle_deg", "space_attenuation_db", "feed_level_db",
-           "pattern", "beamwidth", "design", "phase_centre", "dish", "design_for_dish",
-           "PatternResult", "BeamwidthResult", "DesignResult", "PhaseCentreResult",
-           "DishResult", "DishDesignResult"]
+__all__ = ["UNITS", "LIMITS", "Failure", "Validity", "dish_half_angle_deg",
+           "space_attenuation_db", "feed_level_db", "pattern", "beamwidth", "design",
+           "design_for_edge", "phase_centre", "dish", "design_for_dish", "PatternResult",
+           "BeamwidthResult", "DesignResult", "PhaseCentreResult", "DishResult",
+           "DishDesignResult"]
 
 #: Metres per length unit.
 UNITS = METRES
+
+#: The model's stated limits (work refused beyond them, validity bounds), from
+#: the C++ library: max_aperture_turn, max_dish_rows, cutoff_ka, min_hybrid_ka, ...
+LIMITS: dict[str, float] = dict(_kelvor.model_limits())
 
 CodeArray = npt.NDArray[np.int_]
 TextArray = npt.NDArray[np.object_]
 
 
 class _Status:
-    """``status`` (Failure codes), ``reason`` (their text) and ``ok``."""
+    """``status`` (Failure codes), ``reason`` (their text) and ``ok``; the
+    model's ``validity`` (Validity codes), ``validity_reason`` and ``valid``.
+    A value can be ok (computed) and yet outside the model (not valid)."""
     status: CodeArray
+    validity: CodeArray
+
+    @property
+    def validity_reason(self) -> TextArray:
+        return reasons(self.validity, Validity)
+
+    @property
+    def valid(self) -> BoolArray:
+        valid: BoolArray = self.validity == Validity.VALID
+        return valid
 
     @property
     def reason(self) -> TextArray:
@@ -76,27 +93,42 @@ def _horn(aperture_radius: object, slant_radius: object, unit: object) -> tuple[
             real("slant_radius", slant_radius, allow_inf=True) * m)
 
 
+def _geometry(f_over_d: object) -> dict[str, Any]:
+    """The dish's geometry from the C++ library, refusing a focal ratio it refuses."""
+    g: dict[str, Any] = _kelvor.model_dish_geometry(real("f_over_d", f_over_d))
+    if g["failure"] != Failure.NONE:
+        raise ValueError(f"f_over_d is not a focal ratio the dish geometry takes "
+                         f"({Failure(g['failure']).describe()}), got {f_over_d!r}")
+    return g
+
+
 def dish_half_angle_deg(f_over_d: float) -> float:
     """The half-angle theta0 (degrees) a paraboloid's rim subtends at its focus,
     2 atan(1 / (4 f/D))."""
-    return math.degrees(2 * math.atan(1 / (4 * real("f_over_d", f_over_d))))
+    return float(_geometry(f_over_d)["half_angle_deg"])
 
 
 def space_attenuation_db(f_over_d: float) -> float:
     """20 log10((1 + cos theta0) / 2) (dB, negative): the longer path from the
     focus to the rim of the dish than to its vertex."""
-    return 20 * math.log10((1 + math.cos(math.radians(dish_half_angle_deg(f_over_d)))) / 2)
+    return float(_geometry(f_over_d)["space_attenuation_db"])
 
 
 def feed_level_db(f_over_d: float, edge_illumination_db: float) -> float:
     """The level (dB below the axis, positive) the feed's pattern must have at the
     dish edge for the edge illumination ``edge_illumination_db`` (negative, dB
     relative to the vertex): the request less the space attenuation."""
+    _geometry(f_over_d)
     edge = real("edge_illumination_db", edge_illumination_db, positive=False)
-    if not edge < 0:
-        raise ValueError(f"edge_illumination_db must be negative (dB below the vertex's level), "
-                         f"got {edge_illumination_db!r}")
-    return -edge + space_attenuation_db(f_over_d)
+    level: dict[str, Any] = _kelvor.model_feed_level(float(f_over_d), edge)
+    if level["failure"] == Failure.INVALID_INPUT:
+        raise ValueError(f"edge_illumination_db must be negative (dB below the vertex's "
+                         f"level), got {edge_illumination_db!r}")
+    if level["failure"] != Failure.NONE:
+        raise ValueError(f"edge_illumination_db: the space attenuation "
+                         f"{space_attenuation_db(f_over_d):.2f} dB alone is below "
+                         f"{edge_illumination_db!r} dB")
+    return float(level["level_db"])
 
 
 @dataclass(frozen=True)
@@ -116,6 +148,7 @@ class PatternResult:
     phase_reference: float
     unit: Unit
     status: Failure
+    validity: Validity
 
     @property
     def reason(self) -> str:
@@ -124,6 +157,14 @@ class PatternResult:
     @property
     def ok(self) -> bool:
         return self.status == Failure.NONE
+
+    @property
+    def validity_reason(self) -> str:
+        return self.validity.describe()
+
+    @property
+    def valid(self) -> bool:
+        return self.validity == Validity.VALID
 
 
 @renamed(aperture="aperture_radius", slant="slant_radius")
@@ -160,7 +201,8 @@ def pattern(aperture_radius: float, slant_radius: float, freq_ghz: float, theta_
     with np.errstate(divide="ignore"):
         level: Float64Array = 20 * np.log10(np.abs(field))
     return PatternResult(float(aperture_radius), float(slant_radius), freq, theta, field, level,
-                         np.degrees(np.angle(field)), ref, unit, Failure(code))
+                         np.degrees(np.angle(field)), ref, unit, Failure(code),
+                         Validity(int(_kelvor.model_validity(a, r, freq))))
 
 
 @dataclass(frozen=True)
@@ -173,6 +215,7 @@ class BeamwidthResult(_Status):
     level_db: float
     beamwidth_deg: Float64Array
     status: CodeArray
+    validity: CodeArray
     unit: Unit
 
 
@@ -190,7 +233,8 @@ def beamwidth(aperture_radius: float, slant_radius: float, freq_ghz: Values, *,
     f = array64("freq_ghz", freq_ghz)
     level = real("level_db", level_db)
     bw, codes = _kelvor.model_beamwidth(a, r, f, level)
-    return BeamwidthResult(float(aperture_radius), float(slant_radius), f, level, bw, codes, unit)
+    return BeamwidthResult(float(aperture_radius), float(slant_radius), f, level, bw, codes,
+                           _kelvor.model_validity(a, r, f), unit)
 
 
 @dataclass(frozen=True)
@@ -207,6 +251,7 @@ class DesignResult(_Status):
     aperture_radius_wavelengths: Float64Array
     real_cone: BoolArray
     status: CodeArray
+    validity: CodeArray
     unit: Unit
 
 
@@ -228,7 +273,27 @@ def design(freq_ghz: float, beamwidth_deg: float, phase_deviation: Values, *,
     level = real("level_db", level_db)
     s = array64("phase_deviation", phase_deviation, strict=False)
     a, r, awl, cone, codes = _kelvor.model_design(freq, bw, level, s)
-    return DesignResult(freq, bw, level, s, a / m, r / m, awl, cone.astype(bool), codes, unit)
+    return DesignResult(freq, bw, level, s, a / m, r / m, awl, cone.astype(bool), codes,
+                        _kelvor.model_validity(a, r, freq), unit)
+
+
+def design_for_edge(freq_ghz: float, f_over_d: float, phase_deviation: Values, *,
+                    edge_illumination_db: float, unit: Unit = "in") -> DesignResult:
+    """The horn that illuminates the edge of a dish of focal ratio ``f_over_d``
+    at ``edge_illumination_db`` (negative, dB relative to the vertex) at
+    ``freq_ghz``, for each phase deviation: ``design`` at the dish's full edge
+    angle and the feed level the edge illumination needs (both from the C++
+    library), which the result's ``beamwidth_deg`` and ``level_db`` hold."""
+    m = metres(unit)
+    freq = real("freq_ghz", freq_ghz)
+    level = feed_level_db(f_over_d, edge_illumination_db)
+    s = array64("phase_deviation", phase_deviation, strict=False)
+    d: dict[str, Any] = _kelvor.model_design_for_edge(freq, float(f_over_d),
+                                                      float(edge_illumination_db), s)
+    return DesignResult(freq, 2 * dish_half_angle_deg(f_over_d), level, s,
+                        d["aperture_radius_m"] / m, d["slant_radius_m"] / m,
+                        d["aperture_radius_wavelengths"], d["real_cone"].astype(bool),
+                        d["failure"], d["validity"], unit)
 
 
 @dataclass(frozen=True)
@@ -241,6 +306,7 @@ class PhaseCentreResult(_Status):
     axis_to_edge: Float64Array
     fitted: Float64Array
     status: CodeArray
+    validity: CodeArray
     unit: Unit
 
 
@@ -262,7 +328,7 @@ def phase_centre(aperture_radius: float, slant_radius: float, freq_ghz: Values,
     edge = real("half_angle_deg", half_angle_deg)
     classic, fitted, codes = _kelvor.model_phase_centre(a, r, f, edge)
     return PhaseCentreResult(float(aperture_radius), float(slant_radius), f, edge, classic / m,
-                             fitted / m, codes, unit)
+                             fitted / m, codes, _kelvor.model_validity(a, r, f), unit)
 
 
 @dataclass(frozen=True)
@@ -291,6 +357,8 @@ class DishResult(_Status):
     space_attenuation_db: Float64Array
     edge_illumination_db: Float64Array
     status: CodeArray
+    validity: CodeArray
+    optimum_on_bound: BoolArray
     unit: Unit
 
 
@@ -317,22 +385,23 @@ def dish(aperture_radius: float, slant_radius: float, freq_ghz: Values, *, f_ove
     a, r = _horn(aperture_radius, slant_radius, unit)
     f = array64("freq_ghz", freq_ghz)
     fd = real("f_over_d", f_over_d)
-    pos = math.nan if feed_position is None else \
+    pos = None if feed_position is None else \
         real("feed_position", feed_position, positive=False) * m
     d: dict[str, Any] = _kelvor.model_dish(a, r, f, fd, pos)
-    half_angle = d["half_angle_deg"]
     return DishResult(float(aperture_radius), float(slant_radius), f, fd,
-                      float(half_angle[0]) if half_angle.size else dish_half_angle_deg(fd),
-                      d["spillover"], d["illumination"], d["phase"], d["polarisation"],
-                      d["aperture_efficiency"], d["feed_position_m"] / m,
+                      dish_half_angle_deg(fd), d["spillover"], d["illumination"], d["phase"],
+                      d["polarisation"], d["aperture_efficiency"], d["feed_position_m"] / m,
                       d["feed_edge_level_db"], d["space_attenuation_db"],
-                      d["edge_illumination_db"], d["failure"], unit)
+                      d["edge_illumination_db"], d["failure"], d["validity"],
+                      d["optimum_on_bound"].astype(bool), unit)
 
 
 @dataclass(frozen=True)
 class DishDesignResult(_Status):
     """The best horn of each phase deviation for a dish, and ``best``: the index
-    of the highest efficiency (None when no row has an answer). Radii and the
+    of the highest efficiency among the rows that are real cones within the
+    model (None when there is none); ``optimum_on_bound`` marks a row whose
+    radius search ended on its widened bound. Radii and the
     feed position (one for every frequency, from the aperture plane toward the
     apex) in ``unit``; ``aperture_efficiency`` the lowest over the frequencies."""
     f_over_d: float
@@ -345,6 +414,8 @@ class DishDesignResult(_Status):
     aperture_efficiency: Float64Array
     real_cone: BoolArray
     status: CodeArray
+    validity: CodeArray
+    optimum_on_bound: BoolArray
     best: Optional[int]
     unit: Unit
 
@@ -373,10 +444,10 @@ def design_for_dish(f_over_d: float, freq_ghz: Values, *,
     m = metres(unit)
     fd = real("f_over_d", f_over_d)
     f = array64("freq_ghz", freq_ghz)
-    ref = (float(f.min()) + float(f.max())) / 2 if reference_freq_ghz is None else \
-        real("reference_freq_ghz", reference_freq_ghz)
+    ref = None if reference_freq_ghz is None else real("reference_freq_ghz", reference_freq_ghz)
     s = array64("phase_deviation", phase_deviation, strict=False)
     d: dict[str, Any] = _kelvor.model_design_for_dish(fd, f, ref, s)
-    return DishDesignResult(fd, f, ref, s, d["aperture_radius_m"] / m, d["slant_radius_m"] / m,
-                            d["feed_position_m"] / m, d["aperture_efficiency"],
-                            d["real_cone"].astype(bool), d["failure"], d["best"], unit)
+    return DishDesignResult(fd, f, float(d["reference_freq_ghz"]), s, d["aperture_radius_m"] / m,
+                            d["slant_radius_m"] / m, d["feed_position_m"] / m,
+                            d["aperture_efficiency"], d["real_cone"].astype(bool), d["failure"],
+                            d["validity"], d["optimum_on_bound"].astype(bool), d["best"], unit)

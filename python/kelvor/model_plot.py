@@ -64,10 +64,9 @@ def efficiencies(result: DishResult, *, ax: Optional[Axes] = None,
     positions = result.feed_position[np.isfinite(result.feed_position)]
     where = (f"feed {positions.min():.4g} to {positions.max():.4g} {result.unit} inside the "
              f"aperture" if positions.size else _position(math.nan, result.unit))
+    horn = _horn(result.aperture_radius, result.slant_radius, f[middle], result.unit)
     ax.set_title(title or f"f/D = {result.f_over_d:g} dish (edge {result.half_angle_deg:.2f}°); "
-                          f"polarisation efficiency 1\n"
-                          f"{_horn(result.aperture_radius, result.slant_radius, f[middle], result.unit)}; "
-                          f"{where}", fontsize="medium")
+                          f"polarisation efficiency 1\n{horn}\n{where}", fontsize="medium")
     return ax
 
 
@@ -107,7 +106,7 @@ def pattern_on_dish(result: PatternResult, f_over_d: float, *,
     ax.text(1.02, 0.0, note, transform=ax.transAxes, fontsize="small", va="bottom",
             bbox={"boxstyle": "round", "facecolor": "white"})
     position = math.nan if feed_position is None else float(feed_position)
-    ax.set_title(title or f"Feed pattern on an f/D = {f_over_d:g} dish\n"
-                          f"{_horn(result.aperture_radius, result.slant_radius, result.freq_ghz, result.unit)}; "
+    horn = _horn(result.aperture_radius, result.slant_radius, result.freq_ghz, result.unit)
+    ax.set_title(title or f"Feed pattern on an f/D = {f_over_d:g} dish\n{horn}\n"
                           f"{_position(position, result.unit)}", fontsize="medium")
     return ax

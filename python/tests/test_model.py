@@ -18,6 +18,9 @@ def test_engineers_case_design_then_dish():
     assert e.edge_illumination_db[0] == pytest.approx(-12.0, abs=0.02)
     assert e.aperture_efficiency[0] == pytest.approx(
         e.spillover[0] * e.illumination[0] * e.phase[0] * e.polarisation[0], rel=1e-12)
+    # The designed horn's own pattern at the dish edge is the feed level.
+    edge = model.pattern(A, R, 11.7, model.dish_half_angle_deg(0.4), unit="cm")
+    assert edge.level_db[0] == pytest.approx(-level, abs=1e-6)
 
 
 # Unit factors: the same horn in cm, mm and inches gives the same physics, its
@@ -40,6 +43,8 @@ def test_units_scale_lengths_only():
     np.testing.assert_allclose([pc_mm.axis_to_edge[0], pc_mm.fitted[0]],
                                [10 * pc.axis_to_edge[0], 10 * pc.fitted[0]], rtol=1e-9)
     assert pc.axis_to_edge[0] != pytest.approx(pc.fitted[0], rel=1e-3)
+    with pytest.raises(ValueError, match="aperture_radius"):
+        model.dish(0, 3, 11, f_over_d=0.4)
 
 
 def test_reasons_and_status():
@@ -56,6 +61,8 @@ def test_reasons_and_status():
 def test_dish_figures_state_the_edge_and_the_horn():
     e = model.dish(A, R, [11.7], f_over_d=0.4, unit="cm")
     p = model.pattern(A, R, 11.7, np.linspace(0, 180, 361), unit="cm")
+    assert (p.ok, p.valid, p.validity_reason) == (True, False, e.validity_reason[0])
+    assert e.validity[0] == model.Validity.APERTURE_TOO_SMALL and not e.valid[0]
     ax = model_plot.pattern_on_dish(p, 0.4, edge_level_db=e.feed_edge_level_db[0],
                                     feed_position=e.feed_position[0])
     note = ax.texts[-1].get_text()
