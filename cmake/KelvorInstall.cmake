@@ -3,7 +3,9 @@
 # on) and two optional components, each with its own dependency:
 #   batch  the row layer's batch entry points (oneTBB when it was built with it);
 #   feed   the model-true feed library (oneTBB when it was built with it);
-#   modal  the mode-matching engine (oneTBB when it was built with it).
+#   modal  the mode-matching engine (oneTBB when it was built with it);
+#   asbuilt  the horn as built: synthesis, optimisation (NLopt), exports; it loads feed
+#          and modal too.
 # A consumer names the components it uses, and oneTBB is sought only for them:
 #   find_package(kelvor CONFIG REQUIRED)                    # the core alone
 #   find_package(kelvor CONFIG REQUIRED COMPONENTS batch)   # and the batch library
@@ -41,6 +43,13 @@ if(TARGET kelvor_modal)
   if(KELVOR_MODAL_TBB)
     list(APPEND KELVOR_PACKAGE_TBB_COMPONENTS modal)
   endif()
+endif()
+# The horn as built, where modal/, feed/ and NLopt were found: it needs both components and
+# NLopt (Debian's libnlopt-cxx-dev) in the consumer.
+set(KELVOR_PACKAGE_NLOPT_COMPONENTS "")
+if(TARGET kelvor_asbuilt)
+  list(APPEND KELVOR_PACKAGE_COMPONENTS asbuilt)
+  list(APPEND KELVOR_PACKAGE_NLOPT_COMPONENTS asbuilt)
 endif()
 add_library(kelvor_kelvor INTERFACE)
 add_library(kelvor::kelvor ALIAS kelvor_kelvor)

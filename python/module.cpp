@@ -22,6 +22,8 @@ using namespace kelvor::rows;
 
 // The model-true feed path (feed_bindings.cpp).
 void bind_model(py::module_ &m);
+// The horn as built (asbuilt_bindings.cpp).
+void bind_asbuilt(py::module_ &m);
 
 namespace {
 
@@ -145,4 +147,5 @@ PYBIND11_MODULE(_kelvor, m) {
   m.def("response", &response);
   m.def("pattern", &pattern);
   bind_model(m);
+  bind_asbuilt(m);
 }

@@ -1,0 +1,144 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "asbuilt/optimise.hpp"
+#include "modal/radiation.hpp"
+
+namespace kelvor::asbuilt {
+namespace {
+
+const Synthesis kStart = synthesise({10.7, 12.75}, 0.04, 0.2);
+
+// A stand-in for the analysis, a smooth function of the slot depths and widths relative to the
+// start: S11 lowest at depths `aim` times the start's and the start's widths, the cross-polar
+// level rising with the first depth.
+BandEvaluator bowl(double aim) {
+  return [aim](const modal::Profile &p) {
+    double sum = 1e-3;
+    for (std::size_t j = 0; j < 8; ++j) {
+      const Corrugation &c = kStart.horn.corrugations[j];
+      const double depth = p[2 * j + 1].radius_m - p[2 * j + 2].radius_m;
+      sum += std::pow(depth / c.depth_m - aim, 2) + std::pow(p[2 * j + 1].length_m /
+                                                               c.slot_width_m - 1, 2);
+    }
+    const double first = (p[1].radius_m - p[2].radius_m) / kStart.horn.corrugations[0].depth_m;
+    return BandFigures{10 * std::log10(sum), -40 + 50 * (first - 1), Failure::none};
+  };
+}
+
+TEST(Optimise, NeverWorseThanTheStartAndAlwaysMachinable) {
+  struct Case {
+    const char *label;
+    double aim;
+    bool widths;
+    std::size_t max_evaluations;
+  };
+  const Case cases[] = {
+      {"improvable", 1.08, false, 200}, {"with widths", 1.08, true, 200},
+      {"start is best", 1.0, true, 60}, {"one evaluation", 1.08, false, 1},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.label);
+    OptimiseOptions o;
+    o.vary_widths = c.widths;
+    o.max_evaluations = c.max_evaluations;
+    o.s11_target_db = -100;
+    const Optimised r = optimise(kStart.horn, bowl(c.aim), o);
+    ASSERT_EQ(r.failure, Failure::none);
+    EXPECT_LE(r.evaluations, c.max_evaluations);
+    // The reported best is the returned horn's, and no worse than the start's.
+    const BandFigures again = bowl(c.aim)(profile(r.horn));
+    EXPECT_EQ(again.worst_s11_db, r.best.worst_s11_db);
+    EXPECT_LE(r.best.worst_s11_db, r.start.worst_s11_db);
+    EXPECT_LE(r.best.worst_xpol_db, o.xpol_target_db);
+    EXPECT_EQ(check_machinable(r.horn, o.rules), Failure::none);
+    for (std::size_t j = 0; j < r.horn.corrugations.size(); ++j) {
+      const Corrugation &a = r.horn.corrugations[j], &b = kStart.horn.corrugations[j];
+      EXPECT_NEAR(a.slot_width_m + a.tooth_width_m, b.slot_width_m + b.tooth_width_m, 1e-15);
+      if (j >= 8 || c.aim == 1.0 || c.max_evaluations == 1) {
+        EXPECT_EQ(a.depth_m, b.depth_m) << j;
+      }
+    }
+    if (c.aim != 1.0 && c.max_evaluations > 1) {
+      EXPECT_LT(r.best.worst_s11_db, r.start.worst_s11_db - 10);
+    }
+  }
+}
+
+TEST(Optimise, StopsWhenAskedOrTargetsMetAndRefusesBadRequests) {
+  OptimiseOptions o;
+  o.s11_target_db = -100;
+  std::size_t seen = 0;
+  o.progress = [&](const Iteration &i) { return (seen = i.evaluation) < 3; };
+  const Optimised cancelled = optimise(kStart.horn, bowl(1.08), o);
+  EXPECT_EQ(cancelled.failure, Failure::cancelled);
+  EXPECT_EQ(cancelled.evaluations, 3u);
+  EXPECT_EQ(seen, 3u);
+
+  o.progress = {};
+  o.s11_target_db = -15;
+  const Optimised met = optimise(kStart.horn, bowl(1.08), o);
+  EXPECT_TRUE(met.targets_met);
+  EXPECT_LE(met.best.worst_s11_db, -15);
+  EXPECT_LT(met.evaluations, 100u);
+
+  // A start exactly at the targets is met at once; the most evaluations allowed are allowed.
+  o.s11_target_db = bowl(1.08)(profile(kStart.horn)).worst_s11_db;
+  o.max_evaluations = 100000;
+  const Optimised at_start = optimise(kStart.horn, bowl(1.08), o);
+  EXPECT_TRUE(at_start.targets_met);
+  EXPECT_EQ(at_start.evaluations, 1u);
+
+  OptimiseOptions none, big_step, too_long, too_many, shallow;
+  none.converter_slots = none.flare_slots = 0;
+  big_step.initial_step = 0.51;
+  too_long.max_evaluations = 100001;
+  too_many.converter_slots = 100;
+  shallow.rules.min_depth_m = 0.1;
+  const BandEvaluator fails = [](const modal::Profile &) {
+    return BandFigures{NAN, NAN, Failure::analysis_failed};
+  };
+  for (const OptimiseOptions &bad : {none, big_step, too_long, too_many}) {
+    const Optimised r = optimise(kStart.horn, bowl(1), bad);
+    EXPECT_EQ(r.failure, Failure::invalid_input);
+    EXPECT_EQ(r.horn.corrugations.size(), kStart.horn.corrugations.size());
+  }
+  EXPECT_EQ(optimise(kStart.horn, bowl(1), shallow).failure, Failure::not_machinable);
+  EXPECT_EQ(optimise(kStart.horn, fails, {}).failure, Failure::analysis_failed);
+  EXPECT_EQ(band_frequencies({10, 12}, 3), (std::vector<double>{10, 11, 12}));
+  EXPECT_EQ(band_frequencies({10, 12}, 1), (std::vector<double>{11}));
+}
+
+} // namespace
+} // namespace kelvor::asbuilt
+
+namespace kelvor::asbuilt {
+namespace {
+
+// The band's figures are the worst of each frequency's, the cross-polar peak and directivity those
+// of the aperture's own radiation.
+TEST(Optimise, BandFiguresAreTheWorstOfTheAnalysis) {
+  const modal::Profile p = profile(kStart.horn);
+  const std::vector<double> f = {10.7, 11.7, 12.75};
+  const std::vector<FrequencyFigures> each = frequency_figures(p, f);
+  ASSERT_EQ(each.size(), 3u);
+  double s11 = -1e9, xpol = -1e9;
+  for (std::size_t i = 0; i < 3; ++i) {
+    const modal::RadiationSummary far = modal::radiate(modal::analyse(p, f[i]).aperture);
+    EXPECT_NEAR(each[i].xpol_peak_db, far.xpol_peak_db, 1e-6);
+    EXPECT_NEAR(each[i].directivity_dbi, far.directivity_dbi, 1e-6);
+    s11 = std::max(s11, each[i].s11_db);
+    xpol = std::max(xpol, each[i].xpol_peak_db);
+  }
+  const BandFigures worst = band_figures(p, f);
+  EXPECT_EQ(worst.worst_s11_db, s11);
+  EXPECT_EQ(worst.worst_xpol_db, xpol);
+  EXPECT_EQ(band_figures(p, {}).failure, Failure::invalid_input);
+  EXPECT_EQ(band_figures(p, std::vector<double>{1.0}).failure, Failure::analysis_failed);
+  EXPECT_EQ(frequency_figures(p, std::vector<double>{1.0})[0].failure, Failure::analysis_failed);
+}
+
+} // namespace
+} // namespace kelvor::asbuilt

@@ -1,0 +1,58 @@
+"""The horn as built from Python and from the command line."""
+
+from __future__ import annotations
+
+import numpy as np
+import pytest
+
+from kelvor import asbuilt
+from kelvor.__main__ import main
+
+
+def horn_command(argv: list[str]) -> int:
+    return main(["horn", *argv])
+
+
+def test_synthesis_and_its_drawing_agree():
+    horn = asbuilt.synthesise((10.7, 12.75), aperture=40, slant=200, unit="mm")
+    assert horn.ok and horn.converter_slots == 5
+    assert horn.sections[-1, 1] == pytest.approx(0.04, abs=1e-15)
+    assert np.allclose(horn.slots[:, 3] / horn.pitch_m, 0.8)
+    by_beam = asbuilt.synthesise((10.7, 12.75), beamwidth_deg=60, level_db=12)
+    assert by_beam.ok and by_beam.sections.shape[1] == 2
+    assert not asbuilt.synthesise((5, 13), aperture=40, slant=200, unit="mm").ok
+    with pytest.raises(ValueError):
+        asbuilt.synthesise((10.7, 12.75), aperture=40, beamwidth_deg=60)
+
+
+def test_command_writes_every_file(tmp_path, capsys):
+    files = {f: tmp_path / f"horn.{f}" for f in ("csv", "dxf", "cut", "svg")}
+    assert horn_command(["--band", "10.7:12.75", "--aperture", "40", "--slant", "200",
+                         "--frequencies", "3", "--sections", str(files["csv"]),
+                         "--dxf", str(files["dxf"]), "--cut", str(files["cut"]),
+                         "--plot", str(files["svg"])]) == 0
+    horn = asbuilt.synthesise((10.7, 12.75), aperture=40, slant=200, unit="mm")
+    rows = np.loadtxt(files["csv"], delimiter=",", comments="#", skiprows=0, ndmin=2,
+                      converters=None, usecols=(0, 1), dtype=str)[1:].astype(float)
+    assert np.allclose(rows / 1000, horn.sections, rtol=1e-15)
+    assert files["dxf"].read_text() == asbuilt.dxf(horn)
+    assert files["cut"].read_text().count(" 3 1 2\n") == 3
+    out = capsys.readouterr().out.splitlines()
+    assert out[-4] == "freq_ghz,s11_db,xpol_peak_db,directivity_dbi" and len(out[-3:]) == 3
+
+
+@pytest.mark.parametrize("argv, message", [
+    (["--band", "12:10", "--aperture", "40", "--slant", "200"], "--band:"),
+    (["--band", "10.7", "--aperture", "40", "--slant", "200"], "--band:"),
+    (["--band", "10.7:12.75", "--aperture", "40"], "--slant:"),
+    (["--band", "10.7:12.75", "--aperture", "40", "--slant", "200", "--beamwidth", "30"],
+     "Give --aperture"),
+    (["--band", "10.7:12.75", "--aperture", "40", "--slant", "30"], "slant radius"),
+    (["--band", "10.7:12.75", "--aperture", "40", "--slant", "200", "--plot", "x.txt"],
+     "--plot:"),
+])
+def test_command_refuses_bad_input(argv, message, capsys, tmp_path):
+    assert horn_command(argv + ["--dxf", str(tmp_path / "never.dxf")]) == 2
+    err = capsys.readouterr().err
+    assert message in err and err.count("\n") == 1
+    assert not list(tmp_path.iterdir())
