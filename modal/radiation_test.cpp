@@ -114,7 +114,7 @@ TEST(Radiation, PhaseCentreFlattensThePhase) {
   RadiationOptions options;
   options.cut_theta_deg = {0, 5, 10, 15};
   const auto r = radiate(aperture(1.5, {1, cplx(0, 0.4)}), options);
-  EXPECT_NEAR(r.phase_centre_m, 0.0155758371, 1e-9);
+  EXPECT_NEAR(r.phase_centre_m, 0.0153971533, 1e-9);
   for (const cplx f : r.cuts[1].co)
     EXPECT_LT(std::abs(std::arg(f / r.cuts[1].co[0])), 1.5 * kPi / 180);
   EXPECT_NEAR(std::norm(r.cuts[1].co[0]), std::pow(10, r.directivity_dbi / 10), 1e-9);
