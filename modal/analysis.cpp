@@ -1,12 +1,20 @@
 // The analysis of a staircase profile at one frequency and over a band.
 //
-// Mode counts. The widest section gets every TE1n/TM1n mode whose cut-off k_c lies below
-// kCutoffRatio times the free-space k at the (top) frequency, at least kMinModes; every other section
-// gets a count in proportion to its radius, at least kMinModes (relative convergence); mode_scale
-// multiplies both. A band takes its counts at its top frequency, so a band's result at f equals
-// analyse(f) exactly when f is the band's top and agrees within the convergence figures otherwise.
-// These defaults meet the convergence criterion measured in modal_test.cpp (ConvergesUnderMoreModes)
-// and in bench/README.md.
+// Mode counts. Every section gets the TE1n/TM1n modes whose cut-off wavenumber lies below one
+// common highest cut-off, so counts go in proportion to radius and the fields on either side of a
+// step are resolved alike (relative convergence, Mittra, Itoh & Li 1972). That cut-off is
+// kCutoffRatio times the free-space k at the (top) frequency, and at least the cut-off of the
+// (kMinModes + 1)-th mode of the narrowest section, so that even the throat carries kMinModes modes;
+// mode_scale multiplies the widest count, or widest_modes sets it. The 60-slot horn of
+// bench/modal_bench.cpp so gets 6 modes in its 10.5 mm throat and 47 in its widest slot.
+// A band takes its counts at its top frequency, so a band's result at f equals analyse(f) exactly
+// when f is the band's top, and within the convergence figures otherwise.
+//
+// Measured (bench/README.md): S11 of a 10 -> 15 mm step with 60 modes in the wide guide agrees with
+// FDTD within 0.15 dB from 9 to 15 GHz, and within 0.6 dB at these defaults away from its reflection
+// null. Growing every count by half moves a step or a mode converter by up to 0.9 dB and the whole
+// corrugated horn by up to 0.65 dB where S11 is above -30 dB (several dB at its -40 dB dips): the
+// corrugated horn converges slowly, and the 0.05 dB criterion is met only by the single step.
 //
 // Work limit. One frequency costs about sum over sections of (modes)^3 complex multiply-adds times a
 // small constant; a profile whose sum exceeds kWorkLimit (about a second per frequency here) is
