@@ -39,8 +39,6 @@ constexpr double kScanPerTurn = 2.0;
 // Brent's bits of the maximum's angle: half the double's, which gives the value to rounding.
 constexpr int kBrentBits = std::numeric_limits<double>::digits / 2;
 constexpr double kEdgeTaper = 0.0630957344480193; // -12 dB
-// TOMS 748 needs a handful of iterations on that bracketed crossing; the limit only bounds it.
-constexpr std::uintmax_t kEdgeIterations = 100;
 
 double bessel_j(int order, double x) {
   return boost::math::cyl_bessel_j(order, x);
@@ -126,7 +124,7 @@ Failure check_aperture(const ApertureField &ap) {
   if (std::all_of(ap.te.begin(), ap.te.end(), zero) && std::all_of(ap.tm.begin(), ap.tm.end(), zero))
     return Failure::invalid_input;
   for (const auto &mode : prepare_modes(ap))
-    if (!std::isfinite(std::abs(mode.y)) && mode.c != cplx(0))
+    if (!std::isfinite(std::abs(mode.y)))
       return Failure::invalid_input;
   return Failure::none;
 }
@@ -142,8 +140,6 @@ PlaneFields Radiator::planes(double theta_rad, double reference_m) const {
     ju[v] = bessel_j(static_cast<int>(v), u);
   cplx e = 0, h = 0;
   for (const auto &mode : modes_) {
-    if (mode.c == cplx(0))
-      continue;
     const double l0 = lommel(0, mode, u, ju[0], ju[1]);
     const double l2 = lommel(2, mode, u, ju[2], ju[3]);
     const double sign = mode.te ? 1 : -1;
@@ -262,9 +258,9 @@ Peak largest(const Radiator &r, const Scan &scan, F power, int max_iterations) {
 }
 
 // The first angle at which the 45-degree co-polar power falls to kEdgeTaper of its axial value:
-// walked at the scan's step, then solved (TOMS 748) between the samples that bracket it; hi if it
-// never falls that far before hi.
-double edge_angle(const Radiator &r, double hi) {
+// walked at the scan's step, then solved (TOMS 748, full precision) between the samples that
+// bracket it; hi if it never falls that far before hi. NaN when the solve reaches max_iterations.
+double edge_angle(const Radiator &r, double hi, int max_iterations) {
   const auto co45 = [&](double t) {
     const auto p = r.planes(t);
     return std::norm(p.e_plane_v + p.h_plane_v);
@@ -274,11 +270,12 @@ double edge_angle(const Radiator &r, double hi) {
   for (double t = step; t < hi; t += step) {
     if (co45(t) >= level)
       continue;
-    std::uintmax_t iterations = kEdgeIterations;
+    auto iterations = static_cast<std::uintmax_t>(max_iterations);
     const auto root = boost::math::tools::toms748_solve(
         [&](double x) { return co45(x) - level; }, t - step, t,
         boost::math::tools::eps_tolerance<double>(), iterations);
-    return (root.first + root.second) / 2;
+    return iterations < static_cast<std::uintmax_t>(max_iterations) ? (root.first + root.second) / 2
+                                                                     : kNaN;
   }
   return hi;
 }
@@ -335,7 +332,9 @@ RadiationSummary radiate(const ApertureField &aperture, const RadiationOptions &
 
   const double edge = options.phase_centre_within_deg > 0
                           ? options.phase_centre_within_deg * kDegree
-                          : edge_angle(r, kPi / 2);
+                          : edge_angle(r, kPi / 2, options.max_iterations);
+  if (std::isnan(edge))
+    return refused(Failure::not_converged);
   s.phase_centre_within_deg = edge / kDegree;
   s.phase_centre_m = fitted_phase_centre_m(r, edge);
 

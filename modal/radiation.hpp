@@ -77,8 +77,9 @@ struct PlaneFields {
 inline constexpr double kMaxApertureKa = 2000;
 
 // Failure::none for a finite positive radius and frequency, finite coefficients, not all zero, k a
-// within the limit above and no more modes of a kind than modes.hpp's table holds, and no TM mode with a coefficient exactly at its cut-off (whose H field
-// would be infinite); Failure::invalid_input or Failure::too_much_work otherwise.
+// within the limit above, no more modes of a kind than modes.hpp's table holds and no TM mode
+// exactly at its cut-off (whose H field would be infinite); Failure::invalid_input or
+// Failure::too_much_work otherwise.
 Failure check_aperture(const ApertureField &aperture);
 
 // The aperture's modes prepared once (cut-offs, Bessel values at kc a, impedances); then any
@@ -127,7 +128,7 @@ struct RadiationOptions {
   std::vector<double> cut_theta_deg; // the angles of the three pattern cuts, each 0..180
   // The phase reference of the cuts (m behind the aperture plane); NaN: the fitted phase centre.
   double cut_reference_m = std::numeric_limits<double>::quiet_NaN();
-  int max_iterations = 60;           // Brent's iteration limit per refined maximum
+  int max_iterations = 60;           // iteration limit of each Brent refinement and edge solve
 };
 
 // One cut at azimuth phi_deg: co- and cross-polar fields (Ludwig 3) normalised so that |co|^2 and
@@ -152,7 +153,7 @@ struct RadiationSummary {
 
 // Everything above for one aperture. Failure::invalid_input for a refused aperture or option (angles
 // outside 0..180 degrees, xpol_within_deg not in (0, 180], iterations < 1), Failure::not_converged
-// when a Brent refinement reaches max_iterations; the numbers are then NaN.
+// when a Brent refinement or the edge solve reaches max_iterations; the numbers are then NaN.
 RadiationSummary radiate(const ApertureField &aperture, const RadiationOptions &options = {});
 
 } // namespace kelvor::modal
