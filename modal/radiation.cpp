@@ -15,6 +15,7 @@
 #include <boost/math/special_functions/binomial.hpp>
 #include <boost/math/special_functions/factorials.hpp>
 #include <boost/math/tools/minima.hpp>
+#include <boost/math/tools/roots.hpp>
 
 #include "modal/modes.hpp"
 #include "modal/units.hpp"
@@ -31,9 +32,9 @@ constexpr double kDegree = kPi / 180;
 constexpr double kTaylorBand = 0.01;
 constexpr int kTaylorOrder = 6;
 // Radians the far field may turn across one 20-point Gauss-Legendre panel.
-constexpr double kPanelTurn = 6.0;
+constexpr double kPanelTurn = 12.0;
 // Scan samples per radian of the pattern's turn (k a + 1 radians per radian of theta).
-constexpr double kScanPerTurn = 4.0;
+constexpr double kScanPerTurn = 2.0;
 // The default phase-centre range ends where the 45-degree co-polar power falls this far.
 // Brent's bits of the maximum's angle: half the double's, which gives the value to rounding.
 constexpr int kBrentBits = std::numeric_limits<double>::digits / 2;
@@ -123,7 +124,7 @@ Failure check_aperture(const ApertureField &ap) {
   if (std::all_of(ap.te.begin(), ap.te.end(), zero) && std::all_of(ap.tm.begin(), ap.tm.end(), zero))
     return Failure::invalid_input;
   for (const auto &mode : prepare_modes(ap))
-    if (!std::isfinite(std::abs(mode.y)) && mode.c != cplx(0))
+    if (!std::isfinite(std::abs(mode.y)))
       return Failure::invalid_input;
   return Failure::none;
 }
@@ -139,8 +140,6 @@ PlaneFields Radiator::planes(double theta_rad, double reference_m) const {
     ju[v] = bessel_j(static_cast<int>(v), u);
   cplx e = 0, h = 0;
   for (const auto &mode : modes_) {
-    if (mode.c == cplx(0))
-      continue;
     const double l0 = lommel(0, mode, u, ju[0], ju[1]);
     const double l2 = lommel(2, mode, u, ju[2], ju[3]);
     const double sign = mode.te ? 1 : -1;
@@ -210,22 +209,37 @@ struct Peak {
   bool converged = true;
 };
 
-// The largest value of f over [0, hi]: a scan at kScanPerTurn samples per radian of turn, every
-// sampled local maximum within 3 dB of the largest sample refined by Brent's method between its
-// neighbours.
-template <class F> Peak largest(const Radiator &r, F f, double hi, int max_iterations) {
+// The pattern at kScanPerTurn samples per radian of turn over [0, hi], both ends included.
+struct Scan {
+  std::vector<double> theta_rad;
+  std::vector<PlaneFields> planes;
+};
+
+Scan scan(const Radiator &r, double hi) {
   const auto n = 2 + static_cast<std::size_t>(std::ceil(hi * (r.ka() + 1) * kScanPerTurn));
-  std::vector<double> t(n), v(n);
+  Scan s;
   for (std::size_t i = 0; i < n; ++i) {
-    t[i] = hi * static_cast<double>(i) / static_cast<double>(n - 1);
-    v[i] = f(t[i]);
+    s.theta_rad.push_back(hi * static_cast<double>(i) / static_cast<double>(n - 1));
+    s.planes.push_back(r.planes(s.theta_rad.back()));
   }
+  return s;
+}
+
+// The largest value of power(planes) over the scan's range: every sampled local maximum within
+// 3 dB of the largest sample refined by Brent's method between its neighbours; a maximum at an end
+// of the range is that end's sample.
+template <class F>
+Peak largest(const Radiator &r, const Scan &scan, F power, int max_iterations) {
+  const auto &t = scan.theta_rad;
+  const std::size_t n = t.size();
+  std::vector<double> v;
+  for (const auto &p : scan.planes)
+    v.push_back(power(p));
   const double top = *std::max_element(v.begin(), v.end());
   Peak best;
   for (std::size_t i = 0; i < n; ++i) {
     if (v[i] < top / 2)
       continue;
-    // A maximum at an end of the range is that end's sample.
     if ((i == 0 && v[0] >= v[1]) || (i + 1 == n && v[i] >= v[i - 1])) {
       if (v[i] > best.value)
         best.theta_rad = t[i], best.value = v[i];
@@ -234,8 +248,8 @@ template <class F> Peak largest(const Radiator &r, F f, double hi, int max_itera
     if (i == 0 || i + 1 == n || v[i] < v[i - 1] || v[i] < v[i + 1])
       continue;
     auto iterations = static_cast<std::uintmax_t>(max_iterations);
-    const auto m = boost::math::tools::brent_find_minima([&](double x) { return -f(x); }, t[i - 1],
-                                                         t[i + 1], kBrentBits, iterations);
+    const auto m = boost::math::tools::brent_find_minima(
+        [&](double x) { return -power(r.planes(x)); }, t[i - 1], t[i + 1], kBrentBits, iterations);
     best.converged = best.converged && iterations < static_cast<std::uintmax_t>(max_iterations);
     if (-m.second > best.value)
       best.theta_rad = m.first, best.value = -m.second;
@@ -243,18 +257,26 @@ template <class F> Peak largest(const Radiator &r, F f, double hi, int max_itera
   return best;
 }
 
-// The first angle at which the 45-degree co-polar power falls below kEdgeTaper of its axial value,
-// on the scan's step, or hi if it never does.
-double edge_angle(const Radiator &r, double hi) {
+// The first angle at which the 45-degree co-polar power falls to kEdgeTaper of its axial value:
+// walked at the scan's step, then solved (TOMS 748, full precision) between the samples that
+// bracket it; hi if it never falls that far before hi. NaN when the solve reaches max_iterations.
+double edge_angle(const Radiator &r, double hi, int max_iterations) {
   const auto co45 = [&](double t) {
     const auto p = r.planes(t);
     return std::norm(p.e_plane_v + p.h_plane_v);
   };
-  const double axis = co45(0);
+  const double level = kEdgeTaper * co45(0);
   const double step = 1 / ((r.ka() + 1) * kScanPerTurn);
-  for (double t = step; t < hi; t += step)
-    if (co45(t) < kEdgeTaper * axis)
-      return t;
+  for (double t = step; t < hi; t += step) {
+    if (co45(t) >= level)
+      continue;
+    auto iterations = static_cast<std::uintmax_t>(max_iterations);
+    const auto root = boost::math::tools::toms748_solve(
+        [&](double x) { return co45(x) - level; }, t - step, t,
+        boost::math::tools::eps_tolerance<double>(), iterations);
+    return iterations < static_cast<std::uintmax_t>(max_iterations) ? (root.first + root.second) / 2
+                                                                     : kNaN;
+  }
   return hi;
 }
 
@@ -294,18 +316,15 @@ RadiationSummary radiate(const ApertureField &aperture, const RadiationOptions &
                                       s.radiated_power_w);
 
   const double within = options.xpol_within_deg * kDegree;
-  const auto cross45 = [&](double t) {
-    const auto p = r.planes(t);
-    return std::norm(p.e_plane_v - p.h_plane_v) / 4;
-  };
+  const auto cross45 = [](const PlaneFields &p) { return std::norm(p.e_plane_v - p.h_plane_v) / 4; };
   // The co-polar power at theta is largest at phi = 0 or 90 degrees: |e c + h (1 - c)|^2 is convex
   // in c = cos^2 phi.
-  const auto co_any = [&](double t) {
-    const auto p = r.planes(t);
+  const auto co_any = [](const PlaneFields &p) {
     return std::max(std::norm(p.e_plane_v), std::norm(p.h_plane_v));
   };
-  const Peak cross = largest(r, cross45, within, options.max_iterations);
-  const Peak co = largest(r, co_any, within, options.max_iterations);
+  const Scan samples = scan(r, within);
+  const Peak cross = largest(r, samples, cross45, options.max_iterations);
+  const Peak co = largest(r, samples, co_any, options.max_iterations);
   if (!cross.converged || !co.converged)
     return refused(Failure::not_converged);
   s.xpol_peak_db = 10 * std::log10(cross.value / co.value);
@@ -313,7 +332,9 @@ RadiationSummary radiate(const ApertureField &aperture, const RadiationOptions &
 
   const double edge = options.phase_centre_within_deg > 0
                           ? options.phase_centre_within_deg * kDegree
-                          : edge_angle(r, kPi / 2);
+                          : edge_angle(r, kPi / 2, options.max_iterations);
+  if (std::isnan(edge))
+    return refused(Failure::not_converged);
   s.phase_centre_within_deg = edge / kDegree;
   s.phase_centre_m = fitted_phase_centre_m(r, edge);
 
