@@ -36,9 +36,9 @@ namespace kelvor::modal {
 
 namespace {
 
-constexpr double kCutoffRatio = 2.0;
+constexpr double kCutoffRatio = 3.0;
 constexpr int kMinModes = 6;
-constexpr double kWorkLimit = 2e7;
+constexpr double kWorkLimit = 5e7;
 
 FrequencyResult refused(double freq_ghz, Failure failure) {
   FrequencyResult result;
@@ -66,18 +66,24 @@ struct ModePlan {
 ModePlan plan_modes(const Profile &profile, double top_freq_ghz, const AnalysisOptions &options) {
   if (!valid_options(options))
     return {Failure::invalid_input, {}};
-  double widest_m = 0;
-  for (const Section &section : profile)
+  double widest_m = 0, narrowest_m = profile.front().radius_m;
+  for (const Section &section : profile) {
     widest_m = std::max(widest_m, section.radius_m);
+    narrowest_m = std::min(narrowest_m, section.radius_m);
+  }
   double widest = options.widest_modes;
-  if (widest == 0)
-    widest = modes_below(kCutoffRatio * wavenumber_per_m(top_freq_ghz) * widest_m);
+  if (widest == 0) {
+    // The highest cut-off: kCutoffRatio k, and at least the narrowest guide's kMinModes-th mode's.
+    const double narrowest_cutoff_ka = lowest_modes(kMinModes + 1).back().cutoff_ka;
+    const double highest_cutoff_per_m =
+        std::max(kCutoffRatio * wavenumber_per_m(top_freq_ghz), narrowest_cutoff_ka / narrowest_m);
+    widest = modes_below(highest_cutoff_per_m * widest_m);
+  }
   widest = std::ceil(std::max<double>(widest, kMinModes) * options.mode_scale);
   if (!(widest <= mode_table_size()))
     return {Failure::too_much_work, {}};
-  const int min_modes = std::min(static_cast<int>(std::ceil(kMinModes * options.mode_scale)),
-                                 static_cast<int>(widest));
-  ModePlan plan{Failure::none, proportional_mode_counts(profile, static_cast<int>(widest), min_modes)};
+  // TE11 and TM11 in every section; more would break the proportion in the narrow ones.
+  ModePlan plan{Failure::none, proportional_mode_counts(profile, static_cast<int>(widest), 2)};
   double work = 0;
   for (int count : plan.counts)
     work += std::pow(static_cast<double>(count), 3);

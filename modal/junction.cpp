@@ -11,49 +11,68 @@ namespace kelvor::modal {
 
 namespace {
 
-double j1(double x) {
-  return boost::math::cyl_bessel_j(1, x);
-}
+// Double precision throughout: no promotion to long double inside Boost's Bessel functions.
+using Policy = boost::math::policies::policy<boost::math::policies::promote_double<false>>;
 
-double j1_prime(double x) {
-  return boost::math::cyl_bessel_j_prime(1, x);
+// A mode's wavenumber and J1, J1' at the rim r = a of the aperture (a the smaller radius).
+struct RimValues {
+  ModeKind kind;
+  double kc, j1, j1_prime;
+};
+
+RimValues rim_values(const Mode &mode, double guide_radius_m, double rim_m) {
+  const double kc = mode.cutoff_ka / guide_radius_m;
+  return {mode.kind, kc, boost::math::cyl_bessel_j(1, kc * rim_m, Policy()),
+          boost::math::cyl_bessel_j_prime(1, kc * rim_m, Policy())};
 }
 
 // Lommel: the integral over 0 < r < a of J1(pr) J1(qr) r, and its limit at p = q.
-double lommel_j1_m2(double p, double q, double a) {
-  const double pa = p * a, qa = q * a;
+double lommel_j1_m2(const RimValues &m, const RimValues &n, double a) {
+  const double p = m.kc, q = n.kc;
   // Below a relative difference of 1e-8 the cancellation in p^2 - q^2 would cost more digits than
   // the limit form's neglect of the difference: either way about 1e-8 relative at worst.
   if (std::abs(p - q) <= 1e-8 * (p + q)) {
-    const double jp = j1_prime(pa), j = j1(pa);
-    return a * a / 2 * (jp * jp + (1 - 1 / (pa * pa)) * j * j);
+    const double pa = p * a;
+    return a * a / 2 * (m.j1_prime * m.j1_prime + (1 - 1 / (pa * pa)) * m.j1 * m.j1);
   }
-  return a * (q * j1(pa) * j1_prime(qa) - p * j1_prime(pa) * j1(qa)) / (p * p - q * q);
+  return a * (q * m.j1 * n.j1_prime - p * m.j1_prime * n.j1) / (p * p - q * q);
+}
+
+double coupling_at_rim_m2(const RimValues &m, const RimValues &n, double a) {
+  const double p = m.kc, q = n.kc;
+  if (m.kind == ModeKind::te && n.kind == ModeKind::te) // <-z x grad psi/p, -z x grad chi/q>
+    return kPi * p / q * lommel_j1_m2(m, n, a);
+  if (m.kind == ModeKind::tm && n.kind == ModeKind::tm) // <grad psi/p, grad chi/q>
+    return kPi * q / p * lommel_j1_m2(m, n, a);
+  if (m.kind == ModeKind::te) // the rim integral of psi d(chi)/d(phi)
+    return kPi * m.j1 * n.j1 / (p * q);
+  return 0;
 }
 
 } // namespace
 
 double coupling_integral_m2(const Mode &m, double a_m, const Mode &n, double b_m) {
-  const double p = m.cutoff_ka / a_m, q = n.cutoff_ka / b_m;
-  if (m.kind == ModeKind::te && n.kind == ModeKind::te) // <-z x grad psi/p, -z x grad chi/q>
-    return kPi * p / q * lommel_j1_m2(p, q, a_m);
-  if (m.kind == ModeKind::tm && n.kind == ModeKind::tm) // <grad psi/p, grad chi/q>
-    return kPi * q / p * lommel_j1_m2(p, q, a_m);
-  if (m.kind == ModeKind::te) // the rim integral of psi d(chi)/d(phi)
-    return kPi * j1(p * a_m) * j1(q * a_m) / (p * q);
-  return 0;
+  return coupling_at_rim_m2(rim_values(m, a_m, a_m), rim_values(n, b_m, a_m), a_m);
 }
 
 Eigen::MatrixXd coupling_matrix(const std::vector<Mode> &small, double a_m,
                                 const std::vector<Mode> &large, double b_m) {
-  Eigen::MatrixXd x(small.size(), large.size());
+  // The Bessel functions once per mode, not once per pair.
+  std::vector<RimValues> rim_small, rim_large;
+  Eigen::VectorXd norm_small(small.size()), norm_large(large.size());
   for (std::size_t i = 0; i < small.size(); ++i) {
-    const double norm_i = profile_norm_m2(small[i], a_m);
-    for (std::size_t j = 0; j < large.size(); ++j)
-      x(static_cast<Eigen::Index>(i), static_cast<Eigen::Index>(j)) =
-          coupling_integral_m2(small[i], a_m, large[j], b_m) /
-          std::sqrt(norm_i * profile_norm_m2(large[j], b_m));
+    rim_small.push_back(rim_values(small[i], a_m, a_m));
+    norm_small(static_cast<Eigen::Index>(i)) = 1 / std::sqrt(profile_norm_m2(small[i], a_m));
   }
+  for (std::size_t j = 0; j < large.size(); ++j) {
+    rim_large.push_back(rim_values(large[j], b_m, a_m));
+    norm_large(static_cast<Eigen::Index>(j)) = 1 / std::sqrt(profile_norm_m2(large[j], b_m));
+  }
+  Eigen::MatrixXd x(small.size(), large.size());
+  for (Eigen::Index i = 0; i < x.rows(); ++i)
+    for (Eigen::Index j = 0; j < x.cols(); ++j)
+      x(i, j) = coupling_at_rim_m2(rim_small[static_cast<std::size_t>(i)], rim_large[static_cast<std::size_t>(j)], a_m) *
+                norm_small(i) * norm_large(j);
   return x;
 }
 

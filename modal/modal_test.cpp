@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "modal/analysis.hpp"
+#include "modal/mode_content.hpp"
 #include "modal/staircase.hpp"
 #include "modal/units.hpp"
 
@@ -104,6 +105,46 @@ TEST(Modal, RefusesWhatHasNoAnswer) {
   for (int i = 0; i < 20000; ++i)
     teeth.push_back({0.001, i % 2 ? 0.05 : 0.04});
   EXPECT_EQ(failure(teeth, 10), Failure::too_much_work);
+}
+
+// The step of 10.5 to 16 mm converges to its figure (the FDTD comparison is in bench/README.md).
+TEST(Modal, StepConvergesUnderMoreModes) {
+  const Profile step{{0.02, 0.0105}, {0.02, 0.016}};
+  for (const auto [freq_ghz, s11_db] : {std::pair{9.0, -16.79}, {12.0, -14.07}}) {
+    const double coarse = analyse(step, freq_ghz, {Termination::matched, 1, 90, 36}).s11_db;
+    EXPECT_NEAR(analyse(step, freq_ghz, {Termination::matched, 1.5, 90, 36}).s11_db, coarse, 0.02);
+    EXPECT_NEAR(coarse, s11_db, 0.01);
+  }
+}
+
+// A band over the cores gives each frequency's own answer, bit for bit, at fixed mode counts.
+TEST(Modal, BandIsEachFrequency) {
+  const Profile converter{{0.02, 0.0105}, {0.0055, 0.0255}, {0.002, 0.0105}, {0.0055, 0.0225}, {0.01, 0.012}};
+  const std::vector<double> freqs_ghz{9, 10, 7, 11, 12};
+  const AnalysisOptions options{Termination::radiate, 1, 90, 20};
+  const std::vector<FrequencyResult> band = analyse_band(converter, freqs_ghz, options);
+  for (std::size_t i = 0; i < freqs_ghz.size(); ++i) {
+    const FrequencyResult one = analyse(converter, freqs_ghz[i], options);
+    EXPECT_EQ(band[i].failure, one.failure);
+    EXPECT_EQ(band[i].s11_db == one.s11_db || std::isnan(band[i].s11_db + one.s11_db), true);
+    EXPECT_EQ(band[i].aperture.tm, one.aperture.tm);
+  }
+}
+
+// The closed-form overlap with x^ J0(j01 r/a) against quadrature, for TE11 alone (the power-normalised
+// amplitudes of the field do not matter: purity is a ratio).
+TEST(Modal, HybridPurityOfTe11) {
+  const double a = 0.02, j01 = boost::math::cyl_bessel_j_zero(0.0, 1);
+  const Mode te11 = lowest_modes(1).front();
+  const auto overlap = [&](double r) {
+    const auto [radial, azimuthal] = radial_factors(te11, a, r);
+    return kPi * (radial - azimuthal) * boost::math::cyl_bessel_j(0, j01 * r / a) * r;
+  };
+  const double o = boost::math::quadrature::gauss_kronrod<double, 61>::integrate(overlap, 0, a, 8, 1e-13);
+  const double hybrid = kPi * a * a * std::pow(boost::math::cyl_bessel_j(1, j01), 2);
+  const double purity = hybrid_purity({a, 10, {{0.3, -0.7}}, {}});
+  EXPECT_NEAR(purity, o * o / (hybrid * profile_norm_m2(te11, a)), 1e-12);
+  EXPECT_NEAR(purity, 0.84496, 1e-5); // the TE11 share of the balanced hybrid mode, about 85 %
 }
 
 } // namespace

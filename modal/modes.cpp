@@ -12,6 +12,11 @@
 
 #include "modal/units.hpp"
 
+namespace {
+// Double precision throughout: no promotion to long double inside Boost's Bessel functions.
+using Policy = boost::math::policies::policy<boost::math::policies::promote_double<false>>;
+} // namespace
+
 namespace kelvor::modal {
 
 namespace {
@@ -26,7 +31,7 @@ struct ZeroTable {
 
 ZeroTable make_table() {
   ZeroTable table;
-  const auto j1_prime = [](double x) { return boost::math::cyl_bessel_j_prime(1, x); };
+  const auto j1_prime = [](double x) { return boost::math::cyl_bessel_j_prime(1, x, Policy()); };
   // J1' is 1/2 at 0 and falls through j'_11 before j_11; 1 lies below j'_11 = 1.84.
   double lower = 1.0;
   for (std::size_t i = 0; i < table.j1.size(); ++i) {
@@ -83,10 +88,10 @@ double profile_norm_m2(const Mode &mode, double radius_m) {
   const double x = mode.cutoff_ka;
   const double half_area = kPi * radius_m * radius_m / 2;
   if (mode.kind == ModeKind::te) {
-    const double j = boost::math::cyl_bessel_j(1, x);
+    const double j = boost::math::cyl_bessel_j(1, x, Policy());
     return half_area * (1 - 1 / (x * x)) * j * j;
   }
-  const double jp = boost::math::cyl_bessel_j_prime(1, x);
+  const double jp = boost::math::cyl_bessel_j_prime(1, x, Policy());
   return half_area * jp * jp;
 }
 

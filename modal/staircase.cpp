@@ -46,10 +46,13 @@ std::vector<int> proportional_mode_counts(const Profile &profile, int widest_mod
   double widest_m = 0;
   for (const Section &section : merged)
     widest_m = std::max(widest_m, section.radius_m);
+  // The highest cut-off wavenumber of the widest section, halfway between its last mode and the next.
+  const std::vector<Mode> modes = lowest_modes(widest_modes + 1);
+  const double highest_cutoff_per_m =
+      (modes[static_cast<std::size_t>(widest_modes - 1)].cutoff_ka + modes.back().cutoff_ka) / 2 / widest_m;
   std::vector<int> counts;
   for (const Section &section : merged)
-    counts.push_back(std::max(min_modes,
-                              static_cast<int>(std::lround(widest_modes * section.radius_m / widest_m))));
+    counts.push_back(std::max(min_modes, modes_below(highest_cutoff_per_m * section.radius_m)));
   return counts;
 }
 
