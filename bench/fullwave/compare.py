@@ -4,7 +4,9 @@ engine (kelvor_fullwave_modal), each `label=file.csv` with columns freq_ghz,s11_
 
   compare.py --db label=file ... [--deg] [--diff A,B ...] [--extrapolate LABEL_H1,LABEL_H2,h1,h2,p]
 
---diff A,B adds the column A - B (dB; or degrees, wrapped, with --deg). --extrapolate adds the
+--diff A,B adds the column A - B (dB; or degrees, wrapped, with --deg); --vector A,B adds
+20 log10 |S_A - S_B|, the size of the complex difference relative to the incident wave (meaningful
+at the nulls of S11, where differences of dB are not). --extrapolate adds the
 Richardson extrapolation of two FDTD runs of cell sizes h1 > h2 with error order p in the complex S11:
 S = S2 + (S2 - S1) / ((h1 / h2)^p - 1), reported as the column `extrap`.
 """
@@ -35,6 +37,7 @@ def main():
     p.add_argument("--db", nargs="+", required=True, metavar="LABEL=FILE")
     p.add_argument("--deg", action="store_true", help="phases instead of magnitudes")
     p.add_argument("--diff", nargs="*", default=[], metavar="A,B")
+    p.add_argument("--vector", nargs="*", default=[], metavar="A,B")
     p.add_argument("--extrapolate", metavar="A,B,h1,h2,p")
     a = p.parse_args()
     tables = dict(item.split("=", 1) for item in a.db)
@@ -45,7 +48,8 @@ def main():
         data["extrap"] = {f: s2 + (s2 - data[l1][f]) / ratio for f, s2 in data[l2].items() if f in data[l1]}
     labels = list(data)
     diffs = [d.split(",") for d in a.diff]
-    head = ["f (GHz)"] + labels + [f"{x} − {y}" for x, y in diffs]
+    vecs = [v.split(",") for v in a.vector]
+    head = ["f (GHz)"] + labels + [f"{x} − {y}" for x, y in diffs] + [f"\\|{x} − {y}\\| dB" for x, y in vecs]
     print("| " + " | ".join(head) + " |")
     print("|" + "---:|" * len(head))
     freqs = sorted(set().union(*[set(d) for d in data.values()]))
@@ -61,6 +65,9 @@ def main():
                 cells.append(f"{d:+.2f}")
             else:
                 cells.append("")
+        for x, y in vecs:
+            ok = f in data[x] and f in data[y]
+            cells.append(f"{20 * math.log10(abs(data[x][f] - data[y][f])):.1f}" if ok else "")
         print("| " + " | ".join(cells) + " |")
 
 
