@@ -86,14 +86,14 @@ def parse_freqs(text: str) -> list[float]:
     return [float(v) for v in text.split(",")]
 
 
-def make_layout(sections, freqs_ghz, output: str, lead_mm: float) -> Layout:
+def make_layout(sections, freqs_ghz, output: str, lead_mm: float, absorber: float = 40.0, tail_mm: float = 15.0) -> Layout:
     a0 = sections[0][1]
     f_lo = min(freqs_ghz)
     if f_lo * 2 * math.pi * a0 / C_MM_GHZ <= JP11:
         sys.exit(f"the input guide (radius {a0} mm) is below TE11 cut-off at {f_lo} GHz")
     length = sum(s[0] for s in sections)
     radiate = output == "radiate"
-    absorber, pml, wall = 40.0, 30.0, 3.0
+    pml, wall = 30.0, 3.0
     r_in = max(s[1] for s in sections)
     # Window: from half the lead after the source to 10 mm before the first junction (evanescent
     # modes are projected out; the gap only keeps the source's own near field away).
@@ -105,10 +105,12 @@ def make_layout(sections, freqs_ghz, output: str, lead_mm: float) -> Layout:
     if radiate:
         pml = 20.0  # free space: 12 mm of air around the body, then the PML
         z_max = length + 12.0 + pml
-        r_max = r_in + wall + 12.0 + pml
+        r_max = math.ceil(r_in + wall) + 12.0 + pml
     else:
-        z_max = length + 15.0 + pml
-        r_max = r_in
+        z_max = length + tail_mm + pml
+        # meep rounds half the cell to whole pixels: a whole number of mm keeps every 0.5 mm wall on
+        # a grid line at 2, 4, 6 and 8 cells per mm; metal fills the bore's outside up to the edge.
+        r_max = math.ceil(r_in) + 1.0
     return Layout(sections, z_min, z_max, r_max, source_z, window, absorber, pml, wall, radiate)
 
 
@@ -126,7 +128,7 @@ def radius_profile(lay: Layout):
 
 def build_geometry(mp, lay: Layout, zc: float):
     """Metal outside the bore: from each section's radius to the body's outer radius."""
-    r_body = max(s[1] for s in lay.sections) + (lay.wall_mm if lay.radiate else 0.0)
+    r_body = max(s[1] for s in lay.sections) + lay.wall_mm if lay.radiate else lay.r_max
     geom = []
     for z0, z1, radius in radius_profile(lay):
         if r_body - radius <= 0:
@@ -201,7 +203,7 @@ def run(args) -> None:
     mp.verbosity(0)
     sections = read_sections(args.sections)
     freqs = parse_freqs(args.freq)
-    lay = make_layout(sections, freqs, args.output, args.lead)
+    lay = make_layout(sections, freqs, args.output, args.lead, args.absorber, args.tail)
     res = args.res
     zc = 0.5 * (lay.z_min + lay.z_max)
     sz = lay.z_max - lay.z_min
@@ -322,6 +324,8 @@ def main() -> None:
     p.add_argument("--output", choices=["matched", "radiate"], default="matched")
     p.add_argument("--res", type=float, default=4.0, help="cells per mm (4: 100 cells per wavelength at 12 GHz)")
     p.add_argument("--lead", type=float, default=40.0, help="mm of input guide between the source and z = 0")
+    p.add_argument("--absorber", type=float, default=40.0, help="mm of absorber behind the source")
+    p.add_argument("--tail", type=float, default=15.0, help="mm of the last section beyond its length before the PML (matched)")
     p.add_argument("--decay", type=float, default=1e-5, help="stop when the DFT fields change by less than this")
     p.add_argument("--min-time", type=float, default=0.0, help="meep time to run at least (mm / c)")
     p.add_argument("--max-time", type=float, default=20000.0, help="meep time limit (mm / c)")

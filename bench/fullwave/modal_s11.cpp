@@ -4,7 +4,10 @@
 // bench/fullwave/compare.py can set them side by side. With --cuts FILE (radiate only) it also writes
 // the E-, 45- and H-plane co- and cross-polar cuts of each frequency.
 //
-//   kelvor_fullwave_modal SECTIONS.csv F1,F2,... matched|radiate [MODE_SCALE] [--cuts FILE]
+//   kelvor_fullwave_modal SECTIONS.csv F1,F2,... matched|radiate [MODE_SCALE] [--widest N] [--cuts FILE]
+//
+// --widest N gives the widest section N modes (AnalysisOptions::widest_modes), the others in
+// proportion to their radii: a relative-convergence study at a fixed ratio of counts.
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -54,7 +57,7 @@ std::vector<double> read_list(const std::string &text) {
 
 int main(int argc, char **argv) {
   if (argc < 4) {
-    std::cerr << "usage: kelvor_fullwave_modal SECTIONS.csv F1,F2,... matched|radiate [MODE_SCALE] [--cuts FILE]\n";
+    std::cerr << "usage: kelvor_fullwave_modal SECTIONS.csv F1,F2,... matched|radiate [MODE_SCALE] [--widest N] [--cuts FILE]\n";
     return 2;
   }
   kelvor::modal::AnalysisOptions options;
@@ -64,6 +67,8 @@ int main(int argc, char **argv) {
   for (int i = 4; i < argc; ++i) {
     if (std::string(argv[i]) == "--cuts" && i + 1 < argc)
       cuts_path = argv[++i];
+    else if (std::string(argv[i]) == "--widest" && i + 1 < argc)
+      options.widest_modes = std::stoi(argv[++i]);
     else
       options.mode_scale = std::stod(argv[i]);
   }
