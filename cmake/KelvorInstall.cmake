@@ -15,6 +15,11 @@ if(TARGET kelvor_batch)
   set(KELVOR_PACKAGE_NEEDS_TBB ON)
   set_target_properties(kelvor_batch PROPERTIES EXPORT_NAME batch)
 endif()
+# The model-true numerics (composite Gauss-Legendre, the phase-centre fit), where Boost.Math was found.
+if(TARGET kelvor_numeric_model)
+  list(APPEND KELVOR_PACKAGE_LIBRARIES kelvor_numeric_model)
+  set_target_properties(kelvor_numeric_model PROPERTIES EXPORT_NAME numeric_model)
+endif()
 # The model-true feed library, where Boost.Math was found; it links oneTBB privately when found.
 if(TARGET kelvor_feed)
   list(APPEND KELVOR_PACKAGE_LIBRARIES kelvor_feed)

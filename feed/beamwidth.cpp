@@ -9,29 +9,30 @@ namespace kelvor::feed {
 
 namespace {
 
-constexpr double kMaxLevelDb = 300; // far below any level the quadrature resolves
-constexpr double kFloorDb = -400;   // keeps the level finite at the nulls and at 180 degrees
-constexpr double kRelTol = 1e-9;
+constexpr double kFloorDb = -400; // keeps the level finite at the nulls and at 180 degrees
 
 } // namespace
 
-Beamwidth pattern_beamwidth(const HornPattern &pattern, double level_db) {
+Beamwidth pattern_beamwidth(const HornPattern &pattern, double level_db,
+                            const SolverLimits &limits) {
   if (pattern.failure() != Failure::none)
     return {kNaN, pattern.failure()};
-  if (!(level_db > 0 && level_db <= kMaxLevelDb))
-    return {kNaN, Failure::invalid_input};
+  const Validity validity = model_validity(pattern.horn(), pattern.freq_ghz());
+  if (!(level_db > 0 && level_db <= kMaxBeamwidthLevelDb))
+    return {kNaN, Failure::invalid_input, validity};
   const auto excess = [&](double theta) {
     return std::max(pattern.level_db(theta), kFloorDb) + level_db;
   };
   const double step = std::min(kDegree, 0.2 / pattern.ka());
-  const double theta = first_fall(excess, 0, kPi, step, kRelTol);
-  if (std::isnan(theta))
-    return {kNaN, Failure::level_not_reached};
-  return {2 * theta / kDegree, Failure::none};
+  const Fall fall = first_fall(excess, 0, kPi, step, limits);
+  if (fall.failure != Failure::none)
+    return {kNaN, fall.failure, validity};
+  return {2 * fall.x / kDegree, Failure::none, validity};
 }
 
-Beamwidth pattern_beamwidth(const Horn &horn, double freq_ghz, double level_db) {
-  return pattern_beamwidth(HornPattern(horn, freq_ghz), level_db);
+Beamwidth pattern_beamwidth(const Horn &horn, double freq_ghz, double level_db,
+                            const SolverLimits &limits) {
+  return pattern_beamwidth(HornPattern(horn, freq_ghz), level_db, limits);
 }
 
 } // namespace kelvor::feed

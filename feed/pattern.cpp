@@ -2,25 +2,27 @@
 // Hankel transform of the aperture field, times the Huygens obliquity factor.
 #include "feed/pattern.hpp"
 
-#include <boost/math/quadrature/gauss.hpp>
-
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <optional>
 
 #include "feed/bessel.hpp"
+#include "numeric/composite_gauss.hpp"
 
 namespace kelvor::feed {
 
 namespace {
 
-using Rule = boost::math::quadrature::gauss<double, 20>;
-
-// The level m (2^m panels) at which the integrand turns at most kPhasePerPanel per panel.
-std::size_t level_for(double u, double S) {
-  const double turn = (u + 4 * kPi * S) / ApertureIntegral::kPhasePerPanel;
+// The level m (2^m panels) at which the integrand turns at most kPhasePerPanel per panel; none
+// beyond kMaxLevel.
+std::optional<std::size_t> level_for(double u, double S) {
+  const auto panels = numeric::panels_for_turn(u + 4 * kPi * S, ApertureIntegral::kPhasePerPanel,
+                                               std::size_t{1} << ApertureIntegral::kMaxLevel);
+  if (!panels)
+    return std::nullopt;
   std::size_t m = 0;
-  while (static_cast<double>(std::size_t{1} << m) < turn)
+  while ((std::size_t{1} << m) < *panels)
     ++m;
   return m;
 }
@@ -39,34 +41,32 @@ Failure check_horn(const Horn &horn, double freq_ghz) {
   return ok ? Failure::none : Failure::invalid_input;
 }
 
+Failure check_horn_work(const Horn &horn, double freq_ghz) {
+  const Failure failure = check_horn(horn, freq_ghz);
+  if (failure != Failure::none)
+    return failure;
+  const double turn = wavenumber_per_m(freq_ghz) * horn.aperture_radius_m +
+                      4 * kPi * phase_deviation(horn, freq_ghz);
+  return turn <= kMaxApertureTurn ? Failure::none : Failure::too_much_work;
+}
+
 ApertureIntegral::ApertureIntegral(double phase_deviation, double u_max) : S_(phase_deviation) {
-  const auto &x = Rule::abscissa(); // non-negative half of the symmetric rule
-  const auto &w = Rule::weights();
-  const std::size_t top = level_for(std::max(u_max, 0.0), S_);
+  const std::size_t top = level_for(std::max(u_max, 0.0), S_).value_or(kMaxLevel);
   levels_.resize(top + 1);
   for (std::size_t m = 0; m <= top; ++m) {
-    const std::size_t panels = std::size_t{1} << m;
-    const double half = 0.5 / static_cast<double>(panels);
+    const numeric::QuadratureNodes q = numeric::composite_gauss(0, 1, std::size_t{1} << m);
     Level &level = levels_[m];
-    for (std::size_t p = 0; p < panels; ++p) {
-      const double mid = (2 * static_cast<double>(p) + 1) * half;
-      for (std::size_t i = 0; i < x.size(); ++i) {
-        // Both signs of each abscissa; the centre node (odd rules only) once.
-        for (const double sign : {-1.0, 1.0}) {
-          if (sign < 0 && x[i] == 0)
-            continue;
-          const double t = mid + sign * half * x[i];
-          const double taper = half * w[i] * t * bessel_j0(kFirstZeroJ0 * t);
-          level.t.push_back(t);
-          level.g.push_back(std::polar(taper, -2 * kPi * S_ * t * t));
-        }
-      }
+    level.t = q.node;
+    for (std::size_t i = 0; i < q.node.size(); ++i) {
+      const double t = q.node[i];
+      const double taper = q.weight[i] * t * bessel_j0(kFirstZeroJ0 * t);
+      level.g.push_back(std::polar(taper, -2 * kPi * S_ * t * t));
     }
   }
 }
 
 std::complex<double> ApertureIntegral::operator()(double u) const {
-  const Level &level = levels_[std::min(level_for(u, S_), levels_.size() - 1)];
+  const Level &level = levels_[std::min(level_for(u, S_).value_or(kMaxLevel), levels_.size() - 1)];
   std::complex<double> sum = 0;
   if (u == 0) {
     for (const auto &g : level.g)
@@ -82,7 +82,7 @@ namespace {
 
 // The aperture integral of a valid horn out to u = k a; a one-level placeholder otherwise.
 ApertureIntegral horn_aperture(const Horn &horn, double freq_ghz) {
-  if (check_horn(horn, freq_ghz) != Failure::none)
+  if (check_horn_work(horn, freq_ghz) != Failure::none)
     return ApertureIntegral(0, 0);
   return ApertureIntegral(phase_deviation(horn, freq_ghz),
                           wavenumber_per_m(freq_ghz) * horn.aperture_radius_m);
@@ -91,9 +91,9 @@ ApertureIntegral horn_aperture(const Horn &horn, double freq_ghz) {
 } // namespace
 
 HornPattern::HornPattern(const Horn &horn, double freq_ghz)
-    : k_(feed::wavenumber_per_m(freq_ghz)), ka_(k_ * horn.aperture_radius_m),
+    : horn_(horn), freq_ghz_(freq_ghz), k_(feed::wavenumber_per_m(freq_ghz)), ka_(k_ * horn.aperture_radius_m),
       aperture_(horn_aperture(horn, freq_ghz)), axis_magnitude_(std::abs(aperture_(0))),
-      failure_(check_horn(horn, freq_ghz)) {
+      failure_(check_horn_work(horn, freq_ghz)) {
   if (failure_ == Failure::none && !(axis_magnitude_ > 0))
     failure_ = Failure::null_on_axis;
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <complex>
+#include <cstddef>
 #include <vector>
 
 #include "feed/failure.hpp"
@@ -24,6 +25,21 @@ double phase_deviation(const Horn &horn, double freq_ghz);
 // Failure::invalid_input otherwise.
 Failure check_horn(const Horn &horn, double freq_ghz);
 
+// The work limit of the pattern: the aperture integrand of a horn turns by at most
+// k a + 4 pi S radians across the aperture, and each ApertureIntegral panel takes
+// kPhasePerPanel of it, so the panels (and the cost of one field value) grow with k a + 4 pi S,
+// as do the scan steps of a beamwidth and the samples of a dish. A horn beyond kMaxApertureTurn
+// = 64 panels of 12 radians (k a up to 768: an aperture of about 120 wavelengths at S = 0, or S
+// up to about 60 at small apertures, far beyond the model's validity) is refused with
+// Failure::too_much_work. At the limit, a field value costs 1280 Bessel functions, a beamwidth
+// about a second and a dish a few seconds on one core of a 2020s machine; below it, any input
+// returns in that time.
+inline constexpr double kMaxApertureTurn = 768;
+
+// check_horn, then Failure::too_much_work for a horn whose k a + 4 pi S exceeds kMaxApertureTurn
+// (an infinite S among them: a slant radius near zero).
+Failure check_horn_work(const Horn &horn, double freq_ghz);
+
 // The aperture integral of the balanced hybrid mode, a function of u = k a sin(theta):
 //   P(u) = integral over t = 0..1 of J0(x0 t) exp(-j 2 pi S t^2) J0(u t) t dt,
 // x0 = 2.404825557695773 the first zero of J0 (the field vanishes at the corrugated wall);
@@ -39,9 +55,11 @@ Failure check_horn(const Horn &horn, double freq_ghz);
 class ApertureIntegral {
 public:
   static constexpr double kPhasePerPanel = 12.0;
+  static constexpr std::size_t kMaxLevel = 6; // at most 64 panels: see HornPattern
 
   ApertureIntegral(double phase_deviation, double u_max);
-  // P(u) for 0 <= u <= u_max; beyond u_max the finest level built is used, less accurately.
+  // P(u) for 0 <= u <= u_max; beyond u_max the finest level built is used, less accurately,
+  // and so beyond the 2^kMaxLevel panels that a u_max + 4 pi S above kMaxApertureTurn needs.
   std::complex<double> operator()(double u) const;
   double phase_deviation() const { return S_; }
 
@@ -53,6 +71,9 @@ private:
   double S_;
   std::vector<Level> levels_;
 };
+
+static_assert(kMaxApertureTurn ==
+              ApertureIntegral::kPhasePerPanel * (std::size_t{1} << ApertureIntegral::kMaxLevel));
 
 // The horn's far field at one frequency. field(theta, p) is the complex far field normalised to
 // the magnitude on the axis, |field(0, p)| = 1:
@@ -67,7 +88,7 @@ class HornPattern {
 public:
   HornPattern(const Horn &horn, double freq_ghz);
 
-  // Failure::none when the horn and frequency are valid and the axis is not a null.
+  // Failure::none when the horn and frequency pass check_horn_work and the axis is not a null.
   Failure failure() const { return failure_; }
   std::complex<double> field(double theta_rad, double reference_m = 0) const;
   // 20 log10 |field(theta)|, dB relative to the axis; -infinity at a null and at pi.
@@ -76,8 +97,12 @@ public:
   double ka() const { return ka_; }
   double wavenumber_per_m() const { return k_; }
   double phase_deviation() const { return aperture_.phase_deviation(); }
+  const Horn &horn() const { return horn_; }
+  double freq_ghz() const { return freq_ghz_; }
 
 private:
+  Horn horn_;
+  double freq_ghz_;
   double k_, ka_;
   ApertureIntegral aperture_;
   double axis_magnitude_;

@@ -4,6 +4,9 @@
 
 #include <cmath>
 #include <complex>
+#include <span>
+
+#include "numeric/phase_fit.hpp"
 
 namespace kelvor::feed {
 
@@ -11,6 +14,8 @@ namespace {
 
 // Radians the sampled field may turn across one 20-point panel: a few nodes per radian of turn.
 constexpr double kPanelTurn = 6.0;
+// A horn inside HornPattern's work limit needs at most about 410 panels over pi radians.
+constexpr std::size_t kMaxPanels = 512;
 
 // The phase change from a to b, in (-pi, pi].
 double phase_step(std::complex<double> a, std::complex<double> b) {
@@ -20,27 +25,14 @@ double phase_step(std::complex<double> a, std::complex<double> b) {
 } // namespace
 
 std::size_t panels_for(double span_rad, double turn_rate) {
-  return 1 + static_cast<std::size_t>(std::ceil(span_rad * turn_rate / kPanelTurn));
+  return numeric::panels_for_turn(span_rad * turn_rate, kPanelTurn, kMaxPanels).value_or(kMaxPanels);
 }
 
-double fitted_phase_centre(const AngularSamples &samples, std::size_t count, double k) {
-  // Weighted regression of the unwrapped phase y on x = cos theta: y = phi0 - k d x.
-  double sw = 0, sx = 0, sy = 0, sxx = 0, sxy = 0;
-  double phase = 0;
-  for (std::size_t i = 0; i < count; ++i) {
-    if (i > 0)
-      phase += phase_step(samples.field[i - 1], samples.field[i]);
-    const double theta = samples.theta_rad[i];
-    const double w = samples.weight_rad[i] * std::norm(samples.field[i]) * std::sin(theta);
-    const double x = std::cos(theta);
-    sw += w;
-    sx += w * x;
-    sy += w * phase;
-    sxx += w * x * x;
-    sxy += w * x * phase;
-  }
-  const double slope = (sw * sxy - sx * sy) / (sw * sxx - sx * sx);
-  return -slope / k;
+std::optional<double> fitted_phase_centre(const AngularSamples &samples, std::size_t count,
+                                          double k) {
+  return numeric::fitted_phase_centre_m(std::span(samples.theta_rad).first(count),
+                                        std::span(samples.weight_rad).first(count),
+                                        std::span(samples.field).first(count), k);
 }
 
 PhaseCentre phase_centre(const HornPattern &pattern, double edge_rad) {
@@ -50,12 +42,13 @@ PhaseCentre phase_centre(const HornPattern &pattern, double edge_rad) {
     pc.failure = Failure::invalid_input;
   if (pc.failure != Failure::none)
     return pc;
+  pc.validity = model_validity(pattern.horn(), pattern.freq_ghz());
   const auto field = [&](double theta) { return pattern.field(theta); };
   AngularSamples samples;
   const double turn = pattern.ka() + 4 * kPi * pattern.phase_deviation();
   sample_pattern(field, 0, edge_rad, panels_for(edge_rad, turn), samples);
   const double k = pattern.wavenumber_per_m();
-  pc.fitted_m = fitted_phase_centre(samples, samples.field.size(), k);
+  pc.fitted_m = fitted_phase_centre(samples, samples.field.size(), k).value_or(kNaN);
   // Axis to edge along the same nodes.
   double change = phase_step(field(0), samples.field.front());
   for (std::size_t i = 1; i < samples.field.size(); ++i)

@@ -2,10 +2,12 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 
 #include "feed/failure.hpp"
 #include "feed/pattern.hpp"
 #include "feed/sampling.hpp"
+#include "feed/validity.hpp"
 
 namespace kelvor::feed {
 
@@ -21,6 +23,7 @@ struct PhaseCentre {
   // power in each ring of solid angle, |F|^2 sin theta d theta.
   double fitted_m = kNaN;
   Failure failure = Failure::none;
+  Validity validity = Validity::valid; // of the horn at the frequency (feed/validity.hpp)
 };
 
 // Both phase centres of the pattern over 0..edge_rad (0 < edge_rad <= pi). The phase is sampled at
@@ -31,12 +34,14 @@ PhaseCentre phase_centre(const HornPattern &pattern, double edge_rad);
 PhaseCentre phase_centre(const Horn &horn, double freq_ghz, double edge_rad);
 
 // The fitted phase centre (m) of the first `count` samples (ascending angles from near the axis),
-// for the wavenumber k (rad/m): the fit of phase_centre on samples taken elsewhere.
-double fitted_phase_centre(const AngularSamples &samples, std::size_t count, double k);
+// for the wavenumber k (rad/m): the fit of phase_centre (numeric::fitted_phase_centre_m) on
+// samples taken elsewhere; nullopt where the samples determine no fit.
+std::optional<double> fitted_phase_centre(const AngularSamples &samples, std::size_t count, double k);
 
 // Composite panels over an angle range of `span_rad` for a pattern whose field turns at most
 // `turn_rate` radians per radian of angle: the density the efficiency and phase-centre
-// integrals use (kPanelTurn radians per panel).
+// integrals use (numeric::panels_for_turn at 6 radians per panel), at most 512 panels, which no
+// horn inside kMaxApertureTurn reaches (about 410 over pi radians at the limit).
 std::size_t panels_for(double span_rad, double turn_rate);
 
 } // namespace kelvor::feed

@@ -8,6 +8,8 @@
 #include <functional>
 #include <vector>
 
+#include "numeric/composite_gauss.hpp"
+
 namespace kelvor::feed {
 
 // A complex far field of a rotationally symmetric feed against the angle theta off its axis
@@ -21,7 +23,7 @@ struct AngularSamples {
 };
 
 // The pattern at the nodes of `panels` equal panels of the 20-point Gauss-Legendre rule
-// (Boost.Math's nodes) over [lo, hi] radians, appended to `samples`.
+// (numeric::append_composite_gauss) over [lo, hi] radians, appended to `samples`.
 void sample_pattern(const FeedPattern &pattern, double lo_rad, double hi_rad, std::size_t panels,
                     AngularSamples &samples);
 

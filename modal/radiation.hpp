@@ -23,14 +23,24 @@
 // Boost.Math's cyl_bessel_j throughout.
 //
 // Measured accuracy (radiation_test):
-//  - far_field against an independent two-dimensional quadrature of the equivalent currents over
-//    the disk (Boost Gauss-Kronrod in r, trapezoidal in phi at 1e-13): agrees within 1e-9 relative
-//    to the axial field, TE11, TM11, TE12 with u on, near and away from x;
-//  - radiated power: composite 20-point Gauss-Legendre over 0..pi at 6 radians of turn per panel;
-//    against adaptive Gauss-Kronrod at 1e-13 within 1e-12 relative;
-//  - the far-field power of an aperture of several wavelengths equals its aperture power within
-//    the figure the test states (the Huygens approximation is not power-conserving for small
-//    apertures: the excess/deficit is the test's number for one wavelength).
+//  - far_field against an independent quadrature of the equivalent currents over the disk (60-point
+//    Gauss-Legendre in r and in phi of the contract's field built from J1 and J1', Balanis's
+//    radiation integrals): within 1e-14 relative for TE11, TM11 and TE12 of a 1.2-wavelength aperture,
+//    with u on x, 3e-3 and 9e-3 from it (the Taylor branch) and away from it, at 0 to 143 degrees;
+//    the test holds 1e-12;
+//  - radiated power: composite 20-point Gauss-Legendre over 0..pi at 6 radians of turn (k a + 1 per
+//    radian) per panel; against Boost's adaptive Gauss-Kronrod at 1e-14 within 1e-15 relative for
+//    apertures of 1 to 20 wavelengths;
+//  - the approximation itself: the far-field power equals the aperture power within 4.2e-6 for a
+//    TE11 + TM11 field that vanishes at the rim (5 wavelengths), while pure TE11, whose field does
+//    not vanish there, radiates 0.32 % less at 10 wavelengths (0.6 % at 5, 2.8 % at 1): the rim's
+//    discontinuity is where Kirchhoff's approximation is worst. TE11's aperture efficiency tends to
+//    Silver's 0.837 (0.8395 at 10 wavelengths);
+//  - the peaks: the scan samples 4 points per radian of turn and Brent's method, at half the
+//    double's bits, converges within 8 to 10 iterations (1 to 20 wavelengths; the default limit 60).
+// Figures of the test's apertures: peak 45-degree cross-polar level of pure TE11 -18.48 dB
+// (2 wavelengths), -18.32 dB (5); of TE11 + 0.5043 TM11, the projection of the balanced HE11 field
+// x^ J0(j01 r / a) on the two modes, -32.30 and -32.19 dB.
 // Every computation is bounded: k a and the mode count are limited (check_aperture).
 #pragma once
 
@@ -59,13 +69,11 @@ struct PlaneFields {
   std::complex<double> e_plane_v, h_plane_v;
 };
 
-// The limits that bound the work: k a (an aperture of about 320 wavelengths in radius) and the
-// number of modes of each kind.
+// The limit that bounds the work: k a (an aperture of about 320 wavelengths in radius).
 inline constexpr double kMaxApertureKa = 2000;
-inline constexpr std::size_t kMaxApertureModes = 2000;
 
-// Failure::none for a finite positive radius and frequency, finite coefficients, not all zero,
-// within the limits above, and no TM mode with a coefficient exactly at its cut-off (whose H field
+// Failure::none for a finite positive radius and frequency, finite coefficients, not all zero, k a
+// within the limit above and no more modes of a kind than modes.hpp's table holds, and no TM mode with a coefficient exactly at its cut-off (whose H field
 // would be infinite); Failure::invalid_input or Failure::too_much_work otherwise.
 Failure check_aperture(const ApertureField &aperture);
 
@@ -90,6 +98,7 @@ public:
     bool te;                 // TE1n (true) or TM1n
     std::complex<double> c;  // the aperture coefficient times j k a^2 / 4
     std::complex<double> y;  // eta0 / Z
+    double norm_m2;          // integral of |E_t|^2 over the disk for a unit coefficient
     std::array<double, 10> j; // J0 .. J9 at x, for the Taylor branch at u = x
   };
 
