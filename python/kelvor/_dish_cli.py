@@ -10,7 +10,7 @@ from typing import Any
 import numpy as np
 
 from . import model
-from ._cli import (add_output_flags, columns, default, deliver, figure_path, model_limits,
+from ._cli import (model_epilog, add_output_flags, columns, default, deliver, figure_path, model_limits,
                    number, parse_values, refuse_invalid)
 from ._response_cli import add_horn_flags, horn_request
 
@@ -55,7 +55,7 @@ def run(args: argparse.Namespace) -> int:
 
 
 def register(subparsers: Any) -> None:
-    e = subparsers.add_parser(NAME, help="A horn's dish efficiencies against frequency.",
+    e = subparsers.add_parser(NAME, epilog=model_epilog(), help="A horn's dish efficiencies against frequency.",
                               description="Silver's efficiencies of a prime-focus paraboloid fed "
                                           "by the horn, at each frequency.")
     add_horn_flags(e)
