@@ -10,8 +10,8 @@ from typing import Any
 import numpy as np
 
 from . import model
-from ._cli import (model_epilog, add_output_flags, columns, default, deliver, figure_path, model_limits,
-                   number, parse_values, refuse_invalid)
+from ._cli import (add_output_flags, columns, default, deliver, figure_path, model_epilog,
+                   model_limits, number, parse_values, refuse_invalid)
 from ._response_cli import add_horn_flags, horn_request
 
 NAME = "dish"

@@ -9,7 +9,7 @@ from typing import Any
 import numpy as np
 
 from . import model
-from ._cli import (model_epilog, add_output_flags, columns, default, deliver, model_limits, number,
+from ._cli import (add_output_flags, columns, default, deliver, model_epilog, model_limits, number,
                    parse_values, refuse_invalid)
 
 NAME = "dish-design"

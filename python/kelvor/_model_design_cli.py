@@ -7,8 +7,8 @@ import argparse
 from typing import Any, Optional
 
 from . import model
-from ._cli import (model_epilog, CliError, add_output_flags, columns, default, deliver, model_limits, number,
-                   parse_values, refuse_invalid)
+from ._cli import (CliError, add_output_flags, columns, default, deliver, model_epilog,
+                   model_limits, number, parse_values, refuse_invalid)
 
 NAME = "model-design"
 
