@@ -23,7 +23,7 @@ struct HornDesign {
 inline constexpr double kMaxPhaseDeviation = 2.0;
 
 // The end of the design's scan in u = k a sin theta of the aperture pattern: beyond the
-// main lobe of every S up to 2 at 20 dB (at S = 2 it reaches 20 dB at u = 25, 47 dB at 45).
+// main lobe of every S up to 2 at 20 dB (at S = 2 it reaches 20 dB at u = 25, 51.5 dB at 49.3).
 inline constexpr double kDesignScanEnd = 50;
 
 // The horn whose pattern (HornPattern) first falls to -level_db at half of beamwidth_deg, for

@@ -80,8 +80,10 @@ TEST(FeedDesign, ExplicitFailuresAndTheConeThatCannotExist) {
       {"beamwidth 180", 180, 10, 0.1, Failure::invalid_input},
       {"level 0", 30, 0, 0.1, Failure::invalid_input},
       {"S 1.5 computed", 30, 10, 1.5, Failure::none},
-      {"S 2 at 47 dB: u = 45, inside the scan", 30, 47, 2.0, Failure::none},
-      {"S 2 at 53 dB: u = 53, past the scan", 30, 53, 2.0, Failure::no_main_lobe_solution},
+      {"S 2 at 51.5 dB: u = 49.3, inside the scan", 30, 51.5, 2.0, Failure::none},
+      {"S 2 at 51.75 dB: u past 50, the scan's end", 30, 51.75, 2.0,
+       Failure::no_main_lobe_solution},
+      {"beamwidth 179.5", 179.5, 10, 0.1, Failure::none},
   };
   for (const Row &r : rows)
     EXPECT_EQ(design_horn(10, r.bw, r.level, r.S).failure, r.failure) << r.label;

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cmath>
 #include <complex>
+#include <span>
 #include <tuple>
 #include <vector>
 
@@ -64,6 +65,12 @@ TEST(FeedPhaseCentre, ClassicFlattensTheEdgeAndTheFitMatchesAFineGrid) {
     const double fitted = -(sw * sxy - sx * sy) / (sw * sxx - sx * sx) / p.wavenumber_per_m();
     EXPECT_NEAR(pc.fitted_m, fitted, 1e-7) << horn.aperture_radius_m;
   }
+  const Horn small{0.01, kInfinity}; // k a = 2.45 at 11.7 GHz
+  EXPECT_EQ(std::make_tuple(phase_centre(small, f, edge).validity,
+                            pattern_beamwidth(small, f, 10).validity,
+                            design_horn(f, 128.02, 9.1358, 0.1).validity),
+            std::make_tuple(Validity::aperture_too_small, Validity::aperture_too_small,
+                            Validity::aperture_too_small));
 }
 
 TEST(FeedValidity, EachLimitAtItsBoundary) {
@@ -117,8 +124,15 @@ TEST(FeedDishDesign, FlagsAndTheBestRow) {
   EXPECT_FALSE(none.best);
   EXPECT_FALSE(none.rows[2].real_cone); // R = 3.65 < a = 5.30 cm
   EXPECT_LT(none.rows[2].slant_radius_m, none.rows[2].aperture_radius_m);
-  const std::vector<double> many(kMaxDishDesignWork + 1, 0.1);
-  EXPECT_EQ(design_for_dish({0.8, f, {}}, many).rows.back().failure, Failure::too_much_work);
+  EXPECT_FALSE(none.rows[0].optimum_on_bound);
+  EXPECT_EQ(design_for_dish({0.8, {}, 11.7}, 0.1).failure, Failure::invalid_input);
+  // 1025 rows at one frequency, or 513 at two, are past the limit of 1024 pairs.
+  const std::vector<double> many(1025, 0.1), pair{11, 12};
+  const DishDesign refused = design_for_dish({0.8, f, {}}, many);
+  EXPECT_EQ(std::tie(refused.rows.back().failure, refused.rows.back().phase_deviation),
+            std::make_tuple(Failure::too_much_work, many.back()));
+  const auto half = std::span(many).first(513);
+  EXPECT_EQ(design_for_dish({0.8, pair, {}}, half).rows[0].failure, Failure::too_much_work);
 }
 
 // The horn on the dish: its failure codes, each returned at once; the feed-position search's
@@ -163,8 +177,14 @@ TEST(FeedHornOnDish, FailuresSearchAndThreads) {
   for (std::size_t i = 0; i < freqs.size(); ++i)
     EXPECT_EQ(together[i].efficiency.aperture,
               dish_efficiency(horn, freqs[i], 0.4).efficiency.aperture);
-  EXPECT_EQ(dish_band(horn, std::vector<double>(kMaxDishRows + 1, 10), 0.4)[0].failure,
-            Failure::too_much_work);
+  const std::vector<double> ratios{0.3, 0.45, 0.8};
+  const auto curve = dish_curve(horn, 11.7, ratios);
+  for (std::size_t i = 0; i < ratios.size(); ++i)
+    EXPECT_EQ(curve[i].efficiency.aperture,
+              dish_efficiency(horn, 11.7, ratios[i]).efficiency.aperture);
+  for (const auto &refused : {dish_band(horn, std::vector<double>(1025, 10), 0.4),
+                              dish_curve(horn, 10, std::vector<double>(1025, 0.4))})
+    EXPECT_EQ(refused[0].failure, Failure::too_much_work);
 }
 
 TEST(FeedDishGeometry, EdgeIlluminationMustBeNegativeAndReachable) {
