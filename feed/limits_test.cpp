@@ -65,6 +65,12 @@ TEST(FeedPhaseCentre, ClassicFlattensTheEdgeAndTheFitMatchesAFineGrid) {
     const double fitted = -(sw * sxy - sx * sy) / (sw * sxx - sx * sx) / p.wavenumber_per_m();
     EXPECT_NEAR(pc.fitted_m, fitted, 1e-7) << horn.aperture_radius_m;
   }
+  const Horn small{0.01, kInfinity}; // k a = 2.45 at 11.7 GHz
+  EXPECT_EQ(std::make_tuple(phase_centre(small, f, edge).validity,
+                            pattern_beamwidth(small, f, 10).validity,
+                            design_horn(f, 128.02, 9.1358, 0.1).validity),
+            std::make_tuple(Validity::aperture_too_small, Validity::aperture_too_small,
+                            Validity::aperture_too_small));
 }
 
 TEST(FeedValidity, EachLimitAtItsBoundary) {

@@ -355,6 +355,12 @@ def model_limits() -> str:
             f"{x['max_dish_rows']:g} dish rows")
 
 
+def model_epilog() -> str:
+    """The help text's statement of where the model holds."""
+    return (f"Each row says whether the model holds for its horn (valid, validity_reason): "
+            f"{model_limits()}.")
+
+
 def refuse_invalid(status: Any, flags: str) -> None:
     """The exit-status rule: a row with no answer because its input is invalid,
     or refused as too much work, fails the command; other rows without an

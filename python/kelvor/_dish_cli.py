@@ -10,8 +10,8 @@ from typing import Any
 import numpy as np
 
 from . import model
-from ._cli import (add_output_flags, columns, default, deliver, figure_path, model_limits,
-                   number, parse_values, refuse_invalid)
+from ._cli import (add_output_flags, columns, default, deliver, figure_path, model_epilog,
+                   model_limits, number, parse_values, refuse_invalid)
 from ._response_cli import add_horn_flags, horn_request
 
 NAME = "dish"
@@ -55,7 +55,7 @@ def run(args: argparse.Namespace) -> int:
 
 
 def register(subparsers: Any) -> None:
-    e = subparsers.add_parser(NAME, help="A horn's dish efficiencies against frequency.",
+    e = subparsers.add_parser(NAME, epilog=model_epilog(), help="A horn's dish efficiencies against frequency.",
                               description="Silver's efficiencies of a prime-focus paraboloid fed "
                                           "by the horn, at each frequency.")
     add_horn_flags(e)

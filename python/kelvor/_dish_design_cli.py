@@ -9,7 +9,7 @@ from typing import Any
 import numpy as np
 
 from . import model
-from ._cli import (add_output_flags, columns, default, deliver, model_limits, number,
+from ._cli import (add_output_flags, columns, default, deliver, model_epilog, model_limits, number,
                    parse_values, refuse_invalid)
 
 NAME = "dish-design"
@@ -33,7 +33,7 @@ def run(args: argparse.Namespace) -> int:
 
 
 def register(subparsers: Any) -> None:
-    g = subparsers.add_parser(NAME, help="The horn that maximises a dish's efficiency.",
+    g = subparsers.add_parser(NAME, epilog=model_epilog(), help="The horn that maximises a dish's efficiency.",
                               description="For each phase deviation, the horn that maximises the "
                                           "aperture efficiency of a dish (its lowest over a "
                                           "band).")

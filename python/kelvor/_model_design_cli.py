@@ -7,8 +7,8 @@ import argparse
 from typing import Any, Optional
 
 from . import model
-from ._cli import (CliError, add_output_flags, columns, default, deliver, model_limits, number,
-                   parse_values, refuse_invalid)
+from ._cli import (CliError, add_output_flags, columns, default, deliver, model_epilog,
+                   model_limits, number, parse_values, refuse_invalid)
 
 NAME = "model-design"
 
@@ -60,7 +60,7 @@ def run(args: argparse.Namespace) -> int:
 
 
 def register(subparsers: Any) -> None:
-    d = subparsers.add_parser(NAME, help="The model-true horn for any beam and level.",
+    d = subparsers.add_parser(NAME, epilog=model_epilog(), help="The model-true horn for any beam and level.",
                               description="The horn whose own pattern meets a beamwidth at a "
                                           "level, or a dish's edge illumination, for each phase "
                                           "deviation.")

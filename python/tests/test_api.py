@@ -64,12 +64,13 @@ def test_failures_by_name_and_deprecated_names():
     assert [f.describe() for f in model.Failure] == _kelvor.model_failure_names()
     assert [v.describe() for v in model.Validity] == _kelvor.model_validity_names()
     assert model.Failure.NONE == 0 and kelvor.Failure is model.Failure
-    with pytest.warns(DeprecationWarning, match="aperture_radius"):
+    with pytest.warns(DeprecationWarning, match="aperture_radius") as caught:
         old = model.beamwidth(aperture=2.6, slant=28.9, freq_ghz=10)
     assert old.beamwidth_deg == model.beamwidth(2.6, 28.9, 10).beamwidth_deg
     d = kelvor.design(10, 150, [0.1, 0.2], level_db=3)
-    with pytest.warns(DeprecationWarning, match="real_cone"):
+    with pytest.warns(DeprecationWarning, match="real_cone") as also:
         assert list(d.no_cone) == [False, True] == list(~d.real_cone)
+    assert caught[0].filename == also[0].filename == __file__  # the caller's line
     assert d.ok.all() and list(d.reason) == ["none"] * 2
     r = kelvor.response(0.5, 10, [2, 30], level_db=20)
     assert list(r.status) == [model.Failure.LEVEL_NOT_REACHED, model.Failure.NONE]

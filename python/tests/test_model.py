@@ -37,7 +37,9 @@ def test_units_scale_lengths_only():
     assert at_cm.aperture_efficiency[0] < cm.aperture_efficiency[0]
     d_cm = model.design(11.7, 128, [0.1, 0.2], level_db=9, unit="cm")
     d_mm = model.design(11.7, 128, [0.1, 0.2], level_db=9, unit="mm")
-    np.testing.assert_allclose(d_mm.slant_radius, 10 * d_cm.slant_radius, rtol=1e-12)
+    d_m = model.design(11.7, 128, [0.1, 0.2], level_db=9, unit="m")
+    np.testing.assert_allclose([d_mm.slant_radius, 1e3 * d_m.slant_radius],
+                               [10 * d_cm.slant_radius] * 2, rtol=1e-12)
     pc = model.phase_centre(A, R, 11.7, 64, unit="cm")
     pc_mm = model.phase_centre(10 * A, 10 * R, 11.7, 64, unit="mm")
     np.testing.assert_allclose([pc_mm.axis_to_edge[0], pc_mm.fitted[0]],
