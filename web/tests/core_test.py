@@ -55,7 +55,14 @@ PINNED = [  # what, got, want
       "beamwidth_25db_deg,gain_dbi,phase_centre_cm,real_cone,reason"]),
     ("missed levels", cm["response"].splitlines()[-1],
      "2.0000,101.5,,,,4.82,0.027,yes,level never reached: 6 10 25 dB"),
-    ("model-true row", rows(cm["model"])[0][3:], ["3.207774694835872", "yes", "none"]),
+    ("model-true row", rows(cm["model"])[0][3:], ["3.207774694835872", "yes", "none", "yes", "valid"]),
+    ("dish row", results[0]["csv"]["dish"].splitlines()[-1], "10,2.6118,28.8985,0.4,"
+     "3.4297392677362755,-50.04375640334611,-47.179555750125594,-2.864200653220512,"
+     "9.180146657551367,99.90724540849078,10.286076276890096,89.33114360741166,100,none,yes,"
+     "valid,no"),
+    ("dish refused", page("aperture=30&slant=300&pfreq=10")[0]["refusal"], "the horn's aperture "
+     "integrand turns by k a + 4 pi S = 175.7 radians, more than the 128 that the page integrates "
+     "in reasonable time"),
 ]
 REFUSED = [  # query, field, message
     ("freq=10 20&beamwidth=30&level=10&s=0.1:0.1:0.1", "freq", "One number only."),
