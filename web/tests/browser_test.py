@@ -115,6 +115,10 @@ try:
         row = text(driver, "model-design-table").split("\n")[1]
         if row.split()[1:3] != [f"{d.aperture_radius[0]:.4f}", f"{d.slant_radius[0]:.4f}"]:
             fail(f"the model-true row {row!r} is not model.design's {d}")
+        if text(driver, "dish-title") != ("Dish efficiencies: a = 2.6118 in, R = 28.8985 in, S = "
+                                          "0.100 at 10 GHz; best f/D 1.85 with the feed 0.908 in "
+                                          "behind the aperture plane"):
+            fail(f"the dish figure's title: {text(driver, 'dish-title')!r}")
     height = driver.execute_script("return document.documentElement.scrollHeight")
     driver.set_window_size(900, height)
     driver.execute_script("window.scrollTo(0, 0)")
