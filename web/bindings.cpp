@@ -81,7 +81,6 @@ val dish_curve_js(const Request &request, const Horn &horn, float FREQ, const Ro
   out.set("illumination", doubles(curve.illumination));
   out.set("phase", doubles(curve.phase));
   out.set("feedPosition", doubles(curve.feed_position));
-  out.set("edgeIllumination", doubles(curve.edge_illumination_db));
   out.set("csv", curve.csv);
   return out;
 }

@@ -190,7 +190,7 @@ RangeCount count_rows(float start, float stop, float step) {
   // The count before truncation: a range of 1e18 rows is too many, not none,
   // though it overflows the dialogue's 32-bit count.
   const double count = rows::row_count_real(start, stop, step);
-  if (count >= kMaxRows + 1.0)
+  if (std::floor(count) > kMaxRows)
     return {RangeStatus::too_many_rows, 0,
             "This range has " + csv::count_text(std::floor(count)) + " rows; at most " +
                 std::to_string(kMaxRows) + " are computed."};

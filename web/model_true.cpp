@@ -42,6 +42,11 @@ std::string length_cell(double metres, double per_unit) {
   return std::isinf(metres) ? "inf" : csv::full(metres / per_unit);
 }
 
+// The schema's valid and validity_reason cells.
+std::string validity_cells(feed::Validity validity) {
+  return std::string(csv::flag(validity == feed::Validity::valid)) + "," + feed::describe(validity);
+}
+
 feed::Horn model_horn(const Request &request, const Horn &horn) {
   const double per_unit = metres_per_unit(request);
   return {csv::typed_value(horn.aperture) * per_unit, csv::typed_value(horn.slant) * per_unit};
@@ -80,7 +85,7 @@ Block model_design_block(const Request &request, const RowRange &range) {
     block.csv += csv::shortest(S_row) + "," + length_cell(d.aperture_radius_m, per_unit) + "," +
                  length_cell(d.slant_radius_m, per_unit) + "," +
                  csv::full(d.aperture_radius_wavelengths) + "," + csv::flag(d.real_cone) + "," +
-                 feed::describe(d.failure) + "\n";
+                 feed::describe(d.failure) + "," + validity_cells(d.validity) + "\n";
   }
   return block;
 }
@@ -131,7 +136,6 @@ DishCurve dish_curve(const Request &request, const Horn &horn, float FREQ, const
     curve.illumination.push_back(e.illumination);
     curve.phase.push_back(e.phase);
     curve.feed_position.push_back(d.feed_position_m / per_unit);
-    curve.edge_illumination_db.push_back(d.edge_illumination_db);
     // The schema's dish row: the request, the geometry, then the efficiencies in percent.
     const std::array<double, 13> values = {
         csv::typed_value(FREQ), model.aperture_radius_m / per_unit, model.slant_radius_m / per_unit,
@@ -140,7 +144,8 @@ DishCurve dish_curve(const Request &request, const Horn &horn, float FREQ, const
         100 * e.phase, 100 * e.polarisation};
     for (const double v : values)
       curve.csv += csv::full(v) + ",";
-    curve.csv += std::string(feed::describe(d.failure)) + "\n";
+    curve.csv += std::string(feed::describe(d.failure)) + "," + validity_cells(d.validity) + "," +
+                 csv::flag(d.optimum_on_bound) + "\n";
   }
   return curve;
 }

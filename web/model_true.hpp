@@ -38,8 +38,7 @@ std::string horn_validity(const Request &request, const Horn &horn, float FREQ);
 // with the feed at the position of its highest aperture efficiency (feed
 // position in the request's unit).
 struct DishCurve {
-  std::vector<double> f_over_d, aperture, spillover, illumination, phase, feed_position,
-      edge_illumination_db;
+  std::vector<double> f_over_d, aperture, spillover, illumination, phase, feed_position;
   std::string csv;
 };
 // The horn's aperture phase deviation S (cycles) at FREQ GHz.

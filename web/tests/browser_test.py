@@ -115,6 +115,10 @@ try:
         row = text(driver, "model-design-table").split("\n")[1]
         if row.split()[1:3] != [f"{d.aperture_radius[0]:.4f}", f"{d.slant_radius[0]:.4f}"]:
             fail(f"the model-true row {row!r} is not model.design's {d}")
+        if text(driver, "dish-title") != ("Dish efficiencies: a = 2.6118 in, R = 28.8985 in, S = "
+                                          "0.100 at 10 GHz; best f/D 1.85 with the feed 0.908 in "
+                                          "behind the aperture plane"):
+            fail(f"the dish figure's title: {text(driver, 'dish-title')!r}")
     height = driver.execute_script("return document.documentElement.scrollHeight")
     driver.set_window_size(900, height)
     driver.execute_script("window.scrollTo(0, 0)")
@@ -129,9 +133,9 @@ try:
             fail(f"at 390 px the {table} does not scroll to its Phase CTR. column")
     driver.execute_cdp_cmd("Emulation.clearDeviceMetricsOverride", {})
 
-    # A long table, cancelled at once; the focus goes back to Compute.
+    # The longest table, cancelled at once; the focus goes back to Compute.
     submit(driver, {"unit": "in", "freq": "10", "beamwidth": "30", "level": "10",
-                    "s": "0:1:0.000002"})
+                    "s": "0:0.999999:0.000001"})
     wait_status(driver, "Computing")
     driver.find_element("id", "cancel").click()
     wait_status(driver, "Cancelled.")

@@ -30,6 +30,10 @@ require(coreJs)().then((core) => {
       const cut = core.pattern(request, horn, pattern.freq, pattern.range);
       out.csv.pattern = cut.csv;
       out.phaseFromCentre = Array.from(cut.phaseFromCentre);
+      out.refusal = core.dishRefusal(request, horn, pattern.freq);
+      const f = { start: 0.4, step: 1, first: 1, last: 1 };  // one dish, f/D 0.4
+      if (!out.refusal)
+        out.csv.dish = core.dishHeading(request, horn, pattern.freq) + core.dishCurve(request, horn, pattern.freq, f).csv;
     }
     console.log(JSON.stringify(out));
   }

@@ -31,7 +31,7 @@ GRID = [("in", "10", "30", "10", "", "0:2:0.05", "2.6118", "28.8985", "1:40:0.5"
         ("cm", "12", "20", "8", "2", "0.05:0.3:0.05", "5.5", "40", "11:13:0.5"),
         ("cm", "10", "30", "25", "4", "0.1:1:0.1", "5", "30", "40:2:-2"),
         ("in", "3", "90", "3", "", "1:0:-0.01", "1", "2", "0.5:20:0.25"),
-        ("in", "24", "8", "9.14", "3", "0.02:0.6:0.02", "3", "1e3", "20:28:0.1")]
+        ("in", "24", "8", "9.14", "1", "0.02:0.6:0.02", "3", "1e3", "20:28:0.1")]
 results = page(*(webtest.query(*g) for g in GRID))
 for g, got in zip(GRID, results):
     if got["records"].rstrip("\n").split("\n") != webtest.native_tables(a.kelvor, webtest.answers(*g)):
@@ -55,7 +55,14 @@ PINNED = [  # what, got, want
       "beamwidth_25db_deg,gain_dbi,phase_centre_cm,real_cone,reason"]),
     ("missed levels", cm["response"].splitlines()[-1],
      "2.0000,101.5,,,,4.82,0.027,yes,level never reached: 6 10 25 dB"),
-    ("model-true row", rows(cm["model"])[0][3:], ["3.207774694835872", "yes", "none"]),
+    ("model-true row", rows(cm["model"])[0][3:], ["3.207774694835872", "yes", "none", "yes", "valid"]),
+    ("dish row", results[0]["csv"]["dish"].splitlines()[-1], "10,2.6118,28.8985,0.4,"
+     "3.4297392677362755,-50.04375640334611,-47.179555750125594,-2.864200653220512,"
+     "9.180146657551367,99.90724540849078,10.286076276890096,89.33114360741166,100,none,yes,"
+     "valid,no"),
+    ("dish refused", page("aperture=30&slant=300&pfreq=10")[0]["refusal"], "the horn's aperture "
+     "integrand turns by k a + 4 pi S = 175.7 radians, more than the 128 that the page integrates "
+     "in reasonable time"),
 ]
 REFUSED = [  # query, field, message
     ("freq=10 20&beamwidth=30&level=10&s=0.1:0.1:0.1", "freq", "One number only."),
