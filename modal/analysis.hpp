@@ -14,7 +14,7 @@ namespace kelvor::modal {
 
 // How the last section ends.
 enum class Termination {
-  radiate, // the aperture radiates; its own reflection is neglected (see analysis.cpp's header)
+  radiate, // the aperture radiates; its own reflection is neglected (analysis.cpp's header)
   matched, // the last section continues as a matched guide: a component's S11 alone, no pattern
 };
 
@@ -27,7 +27,7 @@ struct AnalysisOptions {
 };
 
 // One pattern cut at azimuth phi_deg: co- and cross-polar levels (Ludwig 3) in dB relative to the
-// co-polar peak of the 45-degree cut, at theta_deg.
+// largest co-polar level of the three cuts, at theta_deg (0 to 90 degrees).
 struct PatternCut {
   double phi_deg = 0;
   std::vector<double> theta_deg, co_db, cross_db;
@@ -38,9 +38,12 @@ struct FrequencyResult {
   Failure failure = Failure::none;
   std::complex<double> s11;       // reflected TE11 over incident TE11, at the input guide's start
   double s11_db = 0, s11_deg = 0; // 20 log10 |s11|, arg s11
-  double xpol_peak_db = 0;        // peak cross-polar level of the 45-degree plane, relative to co
+  // The far field (radiation.hpp), NaN for Termination::matched: the peak cross-polar level of the
+  // 45-degree plane over 0..xpol_within_deg relative to the co-polar peak, the directivity and the
+  // phase centre fitted to the 45-degree co-polar phase (m behind the aperture, inside the horn).
+  double xpol_peak_db = 0;
   double directivity_dbi = 0;
-  double phase_centre_m = 0;      // behind the aperture plane, positive inside the horn
+  double phase_centre_m = 0;
   ApertureField aperture;         // forward waves at the aperture (aperture_field.hpp)
   // Mode content at the aperture. tm11_over_te11 is the ratio of the power-normalised forward
   // amplitudes of TM11 and TE11 (|.|^2 is their power ratio; about 0.18 for the balanced hybrid mode).

@@ -62,7 +62,7 @@ int mode_table_size() {
 int modes_below(double cutoff_ka) {
   const ZeroTable &table = zeros();
   const auto half = static_cast<std::size_t>(table.modes / 2);
-  if (!(cutoff_ka <= table.j1[half - 1]))
+  if (half == 0 || !(cutoff_ka <= table.j1[half - 1]))
     return table.modes + 1;
   // TE1n lies below TM1n below TE1(n+1): count the zeros of either kind below the cut-off.
   const auto te = std::lower_bound(table.j1_prime.begin(), table.j1_prime.begin() + half, cutoff_ka);
@@ -72,6 +72,7 @@ int modes_below(double cutoff_ka) {
 
 std::vector<Mode> lowest_modes(int count) {
   const ZeroTable &table = zeros();
+  count = std::clamp(count, 0, table.modes);
   std::vector<Mode> modes;
   modes.reserve(static_cast<std::size_t>(count));
   for (int i = 0; i < count; ++i) {

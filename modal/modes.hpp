@@ -29,7 +29,7 @@ int mode_table_size();
 // How many modes have a cut-off k_c a below cutoff_ka; mode_table_size() + 1 beyond the table.
 int modes_below(double cutoff_ka);
 
-// The first count modes by ascending cut-off (count <= mode_table_size()).
+// The first count modes by ascending cut-off, at most mode_table_size() of them.
 std::vector<Mode> lowest_modes(int count);
 
 // Integral over the guide's cross-section (radius_m) of |e|^2 for the unnormalised transverse field
