@@ -152,6 +152,7 @@ TEST(Radiation, RefusesWhatHasNoAnswer) {
       {aperture(1, {1}), {.cut_theta_deg = {10, 181}}, Failure::invalid_input},
       {aperture(1, {1}), {.cut_reference_m = inf}, Failure::invalid_input},
       {aperture(1, {1}), {.max_iterations = 0}, Failure::invalid_input},
+      {aperture(1, {1}), {.max_iterations = 1}, Failure::not_converged},
       {aperture(2, {1}, {0.5}), {.max_iterations = 6}, Failure::not_converged},
       {aperture(1, {1}), {.phase_centre_within_deg = 10, .max_iterations = 6}, Failure::not_converged}};
   for (const auto &row : rows) {
