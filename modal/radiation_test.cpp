@@ -119,6 +119,7 @@ TEST(Radiation, PhaseCentreFlattensThePhase) {
   for (const cplx f : r.cuts[1].co)
     EXPECT_LT(std::abs(std::arg(f / r.cuts[1].co[0])), 1.5 * kPi / 180);
   EXPECT_NEAR(std::norm(r.cuts[1].co[0]), std::pow(10, r.directivity_dbi / 10), 1e-9);
+  EXPECT_NEAR(radiate(aperture(0.4, {1})).phase_centre_within_deg, 86.4788, 1e-4); // a wide beam
 }
 
 // Ludwig 3: the 45-degree plane's co- and cross-polar fields are the half sum and half difference
