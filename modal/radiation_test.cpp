@@ -65,7 +65,7 @@ TEST(Radiation, ClosedFormMatchesApertureQuadrature) {
       {true, 1, kTe11, 0.0}, {true, 1, kTe11, std::asin(kTe11 / ka)},
       {true, 1, kTe11, std::asin((kTe11 + 3e-3) / ka)}, {true, 1, kTe11, 2.5},
       {false, 1, kTm11, std::asin(kTm11 / ka)}, {false, 1, kTm11, 0.9},
-      {true, 2, kTe12, std::asin((kTe12 - 9e-3) / ka)}, {true, 2, kTe12, 0.3}};
+      {true, 2, kTe12, std::asin((kTe12 - 9.9e-3) / ka)}, {true, 2, kTe12, 0.3}};
   for (const auto &row : rows) {
     std::vector<cplx> c(static_cast<std::size_t>(row.n));
     c.back() = 1;
@@ -73,7 +73,7 @@ TEST(Radiation, ClosedFormMatchesApertureQuadrature) {
     const auto [et, ep] = direct_field(row.te, row.x, radius_wl, row.theta, 0.3);
     const auto f = far_field(ap, row.theta, 0.3);
     const double scale = std::abs(et) + std::abs(ep);
-    EXPECT_LT(std::abs(f.e_theta_v - et) + std::abs(f.e_phi_v - ep), 1e-12 * scale) << row.theta;
+    EXPECT_LT(std::abs(f.e_theta_v - et) + std::abs(f.e_phi_v - ep), 1e-14 * scale) << row.theta;
   }
 }
 
@@ -119,6 +119,7 @@ TEST(Radiation, PhaseCentreFlattensThePhase) {
   for (const cplx f : r.cuts[1].co)
     EXPECT_LT(std::abs(std::arg(f / r.cuts[1].co[0])), 1.5 * kPi / 180);
   EXPECT_NEAR(std::norm(r.cuts[1].co[0]), std::pow(10, r.directivity_dbi / 10), 1e-9);
+  EXPECT_NEAR(radiate(aperture(0.4, {1})).phase_centre_within_deg, 86.4788, 1e-4); // a wide beam
 }
 
 // Ludwig 3: the 45-degree plane's co- and cross-polar fields are the half sum and half difference
@@ -152,6 +153,7 @@ TEST(Radiation, RefusesWhatHasNoAnswer) {
       {aperture(1, {1}), {.cut_theta_deg = {10, 181}}, Failure::invalid_input},
       {aperture(1, {1}), {.cut_reference_m = inf}, Failure::invalid_input},
       {aperture(1, {1}), {.max_iterations = 0}, Failure::invalid_input},
+      {aperture(1, {1}), {.max_iterations = 1}, Failure::not_converged},
       {aperture(2, {1}, {0.5}), {.max_iterations = 6}, Failure::not_converged},
       {aperture(1, {1}), {.phase_centre_within_deg = 10, .max_iterations = 6}, Failure::not_converged}};
   for (const auto &row : rows) {
