@@ -121,6 +121,18 @@ TEST(Optimise, StopsWhenAskedOrTargetsMetAndRefusesBadRequests) {
   const Optimised around = optimise(kStart.horn, holes, few);
   EXPECT_EQ(around.best.failure, Failure::none);
   EXPECT_EQ(around.best.worst_s11_db, around.start.worst_s11_db);
+  // Each point is analysed once, though COBYLA asks for its objective and constraint apart.
+  std::vector<double> depths;
+  const BandEvaluator record = [&](const modal::Profile &p) {
+    double key = 0;
+    for (std::size_t i = 0; i < p.size(); ++i)
+      key += std::sqrt(static_cast<double>(i + 2)) * (p[i].radius_m + M_PI * p[i].length_m);
+    depths.push_back(key);
+    return bowl(1.08)(p);
+  };
+  const std::size_t evaluations = optimise(kStart.horn, record, few).evaluations;
+  EXPECT_EQ(evaluations, depths.size());
+  EXPECT_EQ(std::adjacent_find(depths.begin(), depths.end()), depths.end());
   EXPECT_EQ(band_frequencies({10, 12}, 3), (std::vector<double>{10, 11, 12}));
   EXPECT_EQ(band_frequencies({10, 12}, 1), (std::vector<double>{11}));
 }
