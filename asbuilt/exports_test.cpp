@@ -126,6 +126,8 @@ TEST(Exports, CutFileReadsBackBitForBit) {
   EXPECT_EQ(from[1].f2[2], 7.0);
   summary.theta_deg[2] = 2.1;
   EXPECT_TRUE(grasp_cuts(summary, "uneven").empty());
+  summary.theta_deg = {0};
+  EXPECT_TRUE(grasp_cuts(summary, "one angle").empty());
 }
 
 // The cuts of a TE11 aperture: 0..180 degrees, normalised to the directivity, phase referred to

@@ -103,6 +103,7 @@ struct Search {
   std::vector<double> last_x, best_x;
   BandFigures last;
   BandFigures best{kUnanswered, kUnanswered, Failure::analysis_failed};
+  BandFigures first{kUnanswered, kUnanswered, Failure::analysis_failed}; // the start's
   std::size_t evaluations = 0;
   bool cancelled = false;
 
@@ -114,7 +115,8 @@ struct Search {
       throw nlopt::forced_stop();
     last_x = x;
     last = penalised(evaluate(profile(apply(start, params, x))));
-    ++evaluations;
+    if (++evaluations == 1)
+      first = last;
     if (better(last, best, options.xpol_target_db)) {
       best = last;
       best_x = x;
@@ -204,12 +206,10 @@ Optimised optimise(const CorrugatedHorn &start, const BandEvaluator &evaluate,
   Search search{start, evaluate, options, parameters(start, options), Clock::now(), {}, {}, {}};
   const std::vector<double> x0(search.params.size(), 1.0);
   try {
-    search.at(x0);
-    result.start = search.last;
-    if (result.start.failure != Failure::none) {
-      result.failure = Failure::analysis_failed;
-      return result;
-    }
+    // The start first: its figures are the reference (a start that meets the targets, or a
+    // cancellation at once, stops here).
+    if (search.at(x0).failure != Failure::none)
+      throw nlopt::forced_stop();
     nlopt::opt opt(nlopt::LN_COBYLA, static_cast<unsigned>(x0.size()));
     std::vector<double> lo, hi;
     for (const Parameter &p : search.params) {
@@ -233,6 +233,7 @@ Optimised optimise(const CorrugatedHorn &start, const BandEvaluator &evaluate,
   } catch (const nlopt::roundoff_limited &) {
     // COBYLA's model reached the rounding of the figures: the best so far stands.
   }
+  result.start = search.first;
   if (result.start.failure == Failure::none && !search.best_x.empty()) {
     result.horn = apply(start, search.params, search.best_x);
     result.best = search.best;

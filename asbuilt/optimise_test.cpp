@@ -90,6 +90,7 @@ TEST(Optimise, StopsWhenAskedOrTargetsMetAndRefusesBadRequests) {
   const Optimised at_start = optimise(kStart.horn, bowl(1.08), o);
   EXPECT_TRUE(at_start.targets_met);
   EXPECT_EQ(at_start.evaluations, 1u);
+  EXPECT_EQ(at_start.start.worst_s11_db, o.s11_target_db);
 
   OptimiseOptions none, big_step, too_long, too_many, shallow;
   none.converter_slots = none.flare_slots = 0;
@@ -107,6 +108,31 @@ TEST(Optimise, StopsWhenAskedOrTargetsMetAndRefusesBadRequests) {
   }
   EXPECT_EQ(optimise(kStart.horn, bowl(1), shallow).failure, Failure::not_machinable);
   EXPECT_EQ(optimise(kStart.horn, fails, {}).failure, Failure::analysis_failed);
+  // Points without an answer (here every point but the start) are never taken as the best.
+  const BandEvaluator holes = [](const modal::Profile &p) {
+    const modal::Profile start = profile(kStart.horn);
+    const bool same = std::equal(p.begin(), p.end(), start.begin(), [](auto &a, auto &b) {
+      return a.length_m == b.length_m && a.radius_m == b.radius_m;
+    });
+    return same ? bowl(1.08)(p) : BandFigures{NAN, NAN, Failure::analysis_failed};
+  };
+  OptimiseOptions few;
+  few.max_evaluations = 20;
+  const Optimised around = optimise(kStart.horn, holes, few);
+  EXPECT_EQ(around.best.failure, Failure::none);
+  EXPECT_EQ(around.best.worst_s11_db, around.start.worst_s11_db);
+  // Each point is analysed once, though COBYLA asks for its objective and constraint apart.
+  std::vector<double> depths;
+  const BandEvaluator record = [&](const modal::Profile &p) {
+    double key = 0;
+    for (std::size_t i = 0; i < p.size(); ++i)
+      key += std::sqrt(static_cast<double>(i + 2)) * (p[i].radius_m + M_PI * p[i].length_m);
+    depths.push_back(key);
+    return bowl(1.08)(p);
+  };
+  const std::size_t evaluations = optimise(kStart.horn, record, few).evaluations;
+  EXPECT_EQ(evaluations, depths.size());
+  EXPECT_EQ(std::adjacent_find(depths.begin(), depths.end()), depths.end());
   EXPECT_EQ(band_frequencies({10, 12}, 3), (std::vector<double>{10, 11, 12}));
   EXPECT_EQ(band_frequencies({10, 12}, 1), (std::vector<double>{11}));
 }
