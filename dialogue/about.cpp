@@ -25,7 +25,7 @@ constexpr std::string_view kHelp =
 } // namespace
 
 std::optional<std::string_view> about_text(int argc, const char *const *argv) {
-  if (argc != 2 || argv == nullptr || argv[1] == nullptr)
+  if (argc != 2)
     return std::nullopt;
   const std::string_view argument = argv[1];
   if (argument == "--version")

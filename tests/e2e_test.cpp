@@ -12,7 +12,9 @@
 // human to read and check against the expected values before committing.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <tuple>
 #include <filesystem>
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -103,20 +105,25 @@ INSTANTIATE_TEST_SUITE_P(Cases, Dialogue, ::testing::ValuesIn(case_names()),
                            return n;
                          });
 
-// --version and --help alone print and end the run: nothing read, no file made.
+// --version and --help alone print and end the run: nothing read, no file made; 1 when
+// the text cannot be written.
 TEST(CommandLine, VersionAndHelpAlone) {
-  const std::pair<const char *, std::string> rows[] = {
-      {"--version", "kelvor " KELVOR_VERSION "\n"},
-      {"--help", "Usage: kelvor [REPORT-FILE]\n       kelvor --version | --help\n"}};
-  for (const auto &[argument, start] : rows) {
+  const std::tuple<const char *, std::string, long> rows[] = {
+      {"--version", "kelvor " KELVOR_VERSION "\n", 1},
+      {"--help", "Usage: kelvor [REPORT-FILE]\n       kelvor --version | --help\n", 12}};
+  for (const auto &[argument, start, lines] : rows) {
     const fs::path dir = fresh_directory();
     const Outcome o = run_program(dir, "out.txt\n2\n", {argument});
     std::string out = o.out;
     std::erase(out, '\r');
     EXPECT_EQ(out.substr(0, start.size()), start) << argument;
+    EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), lines) << argument;
     EXPECT_EQ(o.status, 0) << argument;
     EXPECT_TRUE(fs::is_empty(dir)) << argument;
     fs::remove_all(dir);
+  }
+  if (std::getenv("KELVOR_SYSTEM") == nullptr) {
+    EXPECT_EQ(std::system(KELVOR_BINARY " --version >/dev/full"), 1 << 8);
   }
 }
 
