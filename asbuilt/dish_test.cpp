@@ -15,8 +15,8 @@ TEST(RealHornOnDish, PolarisationEfficiencyOfAKnownCrossPolarField) {
   const double k = 2 * M_PI / 0.03, f_over_d = 0.5;
   const double theta0 = 2 * std::atan(1 / (4 * f_over_d));
   const double half = theta0 / 2, cot = 1 / std::tan(half);
-  const double ideal = 24 * std::pow(std::sin(half) * std::sin(half) + std::log(std::cos(half)), 2) *
-                       cot * cot;
+  const double ideal =
+      24 * std::pow(std::sin(half) * std::sin(half) + std::log(std::cos(half)), 2) * cot * cot;
   struct Case {
     double eps, p0_m;
   };

@@ -73,8 +73,7 @@ DxfError polyline_vertices(std::string_view text, std::vector<std::pair<double, 
     int code = 0;
     const auto [ptr, ec] =
         std::from_chars(code_line.data(), code_line.data() + code_line.size(), code);
-    if (ec != std::errc{} || ptr != code_line.data() + code_line.size() ||
-        !next_line(text, value))
+    if (ec != std::errc{} || ptr != code_line.data() + code_line.size() || !next_line(text, value))
       return DxfError::not_dxf;
     if (code == 0) {
       if (value == "POLYLINE") {

@@ -28,7 +28,8 @@ TEST(Exports, DxfReadsBackAsTheProfile) {
   EXPECT_EQ(one, "0\nSECTION\n2\nHEADER\n9\n$ACADVER\n1\nAC1009\n0\nENDSEC\n0\nSECTION\n2\n"
                  "ENTITIES\n0\nPOLYLINE\n8\n0\n66\n1\n10\n0\n20\n0\n30\n0\n70\n1\n" +
                      vertex + "0\n20\n0\n30\n0\n" + vertex + "0\n20\n0.5\n30\n0\n" + vertex +
-                     "2\n20\n0.5\n30\n0\n" + vertex + "2\n20\n0\n30\n0\n0\nSEQEND\n8\n0\n0\n"
+                     "2\n20\n0.5\n30\n0\n" + vertex +
+                     "2\n20\n0\n30\n0\n0\nSEQEND\n8\n0\n0\n"
                      "ENDSEC\n0\nEOF\n");
   EXPECT_EQ(read_half_section_dxf(one).profile[0].radius_m, 0.5e-3);
   EXPECT_EQ(half_section_dxf({{1e-3, -1}}), "");
@@ -41,8 +42,7 @@ TEST(Exports, DxfReadsBackAsTheProfile) {
       {"0\nSECTION\n0\n", DxfError::not_dxf},
       {"0\nSECTION\n0\nEOF\n", DxfError::no_polyline},
       {one.substr(0, one.find("VERTEX")) + "SEQEND\n", DxfError::not_half_section},
-      {std::string(one).replace(one.find("\n20\n0.5\n") + 4, 3, "0.6"),
-       DxfError::not_half_section},
+      {std::string(one).replace(one.find("\n20\n0.5\n") + 4, 3, "0.6"), DxfError::not_half_section},
       {std::string(one).replace(one.find("\n10\n2\n") + 4, 1, "0"), DxfError::not_half_section},
       {std::regex_replace(one, std::regex("0\\.5"), "0"), DxfError::not_half_section},
       {std::string(one).replace(one.find("\n10\n2\n") + 4, 1, "z"), DxfError::not_dxf},

@@ -26,12 +26,12 @@
 namespace kelvor::asbuilt {
 
 struct GraspCut {
-  std::string text;          // the identification line (no line break)
-  double v_ini_deg = 0;      // first theta
-  double v_inc_deg = 0;      // theta step
-  double c_deg = 0;          // phi of the cut
-  int icomp = 3;             // 3: Ludwig 3 co and cross
-  int icut = 1;              // 1: polar cut at constant phi
+  std::string text;                             // the identification line (no line break)
+  double v_ini_deg = 0;                         // first theta
+  double v_inc_deg = 0;                         // theta step
+  double c_deg = 0;                             // phi of the cut
+  int icomp = 3;                                // 3: Ludwig 3 co and cross
+  int icut = 1;                                 // 1: polar cut at constant phi
   std::vector<std::complex<double>> f1, f2, f3; // one value per theta; f3 empty when NCOMP = 2
 };
 
@@ -40,11 +40,11 @@ struct GraspCut {
 std::string grasp_cut_file(const std::vector<GraspCut> &cuts);
 
 enum class CutError {
-  none,          // every cut was read
-  bad_header,    // a header line is not seven numbers with V_NUM >= 1 and NCOMP 2 or 3
-  bad_values,    // a value line is not 2 NCOMP finite numbers, or the file ends inside a cut
-  too_large,     // more values in all than the reader's limit (kMaxCutValues by default)
-  empty,         // no cut at all
+  none,       // every cut was read
+  bad_header, // a header line is not seven numbers with V_NUM >= 1 and NCOMP 2 or 3
+  bad_values, // a value line is not 2 NCOMP finite numbers, or the file ends inside a cut
+  too_large,  // more values in all than the reader's limit (kMaxCutValues by default)
+  empty,      // no cut at all
 };
 
 inline constexpr std::size_t kMaxCutValues = 10000000;

@@ -63,23 +63,23 @@ struct Iteration {
 };
 
 struct OptimiseOptions {
-  double s11_target_db = -30;  // stop early once the best meets both targets
-  double xpol_target_db = -35; // the constraint
+  double s11_target_db = -30;      // stop early once the best meets both targets
+  double xpol_target_db = -35;     // the constraint
   std::size_t converter_slots = 5; // the first slots, whose depths (and widths) vary
   std::size_t flare_slots = 3;     // the next slots, whose depths vary
   bool vary_widths = false;        // the converter's slot widths too (the pitch kept)
   // Each depth within [max(min_depth, (1 - depth_range) d0), (1 + depth_range) d0].
   double depth_range = 0.5;
-  double initial_step = 0.05;      // the first step, a fraction of each starting value
+  double initial_step = 0.05; // the first step, a fraction of each starting value
   std::size_t max_evaluations = 300;
   double max_seconds = 55;
-  SynthesisRules rules;            // the workshop's limits (min_tooth_m, min_slot_m, min_depth_m)
+  SynthesisRules rules; // the workshop's limits (min_tooth_m, min_slot_m, min_depth_m)
   // Called after every evaluation; returning false stops the optimisation (Failure::cancelled).
   std::function<bool(const Iteration &)> progress;
 };
 
 struct Optimised {
-  CorrugatedHorn horn;  // the best geometry met (the start when nothing better was found)
+  CorrugatedHorn horn; // the best geometry met (the start when nothing better was found)
   BandFigures start, best;
   std::size_t evaluations = 0;
   double seconds = 0;

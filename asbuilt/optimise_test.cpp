@@ -20,8 +20,8 @@ BandEvaluator bowl(double aim) {
     for (std::size_t j = 0; j < 8; ++j) {
       const Corrugation &c = kStart.horn.corrugations[j];
       const double depth = p[2 * j + 1].radius_m - p[2 * j + 2].radius_m;
-      sum += std::pow(depth / c.depth_m - aim, 2) + std::pow(p[2 * j + 1].length_m /
-                                                               c.slot_width_m - 1, 2);
+      sum += std::pow(depth / c.depth_m - aim, 2) +
+             std::pow(p[2 * j + 1].length_m / c.slot_width_m - 1, 2);
     }
     const double first = (p[1].radius_m - p[2].radius_m) / kStart.horn.corrugations[0].depth_m;
     return BandFigures{10 * std::log10(sum), -40 + 50 * (first - 1), Failure::none};
@@ -36,8 +36,10 @@ TEST(Optimise, NeverWorseThanTheStartAndAlwaysMachinable) {
     std::size_t max_evaluations;
   };
   const Case cases[] = {
-      {"improvable", 1.08, false, 200}, {"with widths", 1.08, true, 200},
-      {"start is best", 1.0, true, 60}, {"one evaluation", 1.08, false, 1},
+      {"improvable", 1.08, false, 200},
+      {"with widths", 1.08, true, 200},
+      {"start is best", 1.0, true, 60},
+      {"one evaluation", 1.08, false, 1},
   };
   for (const Case &c : cases) {
     SCOPED_TRACE(c.label);

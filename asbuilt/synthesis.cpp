@@ -33,11 +33,11 @@ bool rules_valid(const SynthesisRules &r) {
   return within(r.narrow_band_ratio, 1, r.max_band_ratio) && within(r.max_band_ratio, 1, 2.4) &&
          within(r.wide_design_factor, 1, 1.5) && within(r.wide_output_factor, 1, 1.5) &&
          // The input guide carries TE11 at f_c and no TM11 [GJ].
-         r.input_kca > kTe11 && r.input_kca < kTm11 &&
-         positive(r.input_length_wavelengths) && within(r.pitch_wavelengths, 0.1, 0.2) &&
-         within(r.slot_to_pitch, 0.7, 0.9) && r.converter_slots >= 1 &&
-         within(r.first_slot_depth_wavelengths, 0.4, 0.5) && positive(r.min_tooth_m) &&
-         positive(r.min_slot_m) && positive(r.min_depth_m) && r.max_slots >= 2;
+         r.input_kca > kTe11 && r.input_kca < kTm11 && positive(r.input_length_wavelengths) &&
+         within(r.pitch_wavelengths, 0.1, 0.2) && within(r.slot_to_pitch, 0.7, 0.9) &&
+         r.converter_slots >= 1 && within(r.first_slot_depth_wavelengths, 0.4, 0.5) &&
+         positive(r.min_tooth_m) && positive(r.min_slot_m) && positive(r.min_depth_m) &&
+         r.max_slots >= 2;
 }
 
 double wavelength_at(double freq_ghz) {
@@ -167,8 +167,8 @@ Synthesis synthesise(const Band &band, double aperture_radius_m, double slant_ra
           n > n_mc + 1 ? static_cast<double>(j - n_mc - 1) / static_cast<double>(n - n_mc - 1) : 0;
       depth = quarter_c - step * (quarter_c - corrected_quarter_wave_m(lambda_o, a_j));
     }
-    horn.corrugations.push_back({a_j, depth, rules.slot_to_pitch * s.pitch_m,
-                                 (1 - rules.slot_to_pitch) * s.pitch_m});
+    horn.corrugations.push_back(
+        {a_j, depth, rules.slot_to_pitch * s.pitch_m, (1 - rules.slot_to_pitch) * s.pitch_m});
   }
   if (const Failure why = check_machinable(horn, rules); why != Failure::none)
     return refused(why);

@@ -32,8 +32,9 @@ struct Band {
 // source gives is refused (Failure::invalid_rule).
 struct SynthesisRules {
   // Bands up to this ratio f_max/f_min are narrow: f_c = sqrt(f_min f_max) and the flare's slots
-  // keep the depth of f_c to the aperture. Wider bands up to max_band_ratio: f_c = wide_design_factor
-  // f_min, and the slots taper to the depth of f_o = wide_output_factor f_c at the aperture [GJ].
+  // keep the depth of f_c to the aperture. Wider bands up to max_band_ratio: f_c =
+  // wide_design_factor f_min, and the slots taper to the depth of f_o = wide_output_factor f_c at
+  // the aperture [GJ].
   double narrow_band_ratio = 1.4;
   double max_band_ratio = 2.4;
   double wide_design_factor = 1.2;
@@ -107,12 +108,12 @@ Failure check_machinable(const CorrugatedHorn &horn, const SynthesisRules &rules
 // The synthesised horn with the frequencies and dimensions the rules chose.
 struct Synthesis {
   CorrugatedHorn horn;
-  double design_freq_ghz = 0;  // f_c: the flare's slots are a ka-corrected quarter wave here
-  double output_freq_ghz = 0;  // f_o: the aperture's slots are a quarter wave here
+  double design_freq_ghz = 0; // f_c: the flare's slots are a ka-corrected quarter wave here
+  double output_freq_ghz = 0; // f_o: the aperture's slots are a quarter wave here
   double aperture_radius_m = 0;
   double slant_radius_m = 0;
   double flare_half_angle_deg = 0;
-  double pitch_m = 0;          // the rule's pitch stretched so that whole pitches fill the flare
+  double pitch_m = 0; // the rule's pitch stretched so that whole pitches fill the flare
   std::size_t converter_slots = 0;
   Failure failure = Failure::none;
 };

@@ -16,11 +16,28 @@ TEST(Synthesis, FollowsThePublishedRules) {
     std::size_t slots;
   };
   const Case cases[] = {
-      {"narrow Ku", {10.7, 12.75}, 0.04, 0.2, 11.68011130083956, 0.012255050580452896,
-       0.13592193803443747, 0.0032362366198675587, 0.007084814691938824, 0.006649172436152741,
+      {"narrow Ku",
+       {10.7, 12.75},
+       0.04,
+       0.2,
+       11.68011130083956,
+       0.012255050580452896,
+       0.13592193803443747,
+       0.0032362366198675587,
+       0.007084814691938824,
+       0.006649172436152741,
        42},
-      {"wide 1.5:1", {8, 12}, 0.05, 0.15, 9.6, 0.014910453622615446, 0.09924822476883388,
-       0.003969928990753355, 0.008473470054424209, 0.007682118721333639, 25},
+      {"wide 1.5:1",
+       {8, 12},
+       0.05,
+       0.15,
+       9.6,
+       0.014910453622615446,
+       0.09924822476883388,
+       0.003969928990753355,
+       0.008473470054424209,
+       0.007682118721333639,
+       25},
   };
   const SynthesisRules rules;
   for (const Case &c : cases) {
@@ -44,8 +61,8 @@ TEST(Synthesis, FollowsThePublishedRules) {
     for (std::size_t j = 0; j < k.size(); ++j) {
       EXPECT_NEAR(k[j].slot_width_m / s.pitch_m, 0.8, 1e-12);
       EXPECT_NEAR(k[j].slot_width_m + k[j].tooth_width_m, s.pitch_m, 1e-15);
-      EXPECT_NEAR((k[j].inner_radius_m - c.input_m) / (table[j].z_m + s.pitch_m -
-                                                        s.horn.input_length_m),
+      EXPECT_NEAR((k[j].inner_radius_m - c.input_m) /
+                      (table[j].z_m + s.pitch_m - s.horn.input_length_m),
                   c.a_m / std::sqrt(c.r_m * c.r_m - c.a_m * c.a_m), 1e-12);
       if (j > 0 && j <= 5) {
         EXPECT_LT(k[j].depth_m, k[j - 1].depth_m);

@@ -48,9 +48,8 @@ void run(const Target &t) {
   std::printf("%s: %zu slots, %zu frequencies; start S11 %.2f dB X %.2f dB; best S11 %.2f dB "
               "X %.2f dB (targets %.0f / %.0f dB %s) in %zu evaluations, %.1f s (%s)\n",
               t.label, s.horn.corrugations.size(), count, r.start.worst_s11_db,
-              r.start.worst_xpol_db, r.best.worst_s11_db, r.best.worst_xpol_db, t.s11_db,
-              t.xpol_db, r.targets_met ? "met" : "not met", r.evaluations, r.seconds,
-              describe(r.failure));
+              r.start.worst_xpol_db, r.best.worst_s11_db, r.best.worst_xpol_db, t.s11_db, t.xpol_db,
+              r.targets_met ? "met" : "not met", r.evaluations, r.seconds, describe(r.failure));
 }
 
 } // namespace

@@ -48,8 +48,8 @@ Fall first_fall(const std::function<double(double)> &excess, double x_start, dou
     // A sampled minimum at x1: the function may dip below zero between x0 and x2.
     if (x1 > x0 && f1 < f0 && f1 <= f2) {
       std::uintmax_t iterations = limits.max_iterations;
-      const auto [x_min, f_min] = boost::math::tools::brent_find_minima(
-          excess, x0, x2, limits.minimum_bits, iterations);
+      const auto [x_min, f_min] =
+          boost::math::tools::brent_find_minima(excess, x0, x2, limits.minimum_bits, iterations);
       if (iterations >= limits.max_iterations)
         return {kNaN, Failure::not_converged};
       if (f_min <= 0)

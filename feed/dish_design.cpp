@@ -38,8 +38,7 @@ struct BandResult {
 
 // The lowest aperture efficiency over the frequencies with one feed position for all, at the
 // position that maximises it.
-BandResult band_optimum(const DishRequest &request, const Horn &horn,
-                        const SolverLimits &limits) {
+BandResult band_optimum(const DishRequest &request, const Horn &horn, const SolverLimits &limits) {
   std::vector<HornOnDish> dishes;
   dishes.reserve(request.freq_ghz.size());
   for (const double f : request.freq_ghz)
@@ -144,11 +143,11 @@ DishDesignRow design_for_dish(const DishRequest &request, double phase_deviation
   const auto best = std::min_element(losses.begin(), losses.end());
   const double centre = lo + static_cast<double>(best - losses.begin()) * step;
   std::uintmax_t iterations = limits.max_iterations;
-  const auto [log_a, l] = boost::math::tools::brent_find_minima(
-      loss, centre - step, centre + step, limits.minimum_bits, iterations);
+  const auto [log_a, l] = boost::math::tools::brent_find_minima(loss, centre - step, centre + step,
+                                                                limits.minimum_bits, iterations);
   const Horn horn = horn_of(reference, phase_deviation, std::exp(l <= *best ? log_a : centre));
   const BandResult band = band_optimum(request, horn, limits);
-  row.failure = band.failure != Failure::none            ? band.failure
+  row.failure = band.failure != Failure::none         ? band.failure
                 : iterations >= limits.max_iterations ? Failure::not_converged
                                                       : Failure::none;
   if (row.failure != Failure::none)
@@ -159,8 +158,7 @@ DishDesignRow design_for_dish(const DishRequest &request, double phase_deviation
   row.aperture_efficiency = band.efficiency;
   row.real_cone = horn.slant_radius_m >= horn.aperture_radius_m;
   row.validity = model_validity(horn, request.freq_ghz);
-  row.optimum_on_bound =
-      band.on_bound || best == losses.begin() || best + 1 == losses.end();
+  row.optimum_on_bound = band.on_bound || best == losses.begin() || best + 1 == losses.end();
   return row;
 }
 

@@ -97,13 +97,11 @@ TEST(FeedDesign, ExplicitFailuresAndTheConeThatCannotExist) {
   const struct {
     double a_m, R_m, level_db;
     Failure failure;
-  } levels[] = {{0.01, 0.1, 0, Failure::invalid_input},
-                {-0.01, 0.1, 10, Failure::invalid_input},
-                {0.01, 0.0, 10, Failure::invalid_input},
-                {0.01, 0.1, 300, Failure::none},
-                {0.01, 0.1, 300.01, Failure::invalid_input},
-                {1, 1e-322, 10, Failure::too_much_work},
-                {1e30, 1e30, 10, Failure::too_much_work}};
+  } levels[] = {
+      {0.01, 0.1, 0, Failure::invalid_input},      {-0.01, 0.1, 10, Failure::invalid_input},
+      {0.01, 0.0, 10, Failure::invalid_input},     {0.01, 0.1, 300, Failure::none},
+      {0.01, 0.1, 300.01, Failure::invalid_input}, {1, 1e-322, 10, Failure::too_much_work},
+      {1e30, 1e30, 10, Failure::too_much_work}};
   for (const auto &l : levels)
     EXPECT_EQ(pattern_beamwidth(Horn{l.a_m, l.R_m}, 10, l.level_db).failure, l.failure) << l.R_m;
 }

@@ -100,8 +100,7 @@ DishEfficiency HornOnDish::optimum(const SolverLimits &limits) const {
 }
 
 DishEfficiency dish_efficiency(const Horn &horn, double freq_ghz, double f_over_d,
-                               std::optional<double> feed_position_m,
-                               const SolverLimits &limits) {
+                               std::optional<double> feed_position_m, const SolverLimits &limits) {
   const HornOnDish dish(horn, freq_ghz, f_over_d);
   return feed_position_m ? dish.at(*feed_position_m) : dish.optimum(limits);
 }

@@ -191,12 +191,9 @@ TEST(FeedDishGeometry, EdgeIlluminationMustBeNegativeAndReachable) {
   const struct {
     double f_over_d, edge_db;
     Failure failure;
-  } rows[] = {{0.4, -12, Failure::none},
-              {0.4, 0, Failure::invalid_input},
-              {0.4, 12, Failure::invalid_input},
-              {0.4, -kInfinity, Failure::invalid_input},
-              {0, -12, Failure::invalid_input},
-              {0.4, -2.8, Failure::no_main_lobe_solution}};
+  } rows[] = {{0.4, -12, Failure::none},         {0.4, 0, Failure::invalid_input},
+              {0.4, 12, Failure::invalid_input}, {0.4, -kInfinity, Failure::invalid_input},
+              {0, -12, Failure::invalid_input},  {0.4, -2.8, Failure::no_main_lobe_solution}};
   for (const auto &r : rows) {
     EXPECT_EQ(feed_level_for_edge(r.f_over_d, r.edge_db).failure, r.failure) << r.edge_db;
     EXPECT_EQ(design_for_edge_illumination(11.7, r.f_over_d, r.edge_db, 0.1).failure, r.failure);

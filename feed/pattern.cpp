@@ -91,9 +91,9 @@ ApertureIntegral horn_aperture(const Horn &horn, double freq_ghz) {
 } // namespace
 
 HornPattern::HornPattern(const Horn &horn, double freq_ghz)
-    : horn_(horn), freq_ghz_(freq_ghz), k_(feed::wavenumber_per_m(freq_ghz)), ka_(k_ * horn.aperture_radius_m),
-      aperture_(horn_aperture(horn, freq_ghz)), axis_magnitude_(std::abs(aperture_(0))),
-      failure_(check_horn_work(horn, freq_ghz)) {
+    : horn_(horn), freq_ghz_(freq_ghz), k_(feed::wavenumber_per_m(freq_ghz)),
+      ka_(k_ * horn.aperture_radius_m), aperture_(horn_aperture(horn, freq_ghz)),
+      axis_magnitude_(std::abs(aperture_(0))), failure_(check_horn_work(horn, freq_ghz)) {
   if (failure_ == Failure::none && !(axis_magnitude_ > 0))
     failure_ = Failure::null_on_axis;
 }

@@ -25,7 +25,8 @@ double phase_step(std::complex<double> a, std::complex<double> b) {
 } // namespace
 
 std::size_t panels_for(double span_rad, double turn_rate) {
-  return numeric::panels_for_turn(span_rad * turn_rate, kPanelTurn, kMaxPanels).value_or(kMaxPanels);
+  return numeric::panels_for_turn(span_rad * turn_rate, kPanelTurn, kMaxPanels)
+      .value_or(kMaxPanels);
 }
 
 std::optional<double> fitted_phase_centre(const AngularSamples &samples, std::size_t count,

@@ -36,7 +36,8 @@ PhaseCentre phase_centre(const Horn &horn, double freq_ghz, double edge_rad);
 // The fitted phase centre (m) of the first `count` samples (ascending angles from near the axis),
 // for the wavenumber k (rad/m): the fit of phase_centre (numeric::fitted_phase_centre_m) on
 // samples taken elsewhere; nullopt where the samples determine no fit.
-std::optional<double> fitted_phase_centre(const AngularSamples &samples, std::size_t count, double k);
+std::optional<double> fitted_phase_centre(const AngularSamples &samples, std::size_t count,
+                                          double k);
 
 // Composite panels over an angle range of `span_rad` for a pattern whose field turns at most
 // `turn_rate` radians per radian of angle: the density the efficiency and phase-centre

@@ -10,7 +10,8 @@ namespace kelvor::feed {
 SilverIntegrals::SilverIntegrals(const FeedPattern &pattern, double half_angle_rad,
                                  double panels_per_radian)
     : SilverIntegrals(pattern, half_angle_rad, [panels_per_radian](double span) {
-        return std::max<std::size_t>(1, static_cast<std::size_t>(std::ceil(span * panels_per_radian)));
+        return std::max<std::size_t>(1,
+                                     static_cast<std::size_t>(std::ceil(span * panels_per_radian)));
       }) {}
 
 void SilverIntegrals::sample(const FeedPattern &pattern, std::size_t p0, std::size_t p1,

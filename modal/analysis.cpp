@@ -4,17 +4,18 @@
 // common highest cut-off, so counts go in proportion to radius and the fields on either side of a
 // step are resolved alike (relative convergence, Mittra, Itoh & Li 1972). That cut-off is
 // kCutoffRatio times the free-space k at the (top) frequency, and at least the cut-off of the
-// (kMinModes + 1)-th mode of the narrowest section, so that even the throat carries kMinModes modes;
-// mode_scale multiplies the widest count, or widest_modes sets it. The 60-slot horn of
+// (kMinModes + 1)-th mode of the narrowest section, so that even the throat carries kMinModes
+// modes; mode_scale multiplies the widest count, or widest_modes sets it. The 60-slot horn of
 // bench/modal_bench.cpp so gets 6 modes in its 10.5 mm throat and 47 in its widest slot.
 // A band takes its counts at its top frequency, so a band's result at f equals analyse(f) exactly
 // when f is the band's top, and within the convergence figures otherwise.
 //
 // Measured (bench/README.md): S11 of a 10 -> 15 mm step with 60 modes in the wide guide agrees with
-// FDTD within 0.15 dB from 9 to 15 GHz, and within 0.6 dB at these defaults away from its reflection
-// null. Growing every count by half moves a step or a mode converter by up to 0.9 dB and the whole
-// corrugated horn by up to 0.65 dB where S11 is above -30 dB (several dB at its -40 dB dips): the
-// corrugated horn converges slowly, and the 0.05 dB criterion is met only by the single step.
+// FDTD within 0.15 dB from 9 to 15 GHz, and within 0.6 dB at these defaults away from its
+// reflection null. Growing every count by half moves a step or a mode converter by up to 0.9 dB and
+// the whole corrugated horn by up to 0.65 dB where S11 is above -30 dB (several dB at its -40 dB
+// dips): the corrugated horn converges slowly, and the 0.05 dB criterion is met only by the single
+// step.
 //
 // Work limit. One frequency costs about nine (modes)^3 complex multiply-adds per step (the step's
 // GSM and one star product); a profile whose sum over its merged sections of (modes)^3 exceeds
@@ -108,14 +109,16 @@ ModePlan plan_modes(const Profile &profile, double top_freq_ghz, const AnalysisO
 
 // The forward power waves at the aperture, in the unnormalised Bessel basis of aperture_field.hpp,
 // for an incident TE11 wave of 1 W: E_t = sqrt(2) b_n sqrt(Z_n) e_n / sqrt(<e_n, e_n>).
-ApertureField aperture_field(const GuideSection &aperture, const Eigen::VectorXcd &forward, double freq_ghz) {
+ApertureField aperture_field(const GuideSection &aperture, const Eigen::VectorXcd &forward,
+                             double freq_ghz) {
   const double k = wavenumber_per_m(freq_ghz);
   ApertureField field{aperture.radius_m, freq_ghz, {}, {}};
   for (std::size_t i = 0; i < aperture.modes.size(); ++i) {
     const Mode &mode = aperture.modes[i];
-    const std::complex<double> sqrt_z =
-        std::sqrt(relative_impedance(mode, axial_wavenumber(mode, aperture.radius_m, k), k) * kEta0);
-    const std::complex<double> amplitude = std::sqrt(2.0) * forward(static_cast<Eigen::Index>(i)) * sqrt_z /
+    const std::complex<double> sqrt_z = std::sqrt(
+        relative_impedance(mode, axial_wavenumber(mode, aperture.radius_m, k), k) * kEta0);
+    const std::complex<double> amplitude = std::sqrt(2.0) * forward(static_cast<Eigen::Index>(i)) *
+                                           sqrt_z /
                                            std::sqrt(profile_norm_m2(mode, aperture.radius_m));
     (mode.kind == ModeKind::te ? field.te : field.tm).push_back(amplitude);
   }
@@ -128,7 +131,9 @@ std::vector<PatternCut> pattern_cuts(const RadiationSummary &radiation) {
   for (const RadiationCut &cut : radiation.cuts)
     for (const std::complex<double> &co : cut.co)
       peak = std::max(peak, std::norm(co));
-  const auto level_db = [peak](std::complex<double> field) { return 10 * std::log10(std::norm(field) / peak); };
+  const auto level_db = [peak](std::complex<double> field) {
+    return 10 * std::log10(std::norm(field) / peak);
+  };
   std::vector<PatternCut> cuts;
   for (const RadiationCut &cut : radiation.cuts) {
     PatternCut &out = cuts.emplace_back(PatternCut{cut.phi_deg, radiation.theta_deg, {}, {}});
@@ -156,7 +161,8 @@ FrequencyResult with_radiation(FrequencyResult result, const AnalysisOptions &op
   return result;
 }
 
-FrequencyResult solve_frequency(const Staircase &staircase, double freq_ghz, const AnalysisOptions &options) {
+FrequencyResult solve_frequency(const Staircase &staircase, double freq_ghz,
+                                const AnalysisOptions &options) {
   const ScatteringMatrix s = staircase_scattering(staircase, freq_ghz);
   FrequencyResult result = refused(freq_ghz, Failure::none);
   result.s11 = s.s11(0, 0);
@@ -168,7 +174,8 @@ FrequencyResult solve_frequency(const Staircase &staircase, double freq_ghz, con
   result.tm11_over_te11 = forward(1) / forward(0);
   result.hybrid_purity = hybrid_purity(result.aperture);
   // A matched component has no far field: its radiation figures stay NaN.
-  return options.termination == Termination::radiate ? with_radiation(std::move(result), options) : result;
+  return options.termination == Termination::radiate ? with_radiation(std::move(result), options)
+                                                     : result;
 }
 
 void for_each_index(std::size_t n, const std::function<void(std::size_t)> &job) {

@@ -20,10 +20,10 @@ enum class Termination {
 
 struct AnalysisOptions {
   Termination termination = Termination::radiate;
-  double mode_scale = 1.0;      // multiplies every mode count (convergence studies: 1.5)
-  double xpol_within_deg = 90;  // the cross-polar peak is sought over 0 <= theta <= this
-  int widest_modes = 0;         // TE and TM modes of the widest section; 0 = the default rule
-  double pattern_step_deg = 1;  // step of the pattern cuts, 0 .. 90 degrees
+  double mode_scale = 1.0;     // multiplies every mode count (convergence studies: 1.5)
+  double xpol_within_deg = 90; // the cross-polar peak is sought over 0 <= theta <= this
+  int widest_modes = 0;        // TE and TM modes of the widest section; 0 = the default rule
+  double pattern_step_deg = 1; // step of the pattern cuts, 0 .. 90 degrees
 };
 
 // One pattern cut at azimuth phi_deg: co- and cross-polar levels (Ludwig 3) in dB relative to the
@@ -44,20 +44,22 @@ struct FrequencyResult {
   double xpol_peak_db = 0;
   double directivity_dbi = 0;
   double phase_centre_m = 0;
-  ApertureField aperture;         // forward waves at the aperture (aperture_field.hpp)
+  ApertureField aperture; // forward waves at the aperture (aperture_field.hpp)
   // Mode content at the aperture. tm11_over_te11 is the ratio of the power-normalised forward
-  // amplitudes of TM11 and TE11 (|.|^2 is their power ratio; about 0.18 for the balanced hybrid mode).
+  // amplitudes of TM11 and TE11 (|.|^2 is their power ratio; about 0.18 for the balanced hybrid
+  // mode).
   std::complex<double> tm11_over_te11;
-  // The hybrid-mode purity: the fraction of the aperture's transverse E field (forward waves) in the
-  // balanced HE11 field x^ J0(j01 r / a), as the normalised overlap
+  // The hybrid-mode purity: the fraction of the aperture's transverse E field (forward waves) in
+  // the balanced HE11 field x^ J0(j01 r / a), as the normalised overlap
   //   |<E, E_HE11>|^2 / (<E, E> <E_HE11, E_HE11>) over the aperture disk; 1 for a pure HE11 field.
   double hybrid_purity = 0;
-  std::vector<PatternCut> cuts;   // phi = 0 (E), 45, 90 (H) degrees, when the aperture radiates
+  std::vector<PatternCut> cuts; // phi = 0 (E), 45, 90 (H) degrees, when the aperture radiates
 };
 
 // The analysis at one frequency. Refuses (Failure, numbers NaN) what check_profile refuses, and
 // Failure::too_much_work beyond the work limit of analysis.cpp.
-FrequencyResult analyse(const Profile &profile, double freq_ghz, const AnalysisOptions &options = {});
+FrequencyResult analyse(const Profile &profile, double freq_ghz,
+                        const AnalysisOptions &options = {});
 
 // The analysis at every frequency, the coupling integrals computed once for the band; over the
 // cores where the library is built with oneTBB, with results identical to one thread.

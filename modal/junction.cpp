@@ -71,18 +71,20 @@ Eigen::MatrixXd coupling_matrix(const std::vector<Mode> &small, double a_m,
   Eigen::MatrixXd x(small.size(), large.size());
   for (Eigen::Index i = 0; i < x.rows(); ++i)
     for (Eigen::Index j = 0; j < x.cols(); ++j)
-      x(i, j) = coupling_at_rim_m2(rim_small[static_cast<std::size_t>(i)], rim_large[static_cast<std::size_t>(j)], a_m) *
+      x(i, j) = coupling_at_rim_m2(rim_small[static_cast<std::size_t>(i)],
+                                   rim_large[static_cast<std::size_t>(j)], a_m) *
                 norm_small(i) * norm_large(j);
   return x;
 }
 
-ScatteringMatrix step_scattering(const Eigen::MatrixXd &coupling, const Eigen::VectorXcd &sqrt_z_small,
+ScatteringMatrix step_scattering(const Eigen::MatrixXd &coupling,
+                                 const Eigen::VectorXcd &sqrt_z_small,
                                  const Eigen::VectorXcd &sqrt_z_large) {
   // Voltages: sqrt(Z2)(a2 + b2) = X^T sqrt(Z1)(a1 + b1) on the large guide's modes; currents:
   // (a1 - b1)/sqrt(Z1) = X (b2 - a2)/sqrt(Z2) on the small guide's modes.
-  const Eigen::MatrixXcd m =
-      sqrt_z_large.cwiseInverse().asDiagonal() * coupling.transpose().cast<std::complex<double>>() *
-      sqrt_z_small.asDiagonal();
+  const Eigen::MatrixXcd m = sqrt_z_large.cwiseInverse().asDiagonal() *
+                             coupling.transpose().cast<std::complex<double>>() *
+                             sqrt_z_small.asDiagonal();
   const auto n1 = m.cols(), n2 = m.rows();
   const Eigen::MatrixXcd f = Eigen::MatrixXcd::Identity(n1, n1) + m.transpose() * m;
   const Eigen::PartialPivLU<Eigen::MatrixXcd> lu(f);

@@ -28,8 +28,8 @@ std::pair<double, double> radial_factors(const Mode &mode, double radius_m, doub
 TEST(Modal, CouplingIntegralsMatchQuadrature) {
   const std::vector<Mode> modes = lowest_modes(8);
   // Near-equal wavenumbers (the last row) cost the closed form digits to cancellation.
-  for (const auto &[a, b, tolerance] : {std::tuple{1.0, 1.0, 1e-12}, {1.0, 1.3, 1e-12}, {0.7, 2.0, 1e-12},
-                                       {1.0, 1.0000001, 1e-8}})
+  for (const auto &[a, b, tolerance] :
+       {std::tuple{1.0, 1.0, 1e-12}, {1.0, 1.3, 1e-12}, {0.7, 2.0, 1e-12}, {1.0, 1.0000001, 1e-8}})
     for (const Mode &m : modes)
       for (const Mode &n : modes) {
         const auto integrand = [&](double r) {
@@ -37,14 +37,15 @@ TEST(Modal, CouplingIntegralsMatchQuadrature) {
           const auto [rn, pn] = radial_factors(n, b, r);
           return kPi * (rm * rn + pm * pn) * r;
         };
-        const double quadrature = boost::math::quadrature::gauss_kronrod<double, 61>::integrate(integrand, 0, a, 8, 1e-13);
+        const double quadrature = boost::math::quadrature::gauss_kronrod<double, 61>::integrate(
+            integrand, 0, a, 8, 1e-13);
         EXPECT_NEAR(coupling_integral_m2(m, a, n, b), quadrature, tolerance) << a << " " << b;
       }
 }
 
 ScatteringMatrix scattering(const Profile &profile, double freq_ghz, int widest_modes) {
-  return staircase_scattering(prepare_staircase(profile, proportional_mode_counts(profile, widest_modes, 4)),
-                              freq_ghz);
+  return staircase_scattering(
+      prepare_staircase(profile, proportional_mode_counts(profile, widest_modes, 4)), freq_ghz);
 }
 
 // Power conservation for an incident TE11 wave and the symmetry of the whole GSM, over random
@@ -58,7 +59,8 @@ TEST(Modal, RandomStaircasesConservePowerAndAreReciprocal) {
       profile.push_back({0.002 + 0.02 * unit(random), 0.008 + 0.03 * unit(random)});
     const double freq_ghz = 8 + 20 * unit(random);
     const ScatteringMatrix s = scattering(profile, freq_ghz, 10 + trial);
-    const Staircase staircase = prepare_staircase(profile, proportional_mode_counts(profile, 10 + trial, 4));
+    const Staircase staircase =
+        prepare_staircase(profile, proportional_mode_counts(profile, 10 + trial, 4));
     const double k = wavenumber_per_m(freq_ghz);
     double power = 0;
     const auto add_propagating = [&](const GuideSection &guide, const Eigen::VectorXcd &waves) {
@@ -80,11 +82,13 @@ TEST(Modal, UniformGuideAndMirroredStep) {
   const std::vector<Mode> modes = lowest_modes(10);
   const Eigen::MatrixXd same = coupling_matrix(modes, 0.01, modes, 0.01);
   EXPECT_LT((same - Eigen::MatrixXd::Identity(10, 10)).norm(), 1e-12);
-  EXPECT_EQ(analyse({{0.01, 0.012}, {0.02, 0.012}}, 10, {Termination::matched}).s11, std::complex<double>(0));
+  EXPECT_EQ(analyse({{0.01, 0.012}, {0.02, 0.012}}, 10, {Termination::matched}).s11,
+            std::complex<double>(0));
   // The step seen from its other side: the same network with its ports exchanged.
   const ScatteringMatrix up = scattering({{0.01, 0.012}, {0.015, 0.02}}, 12, 12);
   const ScatteringMatrix down = scattering({{0.015, 0.02}, {0.01, 0.012}}, 12, 12);
-  EXPECT_LT((up.s11 - down.s22).norm() + (up.s21 - down.s12).norm() + (up.s22 - down.s11).norm(), 1e-12);
+  EXPECT_LT((up.s11 - down.s22).norm() + (up.s21 - down.s12).norm() + (up.s22 - down.s11).norm(),
+            1e-12);
 }
 
 TEST(Modal, RefusesWhatHasNoAnswer) {
@@ -116,20 +120,25 @@ TEST(Modal, RefusesWhatHasNoAnswer) {
 // The step of 10.5 to 16 mm converges to its figure (the FDTD comparison is in bench/README.md).
 TEST(Modal, StepConvergesUnderMoreModes) {
   const Profile step{{0.02, 0.0105}, {0.02, 0.016}};
-  for (const auto &[freq_ghz, s11_db, s11_deg] : {std::tuple{9.0, -16.799, 5.583}, {12.0, -14.069, 148.530}}) {
+  for (const auto &[freq_ghz, s11_db, s11_deg] :
+       {std::tuple{9.0, -16.799, 5.583}, {12.0, -14.069, 148.530}}) {
     const FrequencyResult coarse = analyse(step, freq_ghz, {Termination::matched, 1, 90, 36});
-    EXPECT_NEAR(analyse(step, freq_ghz, {Termination::matched, 1.5, 90, 36}).s11_db, coarse.s11_db, 0.02);
+    EXPECT_NEAR(analyse(step, freq_ghz, {Termination::matched, 1.5, 90, 36}).s11_db, coarse.s11_db,
+                0.02);
     EXPECT_NEAR(coarse.s11_db, s11_db, 0.001);
     EXPECT_NEAR(coarse.s11_deg, s11_deg, 0.001);
   }
-  // The default counts: the 8 mm iris, not the input guide, is the narrowest and sets them (10 modes).
+  // The default counts: the 8 mm iris, not the input guide, is the narrowest and sets them (10
+  // modes).
   const Profile iris{{0.02, 0.012}, {0.002, 0.008}, {0.02, 0.012}};
-  EXPECT_EQ(analyse(iris, 10, {Termination::matched}).s11, analyse(iris, 10, {Termination::matched, 1, 90, 10}).s11);
+  EXPECT_EQ(analyse(iris, 10, {Termination::matched}).s11,
+            analyse(iris, 10, {Termination::matched, 1, 90, 10}).s11);
 }
 
 // A band over the cores gives each frequency's own answer, bit for bit, at fixed mode counts.
 TEST(Modal, BandIsEachFrequency) {
-  const Profile converter{{0.02, 0.0105}, {0.0055, 0.0255}, {0.002, 0.0105}, {0.0055, 0.0225}, {0.01, 0.012}};
+  const Profile converter{
+      {0.02, 0.0105}, {0.0055, 0.0255}, {0.002, 0.0105}, {0.0055, 0.0225}, {0.01, 0.012}};
   const std::vector<double> freqs_ghz{9, 10, 7, 11, 12};
   const AnalysisOptions options{Termination::radiate, 1, 90, 20};
   const std::vector<FrequencyResult> band = analyse_band(converter, freqs_ghz, options);
@@ -141,8 +150,8 @@ TEST(Modal, BandIsEachFrequency) {
   }
 }
 
-// The closed-form overlap with x^ J0(j01 r/a) against quadrature, for TE11 alone (the power-normalised
-// amplitudes of the field do not matter: purity is a ratio).
+// The closed-form overlap with x^ J0(j01 r/a) against quadrature, for TE11 alone (the
+// power-normalised amplitudes of the field do not matter: purity is a ratio).
 TEST(Modal, HybridPurityOfTe11) {
   const double a = 0.02, j01 = boost::math::cyl_bessel_j_zero(0.0, 1);
   const Mode te11 = lowest_modes(1).front();
@@ -150,7 +159,8 @@ TEST(Modal, HybridPurityOfTe11) {
     const auto [radial, azimuthal] = radial_factors(te11, a, r);
     return kPi * (radial - azimuthal) * boost::math::cyl_bessel_j(0, j01 * r / a) * r;
   };
-  const double o = boost::math::quadrature::gauss_kronrod<double, 61>::integrate(overlap, 0, a, 8, 1e-13);
+  const double o =
+      boost::math::quadrature::gauss_kronrod<double, 61>::integrate(overlap, 0, a, 8, 1e-13);
   const double hybrid = kPi * a * a * std::pow(boost::math::cyl_bessel_j(1, j01), 2);
   const double purity = hybrid_purity({a, 10, {{0.3, -0.7}}, {}});
   EXPECT_NEAR(purity, o * o / (hybrid * profile_norm_m2(te11, a)), 1e-12);
@@ -159,14 +169,18 @@ TEST(Modal, HybridPurityOfTe11) {
 
 // A long corrugated horn radiates nearly the balanced hybrid mode: its 45-degree co-polar cut
 // follows feed's model pattern of the same aperture and slant radius (within 1.2 dB down to -20 dB;
-// the model has no rim field or higher modes), its cross-polar level is low and its HE11 purity high.
+// the model has no rim field or higher modes), its cross-polar level is low and its HE11 purity
+// high.
 TEST(Modal, LongCorrugatedHornApproachesTheHybridMode) {
   const FrequencyResult horn = analyse(sixty_slot_horn(), 10);
   const feed::HornPattern model({0.060, std::hypot(0.060 * 59 * 0.0075 / 0.0495, 0.060)}, 10);
   const PatternCut &cut = horn.cuts[1];
-  for (std::size_t i = 0; i < cut.theta_deg.size() && model.level_db(cut.theta_deg[i] * kPi / 180) > -20; ++i)
-    EXPECT_NEAR(cut.co_db[i], model.level_db(cut.theta_deg[i] * kPi / 180), 1.2) << cut.theta_deg[i];
-  // 1 W incident: the aperture field carries what the input does not reflect (radiation.hpp's power).
+  for (std::size_t i = 0;
+       i < cut.theta_deg.size() && model.level_db(cut.theta_deg[i] * kPi / 180) > -20; ++i)
+    EXPECT_NEAR(cut.co_db[i], model.level_db(cut.theta_deg[i] * kPi / 180), 1.2)
+        << cut.theta_deg[i];
+  // 1 W incident: the aperture field carries what the input does not reflect (radiation.hpp's
+  // power).
   EXPECT_NEAR(aperture_power_w(horn.aperture), 1 - std::norm(horn.s11), 1e-9);
   EXPECT_NEAR(horn.xpol_peak_db, -36.30, 0.01);
   EXPECT_NEAR(horn.directivity_dbi, 20.50, 0.01);

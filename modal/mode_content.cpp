@@ -14,7 +14,8 @@ double hybrid_purity(const ApertureField &field) {
   const double a = field.radius_m;
   const double j01 = boost::math::cyl_bessel_j_zero(0.0, 1);
   const double q = j01 / a, j1_at_j01 = boost::math::cyl_bessel_j(1, j01);
-  const std::vector<Mode> modes = lowest_modes(2 * static_cast<int>(std::max(field.te.size(), field.tm.size())));
+  const std::vector<Mode> modes =
+      lowest_modes(2 * static_cast<int>(std::max(field.te.size(), field.tm.size())));
   std::complex<double> overlap = 0;
   double field_power = 0;
   for (const Mode &mode : modes) {

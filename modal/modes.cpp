@@ -65,7 +65,8 @@ int modes_below(double cutoff_ka) {
   if (half == 0 || !(cutoff_ka <= table.j1[half - 1]))
     return table.modes + 1;
   // TE1n lies below TM1n below TE1(n+1): count the zeros of either kind below the cut-off.
-  const auto te = std::lower_bound(table.j1_prime.begin(), table.j1_prime.begin() + half, cutoff_ka);
+  const auto te =
+      std::lower_bound(table.j1_prime.begin(), table.j1_prime.begin() + half, cutoff_ka);
   const auto tm = std::lower_bound(table.j1.begin(), table.j1.begin() + half, cutoff_ka);
   return static_cast<int>((te - table.j1_prime.begin()) + (tm - table.j1.begin()));
 }
@@ -105,7 +106,8 @@ std::complex<double> axial_wavenumber(const Mode &mode, double radius_m, double 
   return d > 0 ? std::complex<double>(magnitude, 0) : std::complex<double>(0, -magnitude);
 }
 
-std::complex<double> relative_impedance(const Mode &mode, std::complex<double> beta, double k_per_m) {
+std::complex<double> relative_impedance(const Mode &mode, std::complex<double> beta,
+                                        double k_per_m) {
   return mode.kind == ModeKind::te ? k_per_m / beta : beta / k_per_m;
 }
 

@@ -1,10 +1,10 @@
-// The azimuthal-order-1 modes of a circular waveguide: TE1n and TM1n. A TE11 wave incident on a body
-// of revolution couples to order 1 alone, and one polarisation (E along x on the axis) stands for
-// both. Cut-offs k_c a are the zeros j'_1n of J1' (TE) and j_1n of J1 (TM); they interlace,
+// The azimuthal-order-1 modes of a circular waveguide: TE1n and TM1n. A TE11 wave incident on a
+// body of revolution couples to order 1 alone, and one polarisation (E along x on the axis) stands
+// for both. Cut-offs k_c a are the zeros j'_1n of J1' (TE) and j_1n of J1 (TM); they interlace,
 // j'_11 < j_11 < j'_12 < j_12 < ..., so the modes by ascending cut-off alternate TE1n, TM1n.
 // The zeros of J1 come from Boost.Math's cyl_bessel_j_zero; those of J1' from a bracketed TOMS 748
-// solve between consecutive zeros of J1 (the interlacing brackets them), to 2 ulp; both tabled once.
-// A solve that exhausts its iteration limit ends the table there (mode_table_size()).
+// solve between consecutive zeros of J1 (the interlacing brackets them), to 2 ulp; both tabled
+// once. A solve that exhausts its iteration limit ends the table there (mode_table_size()).
 #pragma once
 
 #include <complex>
@@ -37,10 +37,12 @@ std::vector<Mode> lowest_modes(int count);
 // pi a^2/2 J1'(x)^2 (TM, x = j_1n), by Lommel's integral of J1^2.
 double profile_norm_m2(const Mode &mode, double radius_m);
 
-// The axial wavenumber beta = sqrt(k^2 - kc^2), -j|beta| below cut-off (exp(+j omega t - j beta z)).
+// The axial wavenumber beta = sqrt(k^2 - kc^2), -j|beta| below cut-off (exp(+j omega t - j beta
+// z)).
 std::complex<double> axial_wavenumber(const Mode &mode, double radius_m, double k_per_m);
 
 // The wave impedance over eta0: k / beta (TE), beta / k (TM).
-std::complex<double> relative_impedance(const Mode &mode, std::complex<double> beta, double k_per_m);
+std::complex<double> relative_impedance(const Mode &mode, std::complex<double> beta,
+                                        double k_per_m);
 
 } // namespace kelvor::modal

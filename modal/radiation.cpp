@@ -65,7 +65,8 @@ double bessel_derivative(const std::array<double, 10> &j, int v, int d) {
 double lommel(int m, const Radiator::Mode &mode, double u, double jm_u, double jm1_u) {
   const double x = mode.x;
   const double h = u - x;
-  const double jm = mode.j[static_cast<std::size_t>(m)], jm1 = mode.j[static_cast<std::size_t>(m + 1)];
+  const double jm = mode.j[static_cast<std::size_t>(m)],
+               jm1 = mode.j[static_cast<std::size_t>(m + 1)];
   // |u - x| >= band: the closed form, its cancellation at most eps / band.
   if (std::abs(h) >= kTaylorBand)
     return (x * jm1 * jm_u - u * jm * jm1_u) / (x * x - u * u);
@@ -121,7 +122,8 @@ Failure check_aperture(const ApertureField &ap) {
       !std::all_of(ap.tm.begin(), ap.tm.end(), finite))
     return Failure::invalid_input;
   const auto zero = [](cplx c) { return c == cplx(0); };
-  if (std::all_of(ap.te.begin(), ap.te.end(), zero) && std::all_of(ap.tm.begin(), ap.tm.end(), zero))
+  if (std::all_of(ap.te.begin(), ap.te.end(), zero) &&
+      std::all_of(ap.tm.begin(), ap.tm.end(), zero))
     return Failure::invalid_input;
   for (const auto &mode : prepare_modes(ap))
     if (!std::isfinite(std::abs(mode.y)))
@@ -166,7 +168,8 @@ double aperture_power_w(const ApertureField &aperture) {
   double power = 0;
   for (const auto &mode : prepare_modes(aperture)) {
     // |c_n|^2 from the scaled coefficient: c = j k a^2 / 4 * coefficient.
-    const double scale = wavenumber_per_m(aperture.freq_ghz) * aperture.radius_m * aperture.radius_m / 4;
+    const double scale =
+        wavenumber_per_m(aperture.freq_ghz) * aperture.radius_m * aperture.radius_m / 4;
     power += std::norm(mode.c / scale) * mode.y.real() / kEta0 * mode.norm_m2 / 2;
   }
   return power;
@@ -189,7 +192,8 @@ bool valid_options(const RadiationOptions &o) {
 numeric::QuadratureNodes nodes_over(const Radiator &r, double span_rad) {
   constexpr std::size_t kMaxPanels = 4096;
   return numeric::composite_gauss(
-      0, span_rad, numeric::panels_for_turn(span_rad * (r.ka() + 1), kPanelTurn, kMaxPanels).value());
+      0, span_rad,
+      numeric::panels_for_turn(span_rad * (r.ka() + 1), kPanelTurn, kMaxPanels).value());
 }
 
 // Integral over the sphere of |r E|^2 / (2 eta0): the phi integral of e^2 cos^2 + h^2 sin^2 is
@@ -199,7 +203,8 @@ double radiated_power(const Radiator &r) {
   double sum = 0;
   for (std::size_t i = 0; i < nodes.node.size(); ++i) {
     const auto p = r.planes(nodes.node[i]);
-    sum += nodes.weight[i] * (std::norm(p.e_plane_v) + std::norm(p.h_plane_v)) * std::sin(nodes.node[i]);
+    sum += nodes.weight[i] * (std::norm(p.e_plane_v) + std::norm(p.h_plane_v)) *
+           std::sin(nodes.node[i]);
   }
   return kPi * sum / (2 * kEta0);
 }
@@ -228,8 +233,7 @@ Scan scan(const Radiator &r, double hi) {
 // The largest value of power(planes) over the scan's range: every sampled local maximum within
 // 3 dB of the largest sample refined by Brent's method between its neighbours; a maximum at an end
 // of the range is that end's sample.
-template <class F>
-Peak largest(const Radiator &r, const Scan &scan, F power, int max_iterations) {
+template <class F> Peak largest(const Radiator &r, const Scan &scan, F power, int max_iterations) {
   const auto &t = scan.theta_rad;
   const std::size_t n = t.size();
   std::vector<double> v;
@@ -271,11 +275,11 @@ double edge_angle(const Radiator &r, double hi, int max_iterations) {
     if (co45(t) >= level)
       continue;
     auto iterations = static_cast<std::uintmax_t>(max_iterations);
-    const auto root = boost::math::tools::toms748_solve(
-        [&](double x) { return co45(x) - level; }, t - step, t,
-        boost::math::tools::eps_tolerance<double>(), iterations);
+    const auto root =
+        boost::math::tools::toms748_solve([&](double x) { return co45(x) - level; }, t - step, t,
+                                          boost::math::tools::eps_tolerance<double>(), iterations);
     return iterations < static_cast<std::uintmax_t>(max_iterations) ? (root.first + root.second) / 2
-                                                                     : kNaN;
+                                                                    : kNaN;
   }
   return hi;
 }
@@ -312,11 +316,13 @@ RadiationSummary radiate(const ApertureField &aperture, const RadiationOptions &
   RadiationSummary s;
   s.radiated_power_w = radiated_power(r);
   const auto axis = r.planes(0);
-  s.directivity_dbi = 10 * std::log10(4 * kPi * std::norm(axis.e_plane_v) / (2 * kEta0) /
-                                      s.radiated_power_w);
+  s.directivity_dbi =
+      10 * std::log10(4 * kPi * std::norm(axis.e_plane_v) / (2 * kEta0) / s.radiated_power_w);
 
   const double within = options.xpol_within_deg * kDegree;
-  const auto cross45 = [](const PlaneFields &p) { return std::norm(p.e_plane_v - p.h_plane_v) / 4; };
+  const auto cross45 = [](const PlaneFields &p) {
+    return std::norm(p.e_plane_v - p.h_plane_v) / 4;
+  };
   // The co-polar power at theta is largest at phi = 0 or 90 degrees: |e c + h (1 - c)|^2 is convex
   // in c = cos^2 phi.
   const auto co_any = [](const PlaneFields &p) {
@@ -338,8 +344,8 @@ RadiationSummary radiate(const ApertureField &aperture, const RadiationOptions &
   s.phase_centre_within_deg = edge / kDegree;
   s.phase_centre_m = fitted_phase_centre_m(r, edge);
 
-  const double reference = std::isnan(options.cut_reference_m) ? s.phase_centre_m
-                                                                : options.cut_reference_m;
+  const double reference =
+      std::isnan(options.cut_reference_m) ? s.phase_centre_m : options.cut_reference_m;
   const double scale = std::sqrt(4 * kPi / (2 * kEta0 * s.radiated_power_w));
   s.theta_deg = options.cut_theta_deg;
   s.cuts = {RadiationCut{0, {}, {}}, RadiationCut{45, {}, {}}, RadiationCut{90, {}, {}}};

@@ -8,8 +8,8 @@
 // and nothing outside the disk. The aperture's own reflection, the currents on the outside of the
 // wall and its rim diffraction are neglected (Silver, "Microwave Antenna Theory and Design", 1949,
 // ch. 5; Olver, Clarricoats, Kishk & Shafai, "Microwave Horns and Feeds", IEE 1994, ch. 3). The
-// equivalent currents J = z^ x H_t, M = -z^ x E_t radiate, with time dependence exp(+j omega t), r E
-// (the factor exp(-j k r) removed) of
+// equivalent currents J = z^ x H_t, M = -z^ x E_t radiate, with time dependence exp(+j omega t), r
+// E (the factor exp(-j k r) removed) of
 //   E_theta = e(theta) cos(phi),   E_phi = -h(theta) sin(phi),
 //   e = j k a^2 / 4 sum_n c_n (L0 -+ L2) (1 + (eta0/Z_n) cos theta)     (TE: -, TM: +)
 //   h = j k a^2 / 4 sum_n c_n (L0 +- L2) (cos theta + eta0/Z_n)        (TE: +, TM: -)
@@ -30,16 +30,17 @@
 //    143 degrees; the test holds 1e-14 (a Taylor series one order shorter errs 9e-14 at the band's
 //    edge);
 //  - radiated power: composite 20-point Gauss-Legendre over 0..pi (numeric/composite_gauss) at 12
-//    radians of turn (k a + 1 per radian) per panel; against Boost's adaptive Gauss-Kronrod at 1e-14
-//    within 1.5e-15 relative for apertures of 1 to 20 wavelengths;
+//    radians of turn (k a + 1 per radian) per panel; against Boost's adaptive Gauss-Kronrod at
+//    1e-14 within 1.5e-15 relative for apertures of 1 to 20 wavelengths;
 //  - the approximation itself: the far-field power equals the aperture power within 4.2e-6 for a
 //    TE11 + TM11 field that vanishes at the rim (5 wavelengths), while pure TE11, whose field does
 //    not vanish there, radiates 0.32 % less at 10 wavelengths (0.6 % at 5, 2.8 % at 1): the rim's
 //    discontinuity is where Kirchhoff's approximation is worst. TE11's aperture efficiency tends to
 //    Silver's 0.837 (0.8395 at 10 wavelengths);
 //  - the peaks: the scan samples 2 points per radian of turn and Brent's method, at half the
-//    double's bits, converges within 8 to 10 iterations (1 to 20 wavelengths; the default limit 60);
-//    cross-polar peaks agree to 1e-9 dB and phase centres to 1e-10 relative with 5 points per radian;
+//    double's bits, converges within 8 to 10 iterations (1 to 20 wavelengths; the default limit
+//    60); cross-polar peaks agree to 1e-9 dB and phase centres to 1e-10 relative with 5 points per
+//    radian;
 //  - cost (CPU time, g++ -O2, 2 vCPUs under load): radiate() with 91-angle cuts 0.7 ms for an
 //    aperture of 1 wavelength and 20 modes, 1.4 ms for 2 wavelengths and 48 modes, 2.8 ms for 6
 //    wavelengths and 80 modes; one direction (planes()) 3 to 7 us of wall time for 18 to 80 modes.
@@ -100,11 +101,11 @@ public:
   double ka() const { return k_ * a_; }
 
   struct Mode {
-    double x;                // kc a
-    bool te;                 // TE1n (true) or TM1n
-    std::complex<double> c;  // the aperture coefficient times j k a^2 / 4
-    std::complex<double> y;  // eta0 / Z
-    double norm_m2;          // integral of |E_t|^2 over the disk for a unit coefficient
+    double x;                 // kc a
+    bool te;                  // TE1n (true) or TM1n
+    std::complex<double> c;   // the aperture coefficient times j k a^2 / 4
+    std::complex<double> y;   // eta0 / Z
+    double norm_m2;           // integral of |E_t|^2 over the disk for a unit coefficient
     std::array<double, 10> j; // J0 .. J9 at x, for the Taylor branch at u = x
   };
 
@@ -122,14 +123,14 @@ FarField far_field(const ApertureField &aperture, double theta_rad, double phi_r
 double aperture_power_w(const ApertureField &aperture);
 
 struct RadiationOptions {
-  double xpol_within_deg = 90;       // the cross-polar peak is sought over 0 <= theta <= this
+  double xpol_within_deg = 90; // the cross-polar peak is sought over 0 <= theta <= this
   // The phase centre is fitted over 0..this; 0: to where the 45-degree co-polar power first falls
   // 12 dB below the axis (the usual edge taper of a feed; solved for, at most 90 degrees).
   double phase_centre_within_deg = 0;
   std::vector<double> cut_theta_deg; // the angles of the three pattern cuts, each 0..180
   // The phase reference of the cuts (m behind the aperture plane); NaN: the fitted phase centre.
   double cut_reference_m = std::numeric_limits<double>::quiet_NaN();
-  int max_iterations = 60;           // iteration limit of each Brent refinement and edge solve
+  int max_iterations = 60; // iteration limit of each Brent refinement and edge solve
 };
 
 // One cut at azimuth phi_deg: co- and cross-polar fields (Ludwig 3) normalised so that |co|^2 and
@@ -141,20 +142,21 @@ struct RadiationCut {
 
 struct RadiationSummary {
   Failure failure = Failure::none;
-  double radiated_power_w = 0;    // |r E|^2 / (2 eta0) integrated over the whole sphere
-  double directivity_dbi = 0;     // on the axis, 10 log10 (4 pi U(0) / radiated power)
+  double radiated_power_w = 0; // |r E|^2 / (2 eta0) integrated over the whole sphere
+  double directivity_dbi = 0;  // on the axis, 10 log10 (4 pi U(0) / radiated power)
   // The largest 45-degree cross-polar power over 0..xpol_within_deg relative to the largest
   // co-polar power at any phi over the same angles (dB), and where it lies.
   double xpol_peak_db = 0, xpol_peak_theta_deg = 0;
-  double phase_centre_m = 0;      // fitted to the 45-degree co-polar phase (feed's fitted_m)
+  double phase_centre_m = 0;          // fitted to the 45-degree co-polar phase (feed's fitted_m)
   double phase_centre_within_deg = 0; // the angle range of that fit
-  std::vector<double> theta_deg;  // the cuts' angles (a copy of the request)
-  std::array<RadiationCut, 3> cuts; // phi = 0 (E), 45, 90 (H) degrees
+  std::vector<double> theta_deg;      // the cuts' angles (a copy of the request)
+  std::array<RadiationCut, 3> cuts;   // phi = 0 (E), 45, 90 (H) degrees
 };
 
-// Everything above for one aperture. Failure::invalid_input for a refused aperture or option (angles
-// outside 0..180 degrees, xpol_within_deg not in (0, 180], iterations < 1), Failure::not_converged
-// when a Brent refinement or the edge solve reaches max_iterations; the numbers are then NaN.
+// Everything above for one aperture. Failure::invalid_input for a refused aperture or option
+// (angles outside 0..180 degrees, xpol_within_deg not in (0, 180], iterations < 1),
+// Failure::not_converged when a Brent refinement or the edge solve reaches max_iterations; the
+// numbers are then NaN.
 RadiationSummary radiate(const ApertureField &aperture, const RadiationOptions &options = {});
 
 } // namespace kelvor::modal

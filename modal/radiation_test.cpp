@@ -17,8 +17,7 @@ using cplx = std::complex<double>;
 constexpr double kPi = std::numbers::pi;
 constexpr double kLambda = 299792458.0 / 10e9; // at 10 GHz
 // Zeros of J1' and J1 (Abramowitz & Stegun, table 9.5, to double precision by DLMF 10.21).
-constexpr double kTe11 = 1.8411837813406593, kTe12 = 5.3314427735250325,
-                 kTm11 = 3.8317059702075123;
+constexpr double kTe11 = 1.8411837813406593, kTe12 = 5.3314427735250325, kTm11 = 3.8317059702075123;
 
 ApertureField aperture(double radius_wl, std::vector<cplx> te, std::vector<cplx> tm = {}) {
   return {radius_wl * kLambda, 10, std::move(te), std::move(tm)};
@@ -60,12 +59,19 @@ std::pair<cplx, cplx> direct_field(bool te, double x, double radius_wl, double t
 
 TEST(Radiation, ClosedFormMatchesApertureQuadrature) {
   const double radius_wl = 1.2, ka = 2 * kPi * radius_wl;
-  struct Row { bool te; int n; double x, theta; };
-  const Row rows[] = {
-      {true, 1, kTe11, 0.0}, {true, 1, kTe11, std::asin(kTe11 / ka)},
-      {true, 1, kTe11, std::asin((kTe11 + 3e-3) / ka)}, {true, 1, kTe11, 2.5},
-      {false, 1, kTm11, std::asin(kTm11 / ka)}, {false, 1, kTm11, 0.9},
-      {true, 2, kTe12, std::asin((kTe12 - 9.9e-3) / ka)}, {true, 2, kTe12, 0.3}};
+  struct Row {
+    bool te;
+    int n;
+    double x, theta;
+  };
+  const Row rows[] = {{true, 1, kTe11, 0.0},
+                      {true, 1, kTe11, std::asin(kTe11 / ka)},
+                      {true, 1, kTe11, std::asin((kTe11 + 3e-3) / ka)},
+                      {true, 1, kTe11, 2.5},
+                      {false, 1, kTm11, std::asin(kTm11 / ka)},
+                      {false, 1, kTm11, 0.9},
+                      {true, 2, kTe12, std::asin((kTe12 - 9.9e-3) / ka)},
+                      {true, 2, kTe12, 0.3}};
   for (const auto &row : rows) {
     std::vector<cplx> c(static_cast<std::size_t>(row.n));
     c.back() = 1;
@@ -86,13 +92,18 @@ constexpr double kRimFreeRatio = 0.7846565073723224;
 // Peak 45-degree cross-polar level: pure TE11 about -18.3 dB, the hybrid pair about 15 dB lower;
 // directivity on the axis (TE11's aperture efficiency tends to Silver's 0.837).
 TEST(Radiation, CrossPolarAndDirectivity) {
-  struct Row { double radius_wl, tm11, xpol_db, xpol_theta_deg, directivity_dbi; };
-  const Row rows[] = {{2, 0, -18.48282, 16.71627, 21.27490}, {2, kHybridRatio, -32.30464, 28.42124, 20.48512},
-                      {5, 0, -18.32362, 6.65639, 29.19629}, {5, kHybridRatio, -32.18748, 11.40833, 28.47385}};
+  struct Row {
+    double radius_wl, tm11, xpol_db, xpol_theta_deg, directivity_dbi;
+  };
+  const Row rows[] = {{2, 0, -18.48282, 16.71627, 21.27490},
+                      {2, kHybridRatio, -32.30464, 28.42124, 20.48512},
+                      {5, 0, -18.32362, 6.65639, 29.19629},
+                      {5, kHybridRatio, -32.18748, 11.40833, 28.47385}};
   for (const auto &row : rows) {
     const auto r = radiate(aperture(row.radius_wl, {1}, {row.tm11}));
     EXPECT_NEAR(r.xpol_peak_db, row.xpol_db, 1e-4) << row.radius_wl << " " << row.tm11;
-    EXPECT_NEAR(r.xpol_peak_theta_deg, row.xpol_theta_deg, 1e-4) << row.radius_wl << " " << row.tm11;
+    EXPECT_NEAR(r.xpol_peak_theta_deg, row.xpol_theta_deg, 1e-4)
+        << row.radius_wl << " " << row.tm11;
     EXPECT_NEAR(r.directivity_dbi, row.directivity_dbi, 1e-4) << row.radius_wl << " " << row.tm11;
   }
 }
@@ -100,7 +111,9 @@ TEST(Radiation, CrossPolarAndDirectivity) {
 // The far-field power against the aperture power: equal for a field that vanishes at the rim,
 // TE11's rim field costing 0.3 % at ten wavelengths.
 TEST(Radiation, PowerThroughTheSphereMatchesTheAperture) {
-  struct Row { double radius_wl, tm11, ratio, tolerance; };
+  struct Row {
+    double radius_wl, tm11, ratio, tolerance;
+  };
   const Row rows[] = {{5, kRimFreeRatio, 1, 5e-6}, {10, 0, 0.996840, 1e-6}};
   for (const auto &row : rows) {
     const auto ap = aperture(row.radius_wl, {1}, {row.tm11});
@@ -129,8 +142,8 @@ TEST(Radiation, LudwigPlanes) {
   for (const double theta : {0.0, 0.4, 1.1, 2.0, 3.0}) {
     const auto e = far_field(ap, theta, 0, 0.01), h = far_field(ap, theta, kPi / 2, 0.01);
     const auto d = far_field(ap, theta, kPi / 4, 0.01);
-    EXPECT_LT(std::abs(d.co_v - (e.co_v + h.co_v) / 2.0) + std::abs(e.cross_v) + std::abs(h.cross_v) +
-                  std::abs(d.cross_v - (e.co_v - h.co_v) / 2.0),
+    EXPECT_LT(std::abs(d.co_v - (e.co_v + h.co_v) / 2.0) + std::abs(e.cross_v) +
+                  std::abs(h.cross_v) + std::abs(d.cross_v - (e.co_v - h.co_v) / 2.0),
               1e-12 * std::abs(e.co_v));
   }
 }
@@ -140,22 +153,29 @@ TEST(Radiation, LudwigPlanes) {
 TEST(Radiation, RefusesWhatHasNoAnswer) {
   const auto nan = cplx(std::numeric_limits<double>::quiet_NaN(), 0);
   const double inf = std::numeric_limits<double>::infinity();
-  const struct { ApertureField ap; RadiationOptions options; Failure failure; } rows[] = {
-      {aperture(-1, {1}), {}, Failure::invalid_input}, {{0.01, 0, {1}, {}}, {}, Failure::invalid_input},
-      {aperture(1, {0}, {0}), {}, Failure::invalid_input}, {aperture(1, {nan}), {}, Failure::invalid_input},
-      {aperture(400, {1}), {}, Failure::too_much_work},
-      {aperture(1, std::vector<cplx>(600, 1)), {}, Failure::too_much_work},
-      {aperture(1, {1}), {.xpol_within_deg = 0}, Failure::invalid_input},
-      {aperture(1, {1}), {.xpol_within_deg = 181}, Failure::invalid_input},
-      {aperture(1, {1}), {.phase_centre_within_deg = -1}, Failure::invalid_input},
-      {aperture(1, {1}), {.phase_centre_within_deg = 181}, Failure::invalid_input},
-      {aperture(1, {1}), {.cut_theta_deg = {-1}}, Failure::invalid_input},
-      {aperture(1, {1}), {.cut_theta_deg = {10, 181}}, Failure::invalid_input},
-      {aperture(1, {1}), {.cut_reference_m = inf}, Failure::invalid_input},
-      {aperture(1, {1}), {.max_iterations = 0}, Failure::invalid_input},
-      {aperture(1, {1}), {.max_iterations = 1}, Failure::not_converged},
-      {aperture(2, {1}, {0.5}), {.max_iterations = 6}, Failure::not_converged},
-      {aperture(1, {1}), {.phase_centre_within_deg = 10, .max_iterations = 6}, Failure::not_converged}};
+  const struct {
+    ApertureField ap;
+    RadiationOptions options;
+    Failure failure;
+  } rows[] = {{aperture(-1, {1}), {}, Failure::invalid_input},
+              {{0.01, 0, {1}, {}}, {}, Failure::invalid_input},
+              {aperture(1, {0}, {0}), {}, Failure::invalid_input},
+              {aperture(1, {nan}), {}, Failure::invalid_input},
+              {aperture(400, {1}), {}, Failure::too_much_work},
+              {aperture(1, std::vector<cplx>(600, 1)), {}, Failure::too_much_work},
+              {aperture(1, {1}), {.xpol_within_deg = 0}, Failure::invalid_input},
+              {aperture(1, {1}), {.xpol_within_deg = 181}, Failure::invalid_input},
+              {aperture(1, {1}), {.phase_centre_within_deg = -1}, Failure::invalid_input},
+              {aperture(1, {1}), {.phase_centre_within_deg = 181}, Failure::invalid_input},
+              {aperture(1, {1}), {.cut_theta_deg = {-1}}, Failure::invalid_input},
+              {aperture(1, {1}), {.cut_theta_deg = {10, 181}}, Failure::invalid_input},
+              {aperture(1, {1}), {.cut_reference_m = inf}, Failure::invalid_input},
+              {aperture(1, {1}), {.max_iterations = 0}, Failure::invalid_input},
+              {aperture(1, {1}), {.max_iterations = 1}, Failure::not_converged},
+              {aperture(2, {1}, {0.5}), {.max_iterations = 6}, Failure::not_converged},
+              {aperture(1, {1}),
+               {.phase_centre_within_deg = 10, .max_iterations = 6},
+               Failure::not_converged}};
   for (const auto &row : rows) {
     const auto r = radiate(row.ap, row.options);
     EXPECT_EQ(r.failure, row.failure) << row.ap.radius_m;

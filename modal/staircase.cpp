@@ -46,10 +46,12 @@ std::vector<int> proportional_mode_counts(const Profile &profile, int widest_mod
   double widest_m = 0;
   for (const Section &section : merged)
     widest_m = std::max(widest_m, section.radius_m);
-  // The highest cut-off wavenumber of the widest section, halfway between its last mode and the next.
+  // The highest cut-off wavenumber of the widest section, halfway between its last mode and the
+  // next.
   const std::vector<Mode> modes = lowest_modes(widest_modes + 1);
   const double highest_cutoff_per_m =
-      (modes[static_cast<std::size_t>(widest_modes - 1)].cutoff_ka + modes.back().cutoff_ka) / 2 / widest_m;
+      (modes[static_cast<std::size_t>(widest_modes - 1)].cutoff_ka + modes.back().cutoff_ka) / 2 /
+      widest_m;
   std::vector<int> counts;
   for (const Section &section : merged)
     counts.push_back(std::max(min_modes, modes_below(highest_cutoff_per_m * section.radius_m)));
@@ -60,16 +62,19 @@ Staircase prepare_staircase(const Profile &profile, const std::vector<int> &mode
   const Profile merged = merged_profile(profile);
   Staircase staircase;
   for (std::size_t i = 0; i < merged.size(); ++i)
-    staircase.sections.push_back({merged[i].length_m, merged[i].radius_m, lowest_modes(mode_counts[i])});
+    staircase.sections.push_back(
+        {merged[i].length_m, merged[i].radius_m, lowest_modes(mode_counts[i])});
   std::map<std::tuple<double, double, std::size_t, std::size_t>, std::size_t> cache;
   for (std::size_t i = 0; i + 1 < merged.size(); ++i) {
     const GuideSection &left = staircase.sections[i], &right = staircase.sections[i + 1];
     const bool widening = left.radius_m < right.radius_m;
     const GuideSection &small = widening ? left : right, &large = widening ? right : left;
-    const auto key = std::make_tuple(small.radius_m, large.radius_m, small.modes.size(), large.modes.size());
+    const auto key =
+        std::make_tuple(small.radius_m, large.radius_m, small.modes.size(), large.modes.size());
     auto [it, fresh] = cache.try_emplace(key, staircase.couplings.size());
     if (fresh)
-      staircase.couplings.push_back(coupling_matrix(small.modes, small.radius_m, large.modes, large.radius_m));
+      staircase.couplings.push_back(
+          coupling_matrix(small.modes, small.radius_m, large.modes, large.radius_m));
     staircase.steps.push_back({it->second, widening});
   }
   return staircase;
@@ -83,8 +88,9 @@ ScatteringMatrix staircase_scattering(const Staircase &staircase, double freq_gh
     const Step &step = staircase.steps[i];
     ModalWaves next = modal_waves(staircase.sections[i + 1], k);
     const Eigen::MatrixXd &coupling = staircase.couplings[step.coupling];
-    ScatteringMatrix junction = step.widening ? step_scattering(coupling, waves.sqrt_z, next.sqrt_z)
-                                              : mirrored(step_scattering(coupling, next.sqrt_z, waves.sqrt_z));
+    ScatteringMatrix junction =
+        step.widening ? step_scattering(coupling, waves.sqrt_z, next.sqrt_z)
+                      : mirrored(step_scattering(coupling, next.sqrt_z, waves.sqrt_z));
     total = star(total, junction);
     append_propagation(total, next.propagation);
     waves = std::move(next);

@@ -37,9 +37,9 @@ TEST(CompositeGauss, PanelRuleBoundaries) {
     std::size_t max;
     std::optional<std::size_t> panels;
   };
-  const Row rows[] = {{0, 6, 10, 1},     {6, 6, 10, 1},           {6.01, 6, 10, 2},
-                      {60, 6, 10, 10},   {60.1, 6, 10, {}},       {-1, 6, 10, {}},
-                      {NAN, 6, 10, {}},  {INFINITY, 6, 1000, {}}, {1, 0, 10, {}},
+  const Row rows[] = {{0, 6, 10, 1},           {6, 6, 10, 1},           {6.01, 6, 10, 2},
+                      {60, 6, 10, 10},         {60.1, 6, 10, {}},       {-1, 6, 10, {}},
+                      {NAN, 6, 10, {}},        {INFINITY, 6, 1000, {}}, {1, 0, 10, {}},
                       {1e300, 1, SIZE_MAX, {}}};
   for (const Row &r : rows)
     EXPECT_EQ(panels_for_turn(r.turn, r.per_panel, r.max), r.panels) << r.turn;

@@ -50,7 +50,10 @@ CorrugatedHorn horn_of(double input_radius_m, double input_length_m, const Array
 Array corrugation_table(const CorrugatedHorn &h) {
   return table(h.corrugations.size(), 4, [&](std::size_t i, std::size_t j) {
     const Corrugation &c = h.corrugations[i];
-    return j == 0 ? c.inner_radius_m : j == 1 ? c.depth_m : j == 2 ? c.slot_width_m : c.tooth_width_m;
+    return j == 0   ? c.inner_radius_m
+           : j == 1 ? c.depth_m
+           : j == 2 ? c.slot_width_m
+                    : c.tooth_width_m;
   });
 }
 
@@ -126,8 +129,8 @@ py::dict optimise_horn(double input_radius_m, double input_length_m, const Array
   Optimised r;
   {
     py::gil_scoped_release unlocked;
-    r = optimise(start, [&](const kelvor::modal::Profile &p) { return band_figures(p, freqs); },
-                 o);
+    r = optimise(
+        start, [&](const kelvor::modal::Profile &p) { return band_figures(p, freqs); }, o);
   }
   if (raised)
     std::rethrow_exception(raised);
@@ -238,7 +241,8 @@ void bind_asbuilt(py::module_ &m) {
   m.def("asbuilt_band_frequencies", [](double f_min, double f_max, std::size_t count) {
     return band_frequencies({f_min, f_max}, count);
   });
-  m.def("asbuilt_dxf", [](const Array &sections) { return half_section_dxf(profile_of(sections)); });
+  m.def("asbuilt_dxf",
+        [](const Array &sections) { return half_section_dxf(profile_of(sections)); });
   m.def("asbuilt_analyse_band", &analyse_band);
   m.def("asbuilt_cut", &cut_file);
   m.def("asbuilt_dish", &dish);

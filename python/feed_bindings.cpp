@@ -158,8 +158,7 @@ py::dict design_dish(double f_over_d, const Array &freq_ghz,
   d["real_cone"] = column<bool>(n, [&](std::size_t i) { return rows[i].real_cone; });
   d["failure"] = column<int>(n, [&](std::size_t i) { return int(rows[i].failure); });
   d["validity"] = column<int>(n, [&](std::size_t i) { return int(rows[i].validity); });
-  d["optimum_on_bound"] =
-      column<bool>(n, [&](std::size_t i) { return rows[i].optimum_on_bound; });
+  d["optimum_on_bound"] = column<bool>(n, [&](std::size_t i) { return rows[i].optimum_on_bound; });
   d["best"] = r.best ? py::object(py::int_(*r.best)) : py::object(py::none());
   d["reference_freq_ghz"] = kelvor::feed::reference_freq_ghz(request);
   return d;

@@ -367,9 +367,9 @@ private:
   }
 
   bool console_line_start_ = true;
-  std::string console_pending_;  // UTF-8 of a console line not yet handed on
-  std::wstring high_surrogate_;  // the first half of a pair split between two reads
-  bool utf8_input_ = false;      // redirected input began with a UTF-8 byte-order mark
+  std::string console_pending_;        // UTF-8 of a console line not yet handed on
+  std::wstring high_surrogate_;        // the first half of a pair split between two reads
+  bool utf8_input_ = false;            // redirected input began with a UTF-8 byte-order mark
   std::vector<std::string> arguments_; // the command line after the program's name, in UTF-8
   std::vector<char *> argument_pointers_;
 };

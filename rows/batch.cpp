@@ -48,7 +48,8 @@ template <class Row> void for_each_row(std::size_t n, Threads threads, const Row
 // than the cores, nor than the chunks) take chunks of rows in turn until none is left.
 template <class Row> void for_each_row(std::size_t n, Threads threads, const Row &row) {
   const std::size_t cores = std::max(1u, std::thread::hardware_concurrency());
-  const std::size_t wanted = threads.max_threads == 0 ? cores : std::min(threads.max_threads, cores);
+  const std::size_t wanted =
+      threads.max_threads == 0 ? cores : std::min(threads.max_threads, cores);
   const std::size_t count = std::min(wanted, (n + kGrain - 1) / kGrain);
   std::atomic<std::size_t> next{0};
   const auto work = [&] {

@@ -14,10 +14,10 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <tuple>
 #include <filesystem>
 #include <sys/socket.h>
 #include <sys/un.h>
+#include <tuple>
 #include <unistd.h>
 
 #include "process.hpp"

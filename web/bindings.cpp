@@ -7,9 +7,9 @@
 
 #include <vector>
 
+#include "rows/levels.hpp"
 #include "rows/row_count.hpp"
 #include "rows/rows.hpp"
-#include "rows/levels.hpp"
 #include "web/core.hpp"
 #ifdef KELVOR_WEB_MODEL_TRUE
 #include "web/model_true.hpp"

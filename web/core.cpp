@@ -156,22 +156,32 @@ Number read_number(std::string_view text) {
 
 const char *status_name(NumberStatus status) {
   switch (status) {
-  case NumberStatus::ok: return "ok";
-  case NumberStatus::empty: return "empty";
-  case NumberStatus::syntax: return "syntax";
-  case NumberStatus::too_large: return "too_large";
-  case NumberStatus::extra: return "extra";
+    case NumberStatus::ok:
+      return "ok";
+    case NumberStatus::empty:
+      return "empty";
+    case NumberStatus::syntax:
+      return "syntax";
+    case NumberStatus::too_large:
+      return "too_large";
+    case NumberStatus::extra:
+      return "extra";
   }
   return "unknown";
 }
 
 const char *status_message(NumberStatus status) {
   switch (status) {
-  case NumberStatus::ok: return "";
-  case NumberStatus::empty: return "Enter a number.";
-  case NumberStatus::syntax: return "Not a number the program reads.";
-  case NumberStatus::too_large: return "Too large for a single-precision number.";
-  case NumberStatus::extra: return "One number only.";
+    case NumberStatus::ok:
+      return "";
+    case NumberStatus::empty:
+      return "Enter a number.";
+    case NumberStatus::syntax:
+      return "Not a number the program reads.";
+    case NumberStatus::too_large:
+      return "Too large for a single-precision number.";
+    case NumberStatus::extra:
+      return "One number only.";
   }
   return "Not a number.";
 }
@@ -182,7 +192,9 @@ std::int32_t unit_code(std::string_view name) {
   return name == "cm" ? rows::CENTIMETRES : 0;
 }
 
-const char *unit_name(std::int32_t IUNIT) { return IUNIT == rows::CENTIMETRES ? "cm" : "in"; }
+const char *unit_name(std::int32_t IUNIT) {
+  return IUNIT == rows::CENTIMETRES ? "cm" : "in";
+}
 
 RangeCount count_rows(float start, float stop, float step) {
   if (step == 0.0f)
@@ -203,10 +215,14 @@ RangeCount count_rows(float start, float stop, float step) {
 
 const char *status_name(RangeStatus status) {
   switch (status) {
-  case RangeStatus::ok: return "ok";
-  case RangeStatus::zero_step: return "zero_step";
-  case RangeStatus::no_rows: return "no_rows";
-  case RangeStatus::too_many_rows: return "too_many_rows";
+    case RangeStatus::ok:
+      return "ok";
+    case RangeStatus::zero_step:
+      return "zero_step";
+    case RangeStatus::no_rows:
+      return "no_rows";
+    case RangeStatus::too_many_rows:
+      return "too_many_rows";
   }
   return "unknown";
 }
@@ -270,7 +286,8 @@ Block response_block(const Request &request, const Horn &horn, const RowRange &r
       if (missed[j + 1])
         levels += (levels.empty() ? "" : " ") + csv::shortest(response.levels.LEVCOL[j]);
     }
-    const std::string reason = levels.empty() ? kNoFailure : kLevelNotReached + (": " + levels + " dB");
+    const std::string reason =
+        levels.empty() ? kNoFailure : kLevelNotReached + (": " + levels + " dB");
     put_row(block, L::RESPONSE_ROW, fields, row.printed, missed,
             std::string(",") + csv::flag(real_cone) + "," + reason);
   }
@@ -294,7 +311,8 @@ PatternCut pattern(const Request &request, const Horn &shape, float FREQ, const 
     previous = static_cast<double>(p.PHASE);
     const double cos_theta = std::cos(static_cast<double>(p.THETA) * std::numbers::pi / 180);
     out.points.push_back(p);
-    out.phase_from_centre_deg.push_back(unwrapped - 360.0 * static_cast<double>(centre.PCTR) * (1 - cos_theta));
+    out.phase_from_centre_deg.push_back(unwrapped -
+                                        360.0 * static_cast<double>(centre.PCTR) * (1 - cos_theta));
   }
   return out;
 }
@@ -306,7 +324,8 @@ std::string pattern_csv(const Request &request, const Horn &horn, float FREQ,
   pairs.emplace_back("freq_ghz", csv::shortest(FREQ));
   std::string out = csv::request_block(pairs) + csv::columns(csv::kColumns_pattern, request.IUNIT);
   for (const horn::PatternPoint &p : cut.points)
-    out += csv::shortest(p.THETA) + "," + csv::shortest(p.LEVEL) + "," + csv::shortest(p.PHASE) + "\n";
+    out +=
+        csv::shortest(p.THETA) + "," + csv::shortest(p.LEVEL) + "," + csv::shortest(p.PHASE) + "\n";
   return out;
 }
 

@@ -42,9 +42,13 @@ std::string shortest(float v) {
   return buffer.data();
 }
 
-double typed_value(float v) { return std::strtod(shortest(v).c_str(), nullptr); }
+double typed_value(float v) {
+  return std::strtod(shortest(v).c_str(), nullptr);
+}
 
-std::string count_text(double count) { return printed(count < 1e15 ? "%.0f" : "%.3g", count); }
+std::string count_text(double count) {
+  return printed(count < 1e15 ? "%.0f" : "%.3g", count);
+}
 
 std::string full(double v) {
   if (!std::isfinite(v))
@@ -89,7 +93,7 @@ std::string columns(const char *names, std::int32_t IUNIT, std::span<const float
   for (std::size_t at = out.find('{'); at != std::string::npos; at = out.find('{', at)) {
     const std::size_t end = out.find('}', at);
     const std::string key = out.substr(at + 1, end - at - 1);
-    const std::string value = key == "unit"                ? unit_name(IUNIT)
+    const std::string value = key == "unit"           ? unit_name(IUNIT)
                               : level < LEVCOL.size() ? shortest(LEVCOL[level++])
                                                       : "";
     out.replace(at, end - at + 1, value);

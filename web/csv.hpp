@@ -6,8 +6,8 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
 #include <span>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -39,6 +39,8 @@ std::vector<std::pair<std::string, std::string>> request_pairs(const Request &re
 // next of LEVCOL.
 std::string columns(const char *names, std::int32_t IUNIT, std::span<const float> LEVCOL = {});
 // "yes" or "no", as the schema writes a flag.
-inline const char *flag(bool value) { return value ? "yes" : "no"; }
+inline const char *flag(bool value) {
+  return value ? "yes" : "no";
+}
 
 } // namespace kelvor::web::csv

@@ -6,10 +6,10 @@
 #include <cstdio>
 
 #include "feed/design.hpp"
+#include "feed/failure.hpp"
 #include "feed/horn_on_dish.hpp"
 #include "feed/pattern.hpp"
 #include "feed/validity.hpp"
-#include "feed/failure.hpp"
 #include "rows/row_count.hpp"
 #include "rows/units.hpp"
 #include "web/csv.hpp"
@@ -69,9 +69,9 @@ Block model_design_block(const Request &request, const RowRange &range) {
     // float's 0.0500000007): the model designs at the values its CSV names.
     const float S_row = rows::row_value(k, range.start, range.step);
     const double S = csv::typed_value(S_row);
-    const feed::HornDesign d = feed::design_horn(
-        csv::typed_value(request.FREQ), csv::typed_value(request.BWUSR),
-        csv::typed_value(request.LEVUSR), S);
+    const feed::HornDesign d =
+        feed::design_horn(csv::typed_value(request.FREQ), csv::typed_value(request.BWUSR),
+                          csv::typed_value(request.LEVUSR), S);
     std::string note;
     if (d.failure != feed::Failure::none)
       note = feed::describe(d.failure);
@@ -79,9 +79,9 @@ Block model_design_block(const Request &request, const RowRange &range) {
       note = "slant radius shorter than the aperture radius: no real cone";
     else if (d.validity != feed::Validity::valid)
       note = std::string("outside the model: ") + feed::describe(d.validity);
-    block.records += format(" %6.3f  %14s  %12s  %s\n", S,
-                            length_text(d.aperture_radius_m, per_unit).c_str(),
-                            length_text(d.slant_radius_m, per_unit).c_str(), note.c_str());
+    block.records +=
+        format(" %6.3f  %14s  %12s  %s\n", S, length_text(d.aperture_radius_m, per_unit).c_str(),
+               length_text(d.slant_radius_m, per_unit).c_str(), note.c_str());
     block.csv += csv::shortest(S_row) + "," + length_cell(d.aperture_radius_m, per_unit) + "," +
                  length_cell(d.slant_radius_m, per_unit) + "," +
                  csv::full(d.aperture_radius_wavelengths) + "," + csv::flag(d.real_cone) + "," +
@@ -117,7 +117,8 @@ std::string dish_heading(const Request &request, const Horn &horn, float FREQ) {
   auto pairs = csv::request_pairs(request, false, &horn);
   pairs.resize(3);
   pairs.emplace_back("freq_ghz", csv::shortest(FREQ));
-  pairs.emplace_back("feed_position", "the best for each f/D, from the aperture plane toward the apex");
+  pairs.emplace_back("feed_position",
+                     "the best for each f/D, from the aperture plane toward the apex");
   pairs.emplace_back("validity", horn_validity(request, horn, FREQ));
   return csv::request_block(pairs) + csv::columns(csv::kColumns_dish, request.IUNIT);
 }
@@ -137,11 +138,19 @@ DishCurve dish_curve(const Request &request, const Horn &horn, float FREQ, const
     curve.phase.push_back(e.phase);
     curve.feed_position.push_back(d.feed_position_m / per_unit);
     // The schema's dish row: the request, the geometry, then the efficiencies in percent.
-    const std::array<double, 13> values = {
-        csv::typed_value(FREQ), model.aperture_radius_m / per_unit, model.slant_radius_m / per_unit,
-        fd, d.feed_position_m / per_unit, d.edge_illumination_db, d.feed_edge_level_db,
-        d.space_attenuation_db, 100 * e.aperture, 100 * e.spillover, 100 * e.illumination,
-        100 * e.phase, 100 * e.polarisation};
+    const std::array<double, 13> values = {csv::typed_value(FREQ),
+                                           model.aperture_radius_m / per_unit,
+                                           model.slant_radius_m / per_unit,
+                                           fd,
+                                           d.feed_position_m / per_unit,
+                                           d.edge_illumination_db,
+                                           d.feed_edge_level_db,
+                                           d.space_attenuation_db,
+                                           100 * e.aperture,
+                                           100 * e.spillover,
+                                           100 * e.illumination,
+                                           100 * e.phase,
+                                           100 * e.polarisation};
     for (const double v : values)
       curve.csv += csv::full(v) + ",";
     curve.csv += std::string(feed::describe(d.failure)) + "," + validity_cells(d.validity) + "," +
