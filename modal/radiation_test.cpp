@@ -129,8 +129,11 @@ TEST(Radiation, PhaseCentreFlattensThePhase) {
   options.cut_theta_deg = {0, 5, 10, 15};
   const auto r = radiate(aperture(1.5, {1, cplx(0, 0.4)}), options);
   EXPECT_NEAR(r.phase_centre_m, 0.0153971533, 1e-9);
-  for (const cplx f : r.cuts[1].co)
-    EXPECT_LT(std::abs(std::arg(f / r.cuts[1].co[0])), 1.5 * kPi / 180);
+  for (std::size_t i = 0; i < r.cuts[1].co.size(); ++i) {
+    EXPECT_LT(std::abs(std::arg(r.cuts[1].co[i] / r.cuts[1].co[0])), 1.5 * kPi / 180);
+    EXPECT_LT(std::abs(r.cuts[1].co[i] - (r.cuts[0].co.at(i) + r.cuts[2].co.at(i)) / 2.0), 1e-12);
+  }
+  EXPECT_EQ(r.cuts[0].phi_deg + r.cuts[1].phi_deg + r.cuts[2].phi_deg, 135);
   EXPECT_NEAR(std::norm(r.cuts[1].co[0]), std::pow(10, r.directivity_dbi / 10), 1e-9);
   EXPECT_NEAR(radiate(aperture(0.4, {1})).phase_centre_within_deg, 86.4788, 1e-4); // a wide beam
 }
