@@ -81,6 +81,6 @@ def test_failures_by_name_and_deprecated_names():
 
 def test_the_stub_declares_every_binding():
     stub = ast.parse((Path(_kelvor.__file__).parent / "_kelvor.pyi").read_text())
-    declared = {n.name for n in stub.body if isinstance(n, ast.FunctionDef)} | {
+    declared = {n.name for n in stub.body if isinstance(n, (ast.FunctionDef, ast.ClassDef))} | {
         n.target.id for n in stub.body if isinstance(n, ast.AnnAssign)}
     assert {n for n in dir(_kelvor) if not n.startswith("_")} | {"__version__"} <= declared
