@@ -130,7 +130,12 @@ def test_figures_leave_gaps():
     line = modal_plot.band(r).get_lines()
     assert np.isnan(line[0].get_ydata()[0]) and line[1].get_ydata()[2] == r.xpol_peak_db[2]
     assert [x.get_label() for x in line] == ["S11", "peak cross-polar (45° plane)"]
-    cuts = modal_plot.cuts(r, floor_db=-30).get_lines()
+    assert modal_plot.band(r, title="T").get_title() == "T" != modal_plot.band(r).get_title()
+    ax = modal_plot.cuts(r, floor_db=-30)
+    cuts = ax.get_lines()
+    assert [c.get_label() for c in cuts[1:4]] == ["cross, E plane", "co, 45° plane",
+                                                 "cross, 45° plane"]
+    assert (ax.get_xlabel(), ax.get_ylim()) == ("angle off axis θ (deg)", (-30, 3))
     assert len(cuts) == 6 and np.nanmin(np.concatenate([c.get_ydata() for c in cuts])) >= -30
     assert np.array_equal(cuts[2].get_ydata(), np.where(r.co_db[1, 1] >= -30, r.co_db[1, 1],
                                                         np.nan), equal_nan=True)
