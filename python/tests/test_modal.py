@@ -24,6 +24,10 @@ def test_example_horn_from_its_file_gives_the_engines_values():
     assert np.round(r.hybrid_purity, 3).tolist() == [0.981, 0.977, 0.970]
     assert r.co_db.shape == r.cross_db.shape == (3, 3, 91) and r.phi_deg.tolist() == [0, 45, 90]
     assert np.nanmax(r.co_db, axis=(1, 2)).tolist() == [0, 0, 0] and r.theta_deg[-1] == 90
+    # Ludwig 3: no cross-polar field in the principal planes; the 45-degree cut's peak, sampled
+    # every degree, is the engine's cross-polar peak.
+    assert np.all(r.cross_db[:, [0, 2]] == -np.inf) and np.all(r.co_db[:, :, 0] == 0)
+    assert np.allclose(r.cross_db[:, 1].max(axis=1), r.xpol_peak_db, rtol=0, atol=0.05)
     assert modal.synthesise is asbuilt.synthesise and modal.optimise is asbuilt.optimise
 
 
@@ -95,6 +99,7 @@ def test_command_columns_are_the_librarys_values(tmp_path):
         assert [float(row[column]) for row in rows] == values.tolist(), column
     assert [row["reason"] for row in rows] == ["none"] * 4
     assert (tmp_path / "band.svg").stat().st_size > 0 < (tmp_path / "cuts.svg").stat().st_size
+    assert main(["analyse", "--freq", "10"]) == 2
 
 
 @pytest.mark.parametrize("file, argv, message", [
@@ -109,6 +114,9 @@ def test_command_columns_are_the_librarys_values(tmp_path):
                                                    "below the TE11 cut-off of the 10 mm input "
                                                    "guide."),
     ("length,radius\n20,10\n", ["--freq", "10x"], "--freq: '10x' is not a number."),
+    # A figure's name is refused before any work.
+    ("length,radius\n20,10\n", ["--freq", "5", "--plot", "b.txt"], "--plot: a figure file"),
+    ("length,radius\n20,10\n", ["--freq", "5", "--pattern-plot", "c"], "--pattern-plot: a fig"),
     ("length,radius\n20,10\n", ["--xpol-within", "200"], "--xpol-within: must be at most 180"),
     ("length,radius\n20,10\n", ["--output", "matched", "--pattern-plot", "p.svg"],
      "--pattern-plot: a matched output has no far field to draw."),
@@ -117,8 +125,8 @@ def test_command_refuses_bad_input(file, argv, message, tmp_path, capsys):
     sections = tmp_path / "in.csv"
     sections.write_text(file)
     freq = [] if "--freq" in argv else ["--freq", "10"]
-    argv = ["analyse", "--sections", str(sections), *argv, *freq,
-            "--csv", str(tmp_path / "out.csv"), "--plot", str(tmp_path / "band.svg")]
+    argv = ["analyse", "--sections", str(sections), "--csv", str(tmp_path / "out.csv"),
+            "--plot", str(tmp_path / "band.svg"), *argv, *freq]
     assert main(argv) == 2
     err = capsys.readouterr().err
     assert message.format(f=sections) in err and err.count("\n") == 1
