@@ -69,6 +69,8 @@ def test_band_chunks_units_and_modes_agree():
     (lambda: modal.analyse(STEP, 10, unit="ft"), "unit must be"),
     (lambda: modal.analyse(STEP, 10, modes=True), "modes must be None or a whole number"),
     (lambda: modal.analyse(STEP, 10, modes=0), "modes must be None or a whole number"),
+    (lambda: modal.analyse(STEP, 10, modes=2 ** 31), "modes must be None or a whole number"),
+    (lambda: modal.analyse([(0, 10)], 10), "got length 0 in row 0"),
     (lambda: modal.analyse(STEP, 10, xpol_within_deg=181), "at most 180"),
     (lambda: modal.analyse(STEP, 10, output="open"), "output must be"),
 ])
@@ -139,11 +141,17 @@ def test_figures_leave_gaps():
     assert np.isnan(line[0].get_ydata()[0]) and line[1].get_ydata()[2] == r.xpol_peak_db[2]
     assert [x.get_label() for x in line] == ["S11", "peak cross-polar (45° plane)"]
     assert modal_plot.band(r, title="T").get_title() == "T" != modal_plot.band(r).get_title()
+    band = modal_plot.band(r)
+    assert (band.get_xlabel(), band.get_ylabel()) == ("frequency (GHz)", "level (dB)")
+    assert band.figure.get_size_inches().tolist() == [8, 4]
+    assert modal_plot.cuts(r, floor_db=0).get_lines()[0].get_ydata()[0] == 0
     ax = modal_plot.cuts(r, floor_db=-30)
     cuts = ax.get_lines()
     assert [c.get_label() for c in cuts[1:4]] == ["cross, E plane", "co, 45° plane",
                                                  "cross, 45° plane"]
-    assert (ax.get_xlabel(), ax.get_ylim()) == ("angle off axis θ (deg)", (-30, 3))
+    assert (ax.get_xlabel(), ax.get_ylabel(), ax.get_ylim()) == (
+        "angle off axis θ (deg)", "level (dB rel. co-polar peak)", (-30, 3))
+    assert modal_plot.band(r, ax=ax) is ax and len(ax.get_lines()) == 8
     assert len(cuts) == 6 and np.nanmin(np.concatenate([c.get_ydata() for c in cuts])) >= -30
     assert np.array_equal(cuts[2].get_ydata(), np.where(r.co_db[1, 1] >= -30, r.co_db[1, 1],
                                                         np.nan), equal_nan=True)
