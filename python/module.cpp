@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "chunked.hpp"
 #include "rows/batch.hpp"
 #include "rows/row_count.hpp"
 
@@ -24,6 +25,8 @@ using namespace kelvor::rows;
 void bind_model(py::module_ &m);
 // The horn as built (asbuilt_bindings.cpp).
 void bind_asbuilt(py::module_ &m);
+// The mode-matching engine (modal_bindings.cpp).
+void bind_modal(py::module_ &m);
 
 namespace {
 
@@ -40,38 +43,22 @@ constexpr std::size_t kFirstChunk = 16;
 constexpr std::chrono::milliseconds kChunkTime{20};
 
 // The values of `in` through `rows` into an n x K float32 array whose row i is
-// values(row for in[i]). The rows are computed a chunk at a time with the GIL
-// released; between chunks the GIL is taken back to run the Python signal
-// handlers, and a KeyboardInterrupt (or any exception they raise) ends the call
-// before the next chunk starts, with no worker thread left running.
+// values(row for in[i]), a chunk at a time (chunked.hpp).
 template <class Row, std::size_t K, class Compute, class Values>
 py::array_t<float> rows_of(const FloatArray &in, Compute rows, Values values) {
   const std::span<const float> all = view(in);
   py::array_t<float> out({static_cast<py::ssize_t>(all.size()), static_cast<py::ssize_t>(K)});
   float *dst = out.mutable_data();
   std::vector<Row> buffer;
-  std::size_t chunk = kFirstChunk;
-  for (std::size_t begin = 0; begin < all.size();) {
-    const std::size_t n = std::min(chunk, all.size() - begin);
+  in_chunks(all.size(), kFirstChunk, kChunkTime, [&](std::size_t begin, std::size_t n) {
     buffer.resize(n);
-    std::chrono::steady_clock::duration took{};
-    {
-      py::gil_scoped_release unlocked;
-      const auto start = std::chrono::steady_clock::now();
-      if (!rows(all.subspan(begin, n), std::span<Row>(buffer)))
-        throw std::length_error("kelvor: the rows were refused for their length");
-      for (std::size_t i = 0; i < n; ++i) {
-        const std::array<float, K> v = values(buffer[i]);
-        std::copy(v.begin(), v.end(), dst + (begin + i) * K);
-      }
-      took = std::chrono::steady_clock::now() - start;
+    if (!rows(all.subspan(begin, n), std::span<Row>(buffer)))
+      throw std::length_error("kelvor: the rows were refused for their length");
+    for (std::size_t i = 0; i < n; ++i) {
+      const std::array<float, K> v = values(buffer[i]);
+      std::copy(v.begin(), v.end(), dst + (begin + i) * K);
     }
-    begin += n;
-    if (PyErr_CheckSignals() != 0)
-      throw py::error_already_set();
-    if (took < kChunkTime / 2)
-      chunk *= 2;
-  }
+  });
   return out;
 }
 
@@ -148,4 +135,5 @@ PYBIND11_MODULE(_kelvor, m) {
   m.def("pattern", &pattern);
   bind_model(m);
   bind_asbuilt(m);
+  bind_modal(m);
 }

@@ -30,15 +30,18 @@ __all__ = ["__version__", "sweep", "design", "response", "pattern", "DesignResul
 __version__: str = _kelvor.__version__
 
 if TYPE_CHECKING:
+    from . import modal as modal
+    from . import modal_plot as modal_plot
     from . import model as model
     from . import model_plot as model_plot
     from . import plot as plot
 
 
 def __getattr__(name: str) -> Any:
-    # kelvor.plot and kelvor.model_plot load matplotlib, and kelvor.model the
-    # model-true path: each is imported on first use only.
-    if name in ("plot", "model", "model_plot"):
+    # kelvor.plot, kelvor.model_plot and kelvor.modal_plot load matplotlib,
+    # kelvor.model the model-true path and kelvor.modal the mode-matching
+    # engine: each is imported on first use only.
+    if name in ("plot", "model", "model_plot", "modal", "modal_plot"):
         import importlib
         try:
             return importlib.import_module(f".{name}", __name__)

@@ -19,14 +19,14 @@ from __future__ import annotations
 import sys
 from typing import Optional, Sequence
 
-from . import (_cli, _design_cli, _dish_cli, _dish_design_cli, _horn_cli, _model_design_cli,
-               _pattern_cli, _response_cli)
+from . import (_analyse_cli, _cli, _design_cli, _dish_cli, _dish_design_cli, _horn_cli,
+               _model_design_cli, _pattern_cli, _response_cli)
 from . import __version__
 
 # Every command, each in its own module with register(subparsers), in the order
 # of the help.
 COMMANDS = [_design_cli, _response_cli, _pattern_cli, _model_design_cli, _dish_cli,
-            _dish_design_cli, _horn_cli]
+            _dish_design_cli, _analyse_cli, _horn_cli]
 
 
 def parser() -> _cli.Parser:

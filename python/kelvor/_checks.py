@@ -50,18 +50,24 @@ def positive(name: str, value: object) -> np.float32:
     return f
 
 
-def _vector(name: str, value: object, dtype: type[Any]) -> npt.NDArray[Any]:
-    """A number or 1-D sequence of numbers as a new contiguous, non-empty 1-D
-    array of dtype."""
+def _numbers(name: str, value: object, what: str) -> npt.NDArray[Any]:
+    """The value as an array of real numbers (not strings), else ValueError
+    saying it must be ``what``."""
     if isinstance(value, (str, bytes)):
-        raise ValueError(f"{name} must be a number or a 1-D array of numbers, got {value!r}")
+        raise ValueError(f"{name} must be {what}, got {value!r}")
     try:
         raw = np.asarray(value)
     except (TypeError, ValueError):
-        raise ValueError(f"{name} must be a number or a 1-D array of numbers") from None
+        raise ValueError(f"{name} must be {what}") from None
     if raw.dtype.kind not in "iuf":
-        raise ValueError(f"{name} must be a number or a 1-D array of numbers, "
-                         f"got values of type {raw.dtype}")
+        raise ValueError(f"{name} must be {what}, got values of type {raw.dtype}")
+    return raw
+
+
+def _vector(name: str, value: object, dtype: type[Any]) -> npt.NDArray[Any]:
+    """A number or 1-D sequence of numbers as a new contiguous, non-empty 1-D
+    array of dtype."""
+    raw = _numbers(name, value, "a number or a 1-D array of numbers")
     if raw.ndim > 1:
         raise ValueError(f"{name} must be a scalar or a 1-D array, got shape {raw.shape}")
     # A copy: the computation runs without the GIL, so the caller's array must
@@ -173,3 +179,27 @@ def checked_level_index(level_db: np.float32, index: object) -> int:
         raise ValueError(f"level_index (1 to 4) is needed for the level {float(level_db):g} dB, "
                          f"which is not one of the nominal levels {levels}")
     return int(index)
+
+
+def sections(name: str, value: object, unit: object,
+             lines: Sequence[int] = ()) -> Float64Array:
+    """Uniform sections, an (n, 2) array or a sequence of (length, radius)
+    pairs in unit, as a new contiguous (n, 2) float64 array in metres; every
+    length and radius finite and > 0 once in metres. ``lines`` names the file
+    line of each row in a message (the row's index otherwise)."""
+    scale = metres(unit)
+    shape = "an (n, 2) array of (length, radius) pairs"
+    raw = _numbers(name, value, shape)
+    if raw.ndim != 2 or raw.shape[1] != 2 or raw.shape[0] == 0:
+        raise ValueError(f"{name} must be {shape}, got shape {raw.shape}")
+    # A copy: the computation runs without the GIL, so the caller's array must
+    # not be the one it reads.
+    with np.errstate(over="ignore", under="ignore"):
+        a: Float64Array = np.array(raw, dtype=np.float64, order="C", copy=True) * scale
+    bad = np.argwhere(~(np.isfinite(a) & (a > 0)))
+    if bad.size:
+        row, column = (int(i) for i in bad[0])
+        where = f"line {lines[row]}" if lines else f"row {row}"
+        raise ValueError(f"{name} must hold finite lengths and radii > 0 (in {unit}), got "
+                         f"{('length', 'radius')[column]} {raw[row, column].item()!r} in {where}")
+    return a
