@@ -17,11 +17,12 @@
 // dips): the corrugated horn converges slowly, and the 0.05 dB criterion is met only by the single
 // step.
 //
-// Work limit. One frequency costs about nine (modes)^3 complex multiply-adds per step (the step's
-// GSM and one star product); a profile whose sum over its merged sections of (modes)^3 exceeds
-// kWorkLimit is refused with Failure::too_much_work before any matrix is built, as is one whose
-// widest section would need more modes than the zero table holds. The 60-slot horn sums to 3.4e6
-// and takes 36 ms of one core (bench/README.md): the limit is about half a second per frequency.
+// Work limit. One frequency costs about 2.5 (modes)^3 complex multiply-adds per step (sweep.hpp:
+// the step's reflection with its load, one LU and one solve); a profile whose sum over its merged
+// sections of (modes)^3 exceeds kWorkLimit is refused with Failure::too_much_work before any matrix
+// is built, as is one whose widest section would need more modes than the zero table holds. The
+// 60-slot horn sums to 3.4e6 and takes about 13 ms of one core (bench/README.md): the limit is
+// about 0.2 s per frequency.
 //
 // Termination. Failure::none results give S11 at the start of the input section (its length is part
 // of S11's phase) for an incident TE11 wave; the last section ends in a matched guide. With
@@ -39,6 +40,7 @@
 #include "modal/mode_content.hpp"
 #include "modal/radiation.hpp"
 #include "modal/staircase.hpp"
+#include "modal/sweep.hpp"
 #include "modal/units.hpp"
 
 #ifdef KELVOR_MODAL_TBB
@@ -163,12 +165,12 @@ FrequencyResult with_radiation(FrequencyResult result, const AnalysisOptions &op
 
 FrequencyResult solve_frequency(const Staircase &staircase, double freq_ghz,
                                 const AnalysisOptions &options) {
-  const ScatteringMatrix s = staircase_scattering(staircase, freq_ghz);
+  const Te11Response response = te11_response(staircase, freq_ghz);
   FrequencyResult result = refused(freq_ghz, Failure::none);
-  result.s11 = s.s11(0, 0);
+  result.s11 = response.s11;
   result.s11_db = 20 * std::log10(std::abs(result.s11));
   result.s11_deg = std::arg(result.s11) * 180 / kPi;
-  const Eigen::VectorXcd forward = s.s21.col(0);
+  const Eigen::VectorXcd &forward = response.forward;
   result.aperture = aperture_field(staircase.sections.back(), forward, freq_ghz);
   // The aperture always holds TE11 and TM11: every section carries at least two modes.
   result.tm11_over_te11 = forward(1) / forward(0);

@@ -1,5 +1,10 @@
 // The analysis of a body of revolution by mode matching: the input reflection of TE11, the mode
 // content at the aperture and, when the aperture radiates, its far field.
+//
+// Speed (bench/modal_bench.cpp, bench/README.md; g++ 12 -O3, 2 vCPUs, load average 11 at the time):
+// the 60-slot horn (122 merged sections, 6 to 47 modes) at the default counts, matched, costs 13.5
+// ms of CPU per frequency on one core (target 10 ms) and 101 frequencies 1.34 s of CPU over two
+// threads, about 0.67 s on two free cores (target 0.5 s). Mode counts and accuracy: analysis.cpp.
 #pragma once
 
 #include <complex>

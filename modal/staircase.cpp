@@ -10,12 +10,6 @@
 
 namespace kelvor::modal {
 
-namespace {
-
-struct ModalWaves {
-  Eigen::VectorXcd sqrt_z, propagation;
-};
-
 ModalWaves modal_waves(const GuideSection &section, double k_per_m) {
   const auto n = static_cast<Eigen::Index>(section.modes.size());
   ModalWaves waves{Eigen::VectorXcd(n), Eigen::VectorXcd(n)};
@@ -27,8 +21,6 @@ ModalWaves modal_waves(const GuideSection &section, double k_per_m) {
   }
   return waves;
 }
-
-} // namespace
 
 Profile merged_profile(const Profile &profile) {
   Profile merged;

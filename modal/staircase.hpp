@@ -36,6 +36,13 @@ std::vector<int> proportional_mode_counts(const Profile &profile, int widest_mod
 // The merged profile with its modes and couplings; counts as proportional_mode_counts gives them.
 Staircase prepare_staircase(const Profile &profile, const std::vector<int> &mode_counts);
 
+// A section's modes at one frequency: the square roots of their relative wave impedances and their
+// propagation factors exp(-j beta L) over the section's length.
+struct ModalWaves {
+  Eigen::VectorXcd sqrt_z, propagation;
+};
+ModalWaves modal_waves(const GuideSection &section, double k_per_m);
+
 // The merged profile alone: equal-radius neighbours joined, lengths added.
 Profile merged_profile(const Profile &profile);
 
