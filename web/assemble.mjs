@@ -28,6 +28,7 @@ const parts = {
                                 read(join(args.uplot, 'uPlot.iife.min.js'))),
   FORM_JS: scriptText('form.js', page('form.js')),
   MAIN_JS: scriptText('main.js', page('main.js')),
+  HORN_JS: scriptText('horn.js', page('horn.js')),
   WORKER: scriptText('worker', [read(args.core), page('form.js'), page('worker.js')].join('\n;\n')),
 };
 let html = page('index.html');

@@ -1,0 +1,94 @@
+"""The page's "Horn as built" in headless Chromium: a link with a horn computes it, its S11 and
+cross-polar peak at a frequency are the native mode-matching values (kelvor.asbuilt on the same
+float-read inputs), its DXF and section CSV downloads are the native profile's, and Cancel stops a
+band. Saves screenshots at 390 px and desktop width."""
+import csv
+import sys
+import tempfile
+import time
+from pathlib import Path
+
+import webtest
+
+a = webtest.arguments(extra=("--screenshot",))
+webtest.require(["/usr/bin/chromium", "/usr/bin/chromedriver"], a.page_dir)
+if not a.python_path:
+    print("SKIPPED: no Python module to compute the native horn")
+    sys.exit(webtest.SKIP)
+sys.path.insert(0, a.python_path)
+import numpy as np  # noqa: E402
+from kelvor import _kelvor, asbuilt  # noqa: E402
+try:
+    from selenium import webdriver
+    from selenium.webdriver.chrome.options import Options
+    from selenium.webdriver.chrome.service import Service
+except ImportError:
+    print("SKIPPED: not installed: python3-selenium (scripts/install-deps installs it)")
+    sys.exit(webtest.SKIP)
+
+# The page reads typed numbers as floats; the native horn is built from the same values.
+BAND = tuple(float(np.float32(f)) for f in (10.7, 12.75))
+horn = asbuilt.synthesise(BAND, aperture=60, slant=200, unit="mm")
+f12 = np.asarray(_kelvor.asbuilt_band_frequencies(*BAND, 41))[12:13]
+native = _kelvor.asbuilt_analyse_band(horn.sections, f12)
+
+
+def fail(message):
+    sys.exit(f"FAILED: {message}")
+
+
+def wait(driver, element_id, prefix, seconds):
+    end = time.monotonic() + seconds
+    while time.monotonic() < end:
+        status = driver.find_element("id", element_id).get_attribute("textContent")
+        if status.startswith(prefix):
+            return
+        time.sleep(0.1)
+    fail(f"{element_id} stayed {status!r}, expected {prefix!r}")
+
+
+def downloaded(folder, name):
+    path = Path(folder) / name
+    for _ in range(100):
+        if path.exists() and path.stat().st_size:
+            return path.read_text()
+        time.sleep(0.05)
+    fail(f"{name} was not downloaded")
+
+
+downloads = tempfile.TemporaryDirectory()
+options = Options()
+options.binary_location = "/usr/bin/chromium"
+for arg in ("--headless=new", "--no-sandbox", "--disable-gpu", "--window-size=1200,1000"):
+    options.add_argument(arg)
+server = webtest.serve(a.page_dir)
+driver = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
+try:
+    driver.execute_cdp_cmd("Page.setDownloadBehavior",
+                           {"behavior": "allow", "downloadPath": downloads.name})
+    page = f"http://127.0.0.1:{server.server_port}/index.html"
+    driver.get(f"{page}?hband=10.7:12.75&haperture=60&hslant=200&hfreq=11.7")
+    wait(driver, "horn-status", "Done.", 600)
+    band = driver.execute_script("const d = plots['horn-band'].data; return [d[1][12], d[2][12]];")
+    if np.max(np.abs(np.subtract(band, [native["s11_db"][0], native["xpol_peak_db"][0]]))) > 1e-9:
+        fail(f"S11, cross-polar peak at {f12[0]} GHz: page {band}, native {native}")
+    driver.find_element("id", "horn-dxf").click()
+    if downloaded(downloads.name, "kelvor-horn.dxf") != asbuilt.dxf(horn):
+        fail("the page's DXF is not the native profile's")
+    driver.find_element("id", "horn-csv").click()
+    rows = list(csv.reader(downloaded(downloads.name, "kelvor-horn.csv").splitlines()))
+    if not np.allclose(np.asarray(rows[1:], float) * 1e-3, horn.sections, rtol=1e-15, atol=0):
+        fail(f"the section CSV is not the native profile: {rows[:3]}")
+    Path(a.screenshot).parent.mkdir(parents=True, exist_ok=True)
+    for width, name in ((1200, a.screenshot), (390, a.screenshot.replace(".png", "-390.png"))):
+        driver.set_window_size(width, 1000)
+        driver.execute_script("document.getElementById('horn-section').scrollIntoView()")
+        driver.save_screenshot(name)
+    driver.find_element("id", "horn-compute").click()
+    wait(driver, "horn-status", "Analysing: frequency", 120)
+    driver.find_element("id", "horn-cancel").click()
+    wait(driver, "horn-status", "Cancelled.", 5)
+    print(f"horn link: S11 {band[0]:.12f} dB as native, DXF and CSV as native, cancel: as expected")
+finally:
+    driver.quit()
+    server.shutdown()
