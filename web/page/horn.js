@@ -90,7 +90,7 @@ function hornResult(m, params) {
     drawHornCuts(m);
     $('horn-link').href = `?${new URLSearchParams(params)}`;
     $('horn-link').hidden = false;
-    hornEnd(m.failure ? `No pattern at ${m.freq} GHz: ${m.failure}.` : 'Done.');
+    hornEnd(m.failure ? `No pattern at ${+m.freq.toPrecision(7)} GHz: ${m.failure}.` : 'Done.');
     break;
   }
 }
@@ -125,7 +125,7 @@ function drawHornBand(m) {
 }
 
 function drawHornCuts(m) {
-  $('horn-cuts-caption').textContent = `Co- and cross-polar cuts at ${m.freq} GHz (Ludwig 3).`;
+  $('horn-cuts-caption').textContent = `Co- and cross-polar cuts at ${+m.freq.toPrecision(7)} GHz (Ludwig 3).`;
   if (m.failure || !m.cuts.length)
     return;
   const [e, d, h] = m.cuts;
