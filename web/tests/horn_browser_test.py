@@ -3,6 +3,7 @@ cross-polar peak at a frequency are the native mode-matching values (kelvor.asbu
 float-read inputs), its DXF and section CSV downloads are the native profile's, and Cancel stops a
 band. Saves screenshots at 390 px and desktop width."""
 import csv
+import re
 import sys
 import tempfile
 import time
@@ -72,6 +73,13 @@ try:
     band = driver.execute_script("const d = plots['horn-band'].data; return [d[1][12], d[2][12]];")
     if np.max(np.abs(np.subtract(band, [native["s11_db"][0], native["xpol_peak_db"][0]]))) > 1e-9:
         fail(f"S11, cross-polar peak at {f12[0]} GHz: page {band}, native {native}")
+    # The drawn wall, (z, top - r) in mm: each section a step of its radius.
+    wall = driver.find_element("css selector", "#horn-profile path").get_attribute("d")
+    z = np.cumsum(np.concatenate([[0], horn.sections[:, 0]])) * 1e3
+    r = np.repeat(horn.sections[:, 1] * 1e3, 2)
+    want = np.column_stack([np.repeat(z, 2)[1:-1], r.max() - r])
+    if not np.allclose(np.asarray(re.findall(r"[-\d.e]+", wall), float).reshape(-1, 2), want):
+        fail(f"the drawn wall is not the profile: {wall[:80]}")
     driver.find_element("id", "horn-dxf").click()
     if downloaded(downloads.name, "kelvor-horn.dxf") != asbuilt.dxf(horn):
         fail("the page's DXF is not the native profile's")
