@@ -1,6 +1,6 @@
 """The page's "Horn as built" in headless Chromium: a link with a horn computes it, its S11 and
 cross-polar peak at a frequency are the native mode-matching values (kelvor.asbuilt on the same
-float-read inputs), its DXF and section CSV downloads are the native profile's, and Cancel stops a
+float-read inputs), its DXF, section CSV and .cut downloads are the native ones, and Cancel stops a
 band. Saves screenshots at 390 px and desktop width."""
 import csv
 import re
@@ -83,6 +83,14 @@ try:
     driver.find_element("id", "horn-dxf").click()
     if downloaded(downloads.name, "kelvor-horn.dxf") != asbuilt.dxf(horn):
         fail("the page's DXF is not the native profile's")
+    driver.find_element("id", "horn-cut").click()
+    f = float(np.float32(11.7))  # the browser's libm: the cut agrees to the last digits or so
+    cuts = [downloaded(downloads.name, "kelvor-horn.cut"),
+            _kelvor.asbuilt_cut(horn.sections, f, 1.0, f"KELVOR horn {f:g} GHz")]
+    numbers = [np.asarray(re.findall(r"\S*E[+-]\d+", c), float) for c in cuts]
+    if (cuts[0].count("KELVOR horn 11.7 GHz") != 3 or numbers[0].shape != numbers[1].shape
+            or not np.allclose(*numbers, rtol=1e-12, atol=1e-12)):
+        fail("the page's .cut file is not the native far field's")
     driver.find_element("id", "horn-csv").click()
     rows = list(csv.reader(downloaded(downloads.name, "kelvor-horn.csv").splitlines()))
     if not np.allclose(np.asarray(rows[1:], float) * 1e-3, horn.sections, rtol=1e-15, atol=0):
@@ -96,7 +104,7 @@ try:
     wait(driver, "horn-status", "Analysing: frequency", 120)
     driver.find_element("id", "horn-cancel").click()
     wait(driver, "horn-status", "Cancelled.", 5)
-    print(f"horn link: S11 {band[0]:.12f} dB as native, DXF and CSV as native, cancel: as expected")
+    print(f"horn link: S11 {band[0]:.12f} dB as native, DXF, CSV and .cut as native, cancel: as expected")
 finally:
     driver.quit()
     server.shutdown()
