@@ -2,6 +2,7 @@
 // cone, its mode-matching analysis one frequency at a time (the worker reports progress between
 // them and is ended to cancel; each analysis is bounded by modal's work limit), and its exports.
 // The optimiser needs NLopt, a native library: it runs in Python and the command line, not here.
+// Its own module (KelvorHornCore), loaded by the horn's worker alone.
 // The profile crosses as a Float64Array of (length_m, radius_m) pairs, input guide first.
 #include <emscripten/bind.h>
 #include <emscripten/val.h>
@@ -14,6 +15,7 @@
 #include "asbuilt/grasp_cut.hpp"
 #include "asbuilt/synthesis.hpp"
 #include "modal/analysis.hpp"
+#include "web/read_number_js.hpp"
 
 using namespace emscripten;
 namespace asbuilt = kelvor::asbuilt;
@@ -102,6 +104,7 @@ std::string cut_js(const val &pairs, double freq_ghz) {
 } // namespace
 
 EMSCRIPTEN_BINDINGS(kelvor_horn) {
+  function("readNumber", &kelvor::web::read_number_js);
   function("hornSynthesise", &synthesise_js);
   function("hornFrequencies", &frequencies_js);
   function("hornAnalyse", &analyse_js);

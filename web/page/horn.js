@@ -1,5 +1,5 @@
 // The "Horn as built" section: its request (the query parameters hband, haperture, hslant, hfreq),
-// a worker of its own (the same core), the drawn profile, S11 and the cross-polar peak against
+// a worker of its own with its own core (none in a build without modal/: no section), the drawn profile, S11 and the cross-polar peak against
 // frequency, the cuts at one frequency and the downloads. Cancelling ends the worker.
 'use strict';
 
@@ -45,7 +45,7 @@ function hornCompute(params) {
   $('horn-link').hidden = true;
   for (const name of Object.keys(hornFiles))
     delete hornFiles[name];
-  const source = $('worker-source').textContent;
+  const source = $('horn-worker-source').textContent;
   const url = URL.createObjectURL(new Blob([source], { type: 'text/javascript' }));
   const w = new Worker(url);
   URL.revokeObjectURL(url);
@@ -60,8 +60,8 @@ function hornCompute(params) {
   $('horn-progress').hidden = false;
   $('horn-cancel').hidden = false;
   $('horn-status').textContent = 'Synthesising…';
-  w.postMessage({ horn: { band: params.hband, aperture: params.haperture, slant: params.hslant,
-                          freq: params.hfreq } });
+  w.postMessage({ band: params.hband, aperture: params.haperture, slant: params.hslant,
+                  freq: params.hfreq });
 }
 
 function hornResult(m, params) {
@@ -161,9 +161,10 @@ $('horn-csv').addEventListener('click', () => hornDownload('csv', 'text/csv'));
 $('horn-dxf').addEventListener('click', () => hornDownload('dxf', 'application/dxf'));
 $('horn-cut').addEventListener('click', () => hornDownload('cut', 'text/plain'));
 
+$('horn-section').hidden = !$('horn-worker-source').textContent;
 // A link with a horn computes it at once, after the request above has its worker.
 const hornQuery = new URLSearchParams(location.search);
-if (HORN_FIELDS.some((name) => hornQuery.has(name))) {
+if (!$('horn-section').hidden && HORN_FIELDS.some((name) => hornQuery.has(name))) {
   const params = Object.fromEntries(HORN_FIELDS.filter((n) => hornQuery.has(n))
                                       .map((n) => [n, hornQuery.get(n)]));
   hornFill(params);
