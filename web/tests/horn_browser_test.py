@@ -110,7 +110,7 @@ try:
         driver.execute_script("document.getElementById('horn-section').scrollIntoView()")
         driver.save_screenshot(name)
     driver.find_element("id", "horn-compute").click()
-    wait(driver, "horn-status", "Analysing: frequency 1 of 41", 120)
+    wait(driver, "horn-status", "Analysing: frequency 41 of 41", 120)
     driver.find_element("id", "horn-cancel").click()
     wait(driver, "horn-status", "Cancelled.", 5)
     print(f"horn link: S11 {band[0]:.12f} dB as native, DXF, CSV and .cut as native, cancel: as expected")
