@@ -3,6 +3,7 @@
 // reference): code 0 starts an entity, 8 names its layer, 10/20/30 are x/y/z, 66 = 1 says vertices
 // follow, 70 = 1 closes the polyline.
 #include "asbuilt/dxf.hpp"
+#include "asbuilt/read_double.hpp"
 
 #include <charconv>
 #include <cmath>
@@ -60,11 +61,6 @@ bool next_line(std::string_view &text, std::string_view &line) {
   return true;
 }
 
-bool parse_double(std::string_view s, double &x) {
-  const auto [ptr, ec] = std::from_chars(s.data(), s.data() + s.size(), x);
-  return ec == std::errc{} && ptr == s.data() + s.size() && std::isfinite(x);
-}
-
 // The vertices of the first POLYLINE, or why there are none.
 DxfError polyline_vertices(std::string_view text, std::vector<std::pair<double, double>> &points) {
   bool in_polyline = false, in_vertex = false;
@@ -91,7 +87,7 @@ DxfError polyline_vertices(std::string_view text, std::vector<std::pair<double, 
       }
     } else if (in_vertex && (code == 10 || code == 20)) {
       double &x = code == 10 ? points.back().first : points.back().second;
-      if (!parse_double(value, x))
+      if (!read_double(value, x))
         return DxfError::not_dxf;
     }
   }

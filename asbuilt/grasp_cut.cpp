@@ -1,5 +1,6 @@
 // GRASP cut files: writer and reader of the format described in grasp_cut.hpp.
 #include "asbuilt/grasp_cut.hpp"
+#include "asbuilt/read_double.hpp"
 
 #include <charconv>
 #include <cmath>
@@ -52,8 +53,7 @@ bool numbers(std::string_view line, std::vector<double> &out, std::size_t most) 
       return true;
     const std::size_t end = std::min(line.find_first_of(" \t", i), line.size());
     double x;
-    const auto [ptr, ec] = std::from_chars(line.data() + i, line.data() + end, x);
-    if (ec != std::errc{} || ptr != line.data() + end || !std::isfinite(x) || out.size() == most)
+    if (!read_double(line.substr(i, end - i), x) || out.size() == most)
       return false;
     out.push_back(x);
     i = end;

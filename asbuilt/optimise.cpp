@@ -142,16 +142,6 @@ double constraint(const std::vector<double> &x, std::vector<double> &, void *dat
 
 } // namespace
 
-std::vector<double> band_frequencies(const Band &band, std::size_t count) {
-  std::vector<double> f;
-  if (count == 1)
-    return {(band.min_ghz + band.max_ghz) / 2};
-  for (std::size_t i = 0; i < count; ++i)
-    f.push_back(band.min_ghz + (band.max_ghz - band.min_ghz) * static_cast<double>(i) /
-                                   static_cast<double>(count - 1));
-  return f;
-}
-
 std::vector<FrequencyFigures> frequency_figures(const modal::Profile &profile,
                                                 std::span<const double> freqs_ghz,
                                                 const modal::AnalysisOptions &options) {

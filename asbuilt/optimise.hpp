@@ -34,9 +34,6 @@ struct BandFigures {
 // Computes the figures of a profile; the optimiser calls it once per evaluation.
 using BandEvaluator = std::function<BandFigures(const modal::Profile &)>;
 
-// count frequencies evenly spaced over the band, its edges included (one: the band's centre).
-std::vector<double> band_frequencies(const Band &band, std::size_t count);
-
 // The figures of one frequency: S11, the 45-degree cross-polar peak (dB) and the directivity (dBi),
 // NaN with Failure::analysis_failed where the analysis has no answer.
 struct FrequencyFigures {

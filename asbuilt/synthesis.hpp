@@ -30,6 +30,9 @@ struct Band {
 
 // The open choices of the rules. Defaults are those of [GJ]; a value outside the range the
 // source gives is refused (Failure::invalid_rule).
+// count frequencies evenly spaced over the band, its edges included (one: the band's centre).
+std::vector<double> band_frequencies(const Band &band, std::size_t count);
+
 struct SynthesisRules {
   // Bands up to this ratio f_max/f_min are narrow: f_c = sqrt(f_min f_max) and the flare's slots
   // keep the depth of f_c to the aperture. Wider bands up to max_band_ratio: f_c =

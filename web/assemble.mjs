@@ -4,6 +4,7 @@
 // its worker as a blob. One file opens from any static host and from the file
 // system, and once loaded needs nothing more.
 //   node assemble.mjs --page DIR --core kelvor_core.js --uplot DIR --out index.html
+//                     [--horn-core kelvor_horn_core.js]
 import { readFileSync, writeFileSync, copyFileSync } from 'node:fs';
 import { dirname, join } from 'node:path';
 
@@ -28,7 +29,10 @@ const parts = {
                                 read(join(args.uplot, 'uPlot.iife.min.js'))),
   FORM_JS: scriptText('form.js', page('form.js')),
   MAIN_JS: scriptText('main.js', page('main.js')),
+  HORN_JS: scriptText('horn.js', page('horn.js')),
   WORKER: scriptText('worker', [read(args.core), page('form.js'), page('worker.js')].join('\n;\n')),
+  // The horn's worker, where the build has its core (modal/ and asbuilt/); else none.
+  HORN_WORKER: args['horn-core'] ? scriptText('horn worker', [read(args['horn-core']), page('horn_worker.js')].join('\n;\n')) : '',
 };
 let html = page('index.html');
 for (const [name, text] of Object.entries(parts)) {

@@ -11,6 +11,7 @@
 #include "rows/row_count.hpp"
 #include "rows/rows.hpp"
 #include "web/core.hpp"
+#include "web/read_number_js.hpp"
 #ifdef KELVOR_WEB_MODEL_TRUE
 #include "web/model_true.hpp"
 #endif
@@ -19,15 +20,6 @@ using namespace emscripten;
 using namespace kelvor::web;
 
 namespace {
-
-val read_number_js(const std::string &text) {
-  const Number n = read_number(text);
-  val out = val::object();
-  out.set("status", std::string(status_name(n.status)));
-  out.set("value", n.value);
-  out.set("message", std::string(status_message(n.status)));
-  return out;
-}
 
 val count_rows_js(float start, float stop, float step) {
   const RangeCount c = count_rows(start, stop, step);

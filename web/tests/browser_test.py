@@ -3,11 +3,8 @@ link gives the native report's records, a long table cancels, a request typed
 into the form is checked and computed, its CSV downloads, and the pattern is
 drawn. Saves a screenshot of the example for the README."""
 import csv
-import functools
-import http.server
 import sys
 import tempfile
-import threading
 import time
 from pathlib import Path
 
@@ -40,18 +37,6 @@ LAST_COLUMN = """
 
 def fail(message):
     sys.exit(f"FAILED: {message}")
-
-
-class QuietHandler(http.server.SimpleHTTPRequestHandler):
-    def log_message(self, *args):
-        pass
-
-
-def serve(folder):
-    handler = functools.partial(QuietHandler, directory=str(folder))
-    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
-    threading.Thread(target=server.serve_forever, daemon=True).start()
-    return server
 
 
 def text(driver, element_id):
@@ -95,7 +80,7 @@ options.binary_location = "/usr/bin/chromium"
 for arg in ("--headless=new", "--no-sandbox", "--disable-gpu", "--window-size=900,1000"):
     options.add_argument(arg)
 options.add_experimental_option("prefs", {"download.default_directory": downloads.name})
-server = serve(a.page_dir)
+server = webtest.serve(a.page_dir)
 driver = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
 try:
     driver.execute_cdp_cmd("Page.setDownloadBehavior",

@@ -19,3 +19,10 @@ add_test(NAME web_browser COMMAND /usr/bin/python3 ${CMAKE_CURRENT_LIST_DIR}/bro
          ${WEB_TEST_ARGS} --screenshot ${CMAKE_CURRENT_BINARY_DIR}/web-page.png)
 set_tests_properties(web_core web_browser PROPERTIES
   FIXTURES_REQUIRED web_page LABELS web SKIP_RETURN_CODE 77 TIMEOUT 300)
+# The horn as built against the Python module's native horn and analysis.
+if(TARGET _kelvor)
+  add_test(NAME web_horn_browser COMMAND /usr/bin/python3 ${CMAKE_CURRENT_LIST_DIR}/horn_browser_test.py
+           ${WEB_TEST_ARGS} --screenshot ${CMAKE_CURRENT_BINARY_DIR}/web-horn.png)
+  set_tests_properties(web_horn_browser PROPERTIES
+    FIXTURES_REQUIRED web_page LABELS web SKIP_RETURN_CODE 77 TIMEOUT 900)
+endif()

@@ -1,11 +1,14 @@
 """What the page's tests share: their arguments, the skip when a tool is
 missing, the README's example link and the native program's report for it."""
 import argparse
+import functools
+import http.server
 import re
 import shutil
 import subprocess
 import sys
 import tempfile
+import threading
 from pathlib import Path
 
 SKIP = 77  # ctest's SKIP_RETURN_CODE for these tests
@@ -82,3 +85,16 @@ def query(unit, freq, beamwidth, level, index, s, aperture, slant, fresp):
     fields = dict(unit=unit, freq=freq, beamwidth=beamwidth, level=level, index=index, s=s,
                   aperture=aperture, slant=slant, fresp=fresp)
     return "&".join(f"{k}={v}" for k, v in fields.items() if v)
+
+
+class QuietHandler(http.server.SimpleHTTPRequestHandler):
+    def log_message(self, *args):
+        pass
+
+
+def serve(folder):
+    """The page's folder served from 127.0.0.1 on a free port, in a thread."""
+    handler = functools.partial(QuietHandler, directory=str(folder))
+    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
+    threading.Thread(target=server.serve_forever, daemon=True).start()
+    return server

@@ -1,0 +1,54 @@
+// The worker of the page's "Horn as built": its own core (modal/ and asbuilt/ in WebAssembly),
+// so that the tables' worker loads no more than it needs. Runs after that core's script in the
+// same blob; cancelling ends the worker.
+'use strict';
+
+const hornCore = KelvorHornCore();
+
+// The horn as built: frequencies of the band analysed one at a time.
+const HORN_FREQUENCIES = 41;
+
+// A typed number through the core's reader, or the reason it is refused.
+function hornNumber(core, text, name, errors) {
+  const n = core.readNumber(String(text ?? ''));
+  if (n.status !== 'ok')
+    errors[name] = n.message;
+  return n.value;
+}
+
+// Synthesis, then the band one frequency at a time (progress between them), the cuts at the
+// chosen frequency (the band's centre when none) and the cut file there.
+function hornRun(core, h) {
+  const errors = {};
+  const ends = String(h.band ?? '').split(':');
+  if (ends.length !== 2)
+    errors.band = 'give the band as start:stop in GHz, for example 10.7:12.75';
+  const [min, max] = ends.length === 2 ? ends.map((e) => hornNumber(core, e, 'band', errors)) : [];
+  const aperture = hornNumber(core, h.aperture, 'aperture', errors);
+  const slant = hornNumber(core, h.slant, 'slant', errors);
+  const freq = h.freq ? hornNumber(core, h.freq, 'freq', errors) : (min + max) / 2;
+  if (Object.keys(errors).length) {
+    postMessage({ type: 'horn-invalid', errors });
+    return;
+  }
+  const s = core.hornSynthesise(min, max, aperture, slant);
+  if (s.failure) {
+    postMessage({ type: 'horn-invalid', errors: { form: s.failure } });
+    return;
+  }
+  postMessage({ type: 'horn-profile', ...s });
+  const freqs = core.hornFrequencies(min, max, HORN_FREQUENCIES);
+  const s11 = [], xpol = [];
+  freqs.forEach((f, i) => {
+    postMessage({ type: 'horn-progress', done: i, total: freqs.length });
+    const r = core.hornAnalyse(s.sections, f);
+    s11.push(r.s11Db);
+    xpol.push(r.xpolDb);
+  });
+  postMessage({ type: 'horn-band', freqs, s11, xpol });
+  const r = core.hornAnalyse(s.sections, freq);
+  postMessage({ type: 'horn-cuts', freq, failure: r.failure, cuts: r.cuts,
+                cut: r.failure ? '' : core.hornCut(s.sections, freq) });
+}
+
+onmessage = async (event) => hornRun(await hornCore, event.data);

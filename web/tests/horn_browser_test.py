@@ -1,0 +1,129 @@
+"""The page's "Horn as built" in headless Chromium: a link with a horn computes it, its S11 and
+cross-polar peak at a frequency are the native mode-matching values (kelvor.asbuilt on the same
+float-read inputs), its DXF, section CSV and .cut downloads are the native ones, and Cancel stops a
+band. Saves screenshots at 390 px and desktop width."""
+import csv
+import re
+import sys
+import tempfile
+import time
+from pathlib import Path
+
+import webtest
+
+a = webtest.arguments(extra=("--screenshot",))
+webtest.require(["/usr/bin/chromium", "/usr/bin/chromedriver"], a.page_dir)
+if not a.python_path:
+    print("SKIPPED: no Python module to compute the native horn")
+    sys.exit(webtest.SKIP)
+sys.path.insert(0, a.python_path)
+import numpy as np  # noqa: E402
+from kelvor import _kelvor, asbuilt  # noqa: E402
+try:
+    from selenium import webdriver
+    from selenium.webdriver.chrome.options import Options
+    from selenium.webdriver.chrome.service import Service
+except ImportError:
+    print("SKIPPED: not installed: python3-selenium (scripts/install-deps installs it)")
+    sys.exit(webtest.SKIP)
+
+# The page reads typed numbers as floats; the native horn is built from the same values.
+BAND = tuple(float(np.float32(f)) for f in (10.7, 12.75))
+horn = asbuilt.synthesise(BAND, aperture=60, slant=200, unit="mm")
+f12 = np.asarray(_kelvor.asbuilt_band_frequencies(*BAND, 41))[12:13]
+native = _kelvor.asbuilt_analyse_band(horn.sections, f12)
+
+
+CANCEL_AT_LAST = """const done = arguments[0], status = document.getElementById('horn-status');
+    new MutationObserver((_, observer) => {
+      if (status.textContent !== 'Analysing: frequency 41 of 41') return;
+      observer.disconnect();
+      document.getElementById('horn-cancel').click();
+      done(status.textContent);
+    }).observe(status, { childList: true, characterData: true, subtree: true });
+    document.getElementById('horn-compute').click();"""
+
+
+def fail(message):
+    sys.exit(f"FAILED: {message}")
+
+
+def wait(driver, element_id, prefix, seconds):
+    end = time.monotonic() + seconds
+    while time.monotonic() < end:
+        status = driver.find_element("id", element_id).get_attribute("textContent")
+        if status.startswith(prefix):
+            return
+        time.sleep(0.1)
+    fail(f"{element_id} stayed {status!r}, expected {prefix!r}")
+
+
+def downloaded(folder, name):
+    path = Path(folder) / name
+    for _ in range(100):
+        if path.exists() and path.stat().st_size:
+            return path.read_text()
+        time.sleep(0.05)
+    fail(f"{name} was not downloaded")
+
+
+downloads = tempfile.TemporaryDirectory()
+options = Options()
+options.binary_location = "/usr/bin/chromium"
+for arg in ("--headless=new", "--no-sandbox", "--disable-gpu", "--window-size=1200,1000"):
+    options.add_argument(arg)
+server = webtest.serve(a.page_dir)
+driver = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
+try:
+    driver.execute_cdp_cmd("Page.setDownloadBehavior",
+                           {"behavior": "allow", "downloadPath": downloads.name})
+    page = f"http://127.0.0.1:{server.server_port}/index.html"
+    driver.get(f"{page}?hband=10.7:12.75&haperture=60&hslant=200")
+    wait(driver, "horn-status", "Done.", 600)
+    band = driver.execute_script("const d = plots['horn-band'].data; return [d[1][12], d[2][12]];")
+    if np.max(np.abs(np.subtract(band, [native["s11_db"][0], native["xpol_peak_db"][0]]))) > 1e-9:
+        fail(f"S11, cross-polar peak at {f12[0]} GHz: page {band}, native {native}")
+    # The drawn wall, (z, top - r) in mm: each section a step of its radius.
+    wall = driver.find_element("css selector", "#horn-profile path").get_attribute("d")
+    z = np.cumsum(np.concatenate([[0], horn.sections[:, 0]])) * 1e3
+    r = np.repeat(horn.sections[:, 1] * 1e3, 2)
+    want = np.column_stack([np.repeat(z, 2)[1:-1], r.max() - r])
+    if not np.allclose(np.asarray(re.findall(r"[-\d.e]+", wall), float).reshape(-1, 2), want):
+        fail(f"the drawn wall is not the profile: {wall[:80]}")
+    driver.find_element("id", "horn-dxf").click()
+    if downloaded(downloads.name, "kelvor-horn.dxf") != asbuilt.dxf(horn):
+        fail("the page's DXF is not the native profile's")
+    driver.find_element("id", "horn-cut").click()
+    f = sum(BAND) / 2  # no hfreq: the band's centre; the browser's libm: the last digits differ
+    cuts = [downloaded(downloads.name, "kelvor-horn.cut"),
+            _kelvor.asbuilt_cut(horn.sections, f, 1.0, f"KELVOR horn {f:g} GHz")]
+    numbers = [np.asarray(re.findall(r"\S*E[+-]\d+", c), float) for c in cuts]
+    if (cuts[0].count("KELVOR horn 11.725 GHz") != 3 or numbers[0].shape != numbers[1].shape
+            or not np.allclose(*numbers, rtol=1e-12, atol=1e-12)):
+        fail("the page's .cut file is not the native far field's")
+    # The plotted cuts (dB to the largest co-polar level): E co, H co, 45-degree cross.
+    fields = numbers[1].reshape(3, -1)[:, 3:].reshape(3, 181, 2, 2)[:, :91]
+    with np.errstate(divide="ignore"):  # no cross-polar field on the axis: a gap in the plot
+        power = 10 * np.log10(fields[..., 0] ** 2 + fields[..., 1] ** 2)
+    want = [power[0, :, 0], power[2, :, 0], power[1, :, 1]] - power[..., 0].max()
+    drawn = np.asarray(driver.execute_script(
+        "return plots['horn-cuts'].data.slice(1).map((c) => Array.from(c))"), float)
+    if not np.allclose(drawn, np.where(np.isfinite(want), want, np.nan), atol=1e-6, equal_nan=True):
+        fail(f"the drawn cuts are not the native far field's: {np.max(np.abs(drawn - want))}")
+    driver.find_element("id", "horn-csv").click()
+    rows = list(csv.reader(downloaded(downloads.name, "kelvor-horn.csv").splitlines()))
+    if not np.allclose(np.asarray(rows[1:], float) * 1e-3, horn.sections, rtol=1e-15, atol=0):
+        fail(f"the section CSV is not the native profile: {rows[:3]}")
+    Path(a.screenshot).parent.mkdir(parents=True, exist_ok=True)
+    for width, name in ((1200, a.screenshot), (390, a.screenshot.replace(".png", "-390.png"))):
+        driver.set_window_size(width, 1000)
+        driver.execute_script("document.getElementById('horn-section').scrollIntoView()")
+        driver.save_screenshot(name)
+    # Cancel at the last frequency's progress, from inside the page: before the worker's next message.
+    driver.set_script_timeout(300)
+    if driver.execute_async_script(CANCEL_AT_LAST) != "Cancelled.":
+        fail("Cancel at frequency 41 of 41 did not cancel")
+    print(f"horn link: S11 {band[0]:.12f} dB as native, DXF, CSV and .cut as native, cancel: as expected")
+finally:
+    driver.quit()
+    server.shutdown()
