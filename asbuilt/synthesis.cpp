@@ -213,9 +213,8 @@ std::vector<double> band_frequencies(const Band &band, std::size_t count) {
   if (count == 1)
     return {(band.min_ghz + band.max_ghz) / 2};
   for (std::size_t i = 0; i < count; ++i)
-    f.push_back(band.min_ghz +
-                (band.max_ghz - band.min_ghz) * static_cast<double>(i) /
-                    static_cast<double>(count - 1));
+    f.push_back(band.min_ghz + (band.max_ghz - band.min_ghz) * static_cast<double>(i) /
+                                   static_cast<double>(count - 1));
   return f;
 }
 

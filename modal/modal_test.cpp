@@ -29,8 +29,10 @@ std::pair<double, double> radial_factors(const Mode &mode, double radius_m, doub
 TEST(Modal, CouplingIntegralsMatchQuadrature) {
   const std::vector<Mode> modes = lowest_modes(8);
   // Near-equal wavenumbers (the last row) cost the closed form digits to cancellation.
-  for (const auto &[a_row, b_row, tolerance] :
-       {std::tuple{1.0, 1.0, 1e-12}, {1.0, 1.3, 1e-12}, {0.7, 2.0, 1e-12}, {1.0, 1.0000001, 1e-8}}) {
+  for (const auto &[a_row, b_row, tolerance] : {std::tuple{1.0, 1.0, 1e-12},
+                                                {1.0, 1.3, 1e-12},
+                                                {0.7, 2.0, 1e-12},
+                                                {1.0, 1.0000001, 1e-8}}) {
     // Plain copies: clang 14 cannot capture structured bindings in a lambda.
     const double a = a_row, b = b_row;
     for (const Mode &m : modes)

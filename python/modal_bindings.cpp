@@ -90,24 +90,23 @@ py::array_t<double> cut_levels(const std::vector<FrequencyResult> &r, std::size_
 
 // The analysis of `sections` at every frequency of `freq_ghz`. widest_modes 0 is the engine's
 // default mode rule.
-py::dict analyse_sections(const Array &sections, const Array &freq_ghz, bool matched, int widest_modes,
-                 double xpol_within_deg) {
+py::dict analyse_sections(const Array &sections, const Array &freq_ghz, bool matched,
+                          int widest_modes, double xpol_within_deg) {
   const Profile profile = profile_of(sections);
   AnalysisOptions options;
   options.termination = matched ? Termination::matched : Termination::radiate;
   options.widest_modes = widest_modes;
   options.xpol_within_deg = xpol_within_deg;
-  const std::vector<FrequencyResult> r =
-      analyse_chunked(profile, {freq_ghz.data(), static_cast<std::size_t>(freq_ghz.size())},
-                      options);
+  const std::vector<FrequencyResult> r = analyse_chunked(
+      profile, {freq_ghz.data(), static_cast<std::size_t>(freq_ghz.size())}, options);
   const auto n = static_cast<py::ssize_t>(r.size());
   const auto column = [&](auto field) {
     using T = decltype(field(r.front()));
     return filled<T>({n}, [&](std::size_t i) { return field(r[i]); });
   };
   // Every radiating result has the same cuts (phi 0, 45, 90) at the same angles.
-  const auto patterned =
-      std::find_if(r.begin(), r.end(), [](const FrequencyResult &one) { return !one.cuts.empty(); });
+  const auto patterned = std::find_if(r.begin(), r.end(),
+                                      [](const FrequencyResult &one) { return !one.cuts.empty(); });
   std::vector<double> theta, phi;
   if (patterned != r.end()) {
     theta = patterned->cuts.front().theta_deg;
@@ -126,8 +125,8 @@ py::dict analyse_sections(const Array &sections, const Array &freq_ghz, bool mat
   d["hybrid_purity"] = column([](const FrequencyResult &x) { return x.hybrid_purity; });
   d["theta_deg"] = filled<double>({static_cast<py::ssize_t>(theta.size())},
                                   [&](std::size_t i) { return theta[i]; });
-  d["phi_deg"] = filled<double>({static_cast<py::ssize_t>(phi.size())},
-                                [&](std::size_t i) { return phi[i]; });
+  d["phi_deg"] =
+      filled<double>({static_cast<py::ssize_t>(phi.size())}, [&](std::size_t i) { return phi[i]; });
   d["co_db"] = cut_levels(r, phi.size(), theta.size(), &PatternCut::co_db);
   d["cross_db"] = cut_levels(r, phi.size(), theta.size(), &PatternCut::cross_db);
   return d;

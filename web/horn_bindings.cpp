@@ -47,11 +47,11 @@ std::string sections_csv(const modal::Profile &profile) {
 }
 
 val synthesise_js(double min_ghz, double max_ghz, double aperture_mm, double slant_mm) {
-  const asbuilt::Synthesis s = asbuilt::synthesise({min_ghz, max_ghz}, aperture_mm * 1e-3,
-                                                   slant_mm * 1e-3);
+  const asbuilt::Synthesis s =
+      asbuilt::synthesise({min_ghz, max_ghz}, aperture_mm * 1e-3, slant_mm * 1e-3);
   val out = val::object();
-  out.set("failure", std::string(s.failure == asbuilt::Failure::none
-                                     ? "" : asbuilt::describe(s.failure)));
+  out.set("failure",
+          std::string(s.failure == asbuilt::Failure::none ? "" : asbuilt::describe(s.failure)));
   if (s.failure != asbuilt::Failure::none)
     return out;
   const modal::Profile p = asbuilt::profile(s.horn);
@@ -75,7 +75,8 @@ val frequencies_js(double min_ghz, double max_ghz, double count) {
 val analyse_js(const val &pairs, double freq_ghz) {
   const modal::FrequencyResult r = modal::analyse(profile_of(pairs), freq_ghz);
   val out = val::object();
-  out.set("failure", std::string(r.failure == modal::Failure::none ? "" : modal::describe(r.failure)));
+  out.set("failure",
+          std::string(r.failure == modal::Failure::none ? "" : modal::describe(r.failure)));
   out.set("s11Db", r.s11_db);
   out.set("xpolDb", r.xpol_peak_db);
   val cuts = val::array();
