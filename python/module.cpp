@@ -63,12 +63,15 @@ py::array_t<float> rows_of(const FloatArray &in, Compute rows, Values values) {
 }
 
 py::array_t<float> sweep_values(float start, float stop, float step) {
-  // A table's row number is a 32-bit count: refuse a range with more rows than
-  // that rather than give the empty table row_count gives it.
+  // The values are laid out in memory, four bytes each here and eight more in the float64 copy
+  // Python hands on, and every table built on them holds several columns more: a range is
+  // refused up front beyond 10^8 rows (1.2 GB for the values alone), well inside the 32-bit row
+  // count of the dialogue and before a machine would run out of memory instead of answering.
+  constexpr double max_rows = 1e8;
   const double count = row_count_real(start, stop, step);
-  if (count >= 2147483648.0)
+  if (count > max_rows)
     throw py::value_error("has " + py::repr(py::int_(py::float_(count))).cast<std::string>() +
-                          " rows, more than the 2147483647 a table can hold");
+                          " rows, more than the 100000000 a table is built with");
   const std::vector<float> values = sweep(start, stop, step);
   py::array_t<float> out(static_cast<py::ssize_t>(values.size()));
   std::copy(values.begin(), values.end(), out.mutable_data());

@@ -219,8 +219,9 @@ def sweep(start: float, stop: float, step: float) -> Float64Array:
     Raises
     ------
     ValueError
-        If a value is not a finite number, step is 0, or the range has more rows
-        than a table's 32-bit row count holds (the message gives the count).
+        If a value is not a finite number, step is 0, or the range has more than
+        10**8 rows, the most a table is built with in memory (the message gives
+        the count).
     """
     a, b, c = float32("start", start), float32("stop", stop), float32("step", step)
     if not (math.isfinite(a) and math.isfinite(b) and math.isfinite(c)) or c == 0:

@@ -141,7 +141,8 @@ BAD = [
     ("unit", lambda: kelvor.pattern(2.6, 28.9, 10, 0, unit=None)),
     ("obliquity", lambda: kelvor.pattern(2.6, 28.9, 10, 0, obliquity="no")),
     ("step", lambda: kelvor.sweep(0, 1, 0)),
-    ("2147483647", lambda: kelvor.sweep(0, 1e9, 1e-3)),
+    ("1000000000", lambda: kelvor.sweep(0, 1e9, 1e-3)),
+    ("2000000001 rows, more than the 100000000", lambda: kelvor.sweep(0, 2e9, 1)),
 ]
 
 
