@@ -90,21 +90,27 @@ constexpr double kHybridRatio = 0.5043397744806196;
 constexpr double kRimFreeRatio = 0.7846565073723224;
 
 // Peak 45-degree cross-polar level: pure TE11 about -18.3 dB, the hybrid pair about 15 dB lower;
-// directivity on the axis (TE11's aperture efficiency tends to Silver's 0.837).
+// directivity on the axis (TE11's aperture efficiency tends to Silver's 0.837). Within 5 degrees
+// the cross-polar power still rises: its peak is the range's end. TM11, null on the axis, puts
+// the co-polar peak off it and unequal in the two planes.
 TEST(Radiation, CrossPolarAndDirectivity) {
   struct Row {
-    double radius_wl, tm11, xpol_db, xpol_theta_deg, directivity_dbi;
+    double radius_wl, tm11, within_deg, xpol_db, xpol_theta_deg, directivity_dbi;
   };
-  const Row rows[] = {{2, 0, -18.48282, 16.71627, 21.27490},
-                      {2, kHybridRatio, -32.30464, 28.42124, 20.48512},
-                      {5, 0, -18.32362, 6.65639, 29.19629},
-                      {5, kHybridRatio, -32.18748, 11.40833, 28.47385}};
+  const Row rows[] = {{2, 0, 90, -18.48282, 16.71627, 21.27490},
+                      {2, kHybridRatio, 90, -32.30464, 28.42124, 20.48512},
+                      {5, 0, 90, -18.32362, 6.65639, 29.19629},
+                      {5, kHybridRatio, 90, -32.18748, 11.40833, 28.47385},
+                      {2, 0, 5, -32.04396, 5, 21.27490},
+                      {2, 10, 90, -6.46597, 17.61004, 2.70520}};
   for (const auto &row : rows) {
-    const auto r = radiate(aperture(row.radius_wl, {1}, {row.tm11}));
-    EXPECT_NEAR(r.xpol_peak_db, row.xpol_db, 1e-4) << row.radius_wl << " " << row.tm11;
-    EXPECT_NEAR(r.xpol_peak_theta_deg, row.xpol_theta_deg, 1e-4)
-        << row.radius_wl << " " << row.tm11;
-    EXPECT_NEAR(r.directivity_dbi, row.directivity_dbi, 1e-4) << row.radius_wl << " " << row.tm11;
+    RadiationOptions options;
+    options.xpol_within_deg = row.within_deg;
+    const auto r = radiate(aperture(row.radius_wl, {1}, {row.tm11}), options);
+    const std::string label = std::to_string(row.radius_wl) + " " + std::to_string(row.tm11);
+    EXPECT_NEAR(r.xpol_peak_db, row.xpol_db, 1e-4) << label;
+    EXPECT_NEAR(r.xpol_peak_theta_deg, row.xpol_theta_deg, 1e-4) << label;
+    EXPECT_NEAR(r.directivity_dbi, row.directivity_dbi, 1e-4) << label;
   }
 }
 
@@ -132,6 +138,9 @@ TEST(Radiation, PhaseCentreFlattensThePhase) {
   for (std::size_t i = 0; i < r.cuts[1].co.size(); ++i) {
     EXPECT_LT(std::abs(std::arg(r.cuts[1].co[i] / r.cuts[1].co[0])), 1.5 * kPi / 180);
     EXPECT_LT(std::abs(r.cuts[1].co[i] - (r.cuts[0].co.at(i) + r.cuts[2].co.at(i)) / 2.0), 1e-12);
+    EXPECT_LT(std::abs(r.cuts[1].cross[i] - (r.cuts[0].co[i] - r.cuts[2].co[i]) / 2.0) +
+                  std::abs(r.cuts[0].cross.at(i)) + std::abs(r.cuts[2].cross.at(i)),
+              1e-12);
   }
   EXPECT_EQ(r.cuts[0].phi_deg + r.cuts[1].phi_deg + r.cuts[2].phi_deg, 135);
   EXPECT_NEAR(std::norm(r.cuts[1].co[0]), std::pow(10, r.directivity_dbi / 10), 1e-9);
@@ -178,11 +187,15 @@ TEST(Radiation, RefusesWhatHasNoAnswer) {
               {aperture(2, {1}, {0.5}), {.max_iterations = 6}, Failure::not_converged},
               {aperture(1, {1}),
                {.phase_centre_within_deg = 10, .max_iterations = 6},
-               Failure::not_converged}};
+               Failure::not_converged},
+              // The ends of the ranges are taken.
+              {aperture(1, {1}), {.xpol_within_deg = 180}, Failure::none},
+              {aperture(1, {1}), {.phase_centre_within_deg = 180}, Failure::none},
+              {aperture(1, {1}), {.cut_theta_deg = {0, 180}}, Failure::none}};
   for (const auto &row : rows) {
     const auto r = radiate(row.ap, row.options);
     EXPECT_EQ(r.failure, row.failure) << row.ap.radius_m;
-    EXPECT_TRUE(std::isnan(r.directivity_dbi)) << row.ap.radius_m;
+    EXPECT_EQ(std::isnan(r.directivity_dbi), row.failure != Failure::none) << row.ap.radius_m;
   }
 }
 
