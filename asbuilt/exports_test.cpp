@@ -46,6 +46,7 @@ TEST(Exports, DxfReadsBackAsTheProfile) {
       {"x\nSECTION\n", DxfError::not_dxf},
       {"0\nSECTION\n0\n", DxfError::not_dxf},
       {"0\nSECTION\n0\nEOF\n", DxfError::no_polyline},
+      {"0\nSEQEND\n0\nEOF\n", DxfError::no_polyline},
       {one.substr(0, one.find("VERTEX")) + "SEQEND\n", DxfError::not_half_section},
       {std::string(one).replace(one.find("\n20\n0.5\n") + 4, 3, "0.6"), DxfError::not_half_section},
       {std::string(one).replace(one.find("\n10\n2\n") + 4, 1, "0"), DxfError::not_half_section},

@@ -1,6 +1,7 @@
 // The Huygens far field against an independent quadrature of the equivalent currents, the
 // balanced hybrid mode's low cross-polarisation, power, the phase centre and Ludwig 3's planes.
 #include "modal/radiation.hpp"
+#include "modal/units.hpp"
 
 #include <cmath>
 #include <numbers>
@@ -191,12 +192,16 @@ TEST(Radiation, RefusesWhatHasNoAnswer) {
               // The ends of the ranges are taken.
               {aperture(1, {1}), {.xpol_within_deg = 180}, Failure::none},
               {aperture(1, {1}), {.phase_centre_within_deg = 180}, Failure::none},
-              {aperture(1, {1}), {.cut_theta_deg = {0, 180}}, Failure::none}};
+              {aperture(1, {1}), {.cut_theta_deg = {0, 180}}, Failure::none},
+              {aperture(0.1, {1}), {}, Failure::none}}; // k a below 1
   for (const auto &row : rows) {
     const auto r = radiate(row.ap, row.options);
     EXPECT_EQ(r.failure, row.failure) << row.ap.radius_m;
     EXPECT_EQ(std::isnan(r.directivity_dbi), row.failure != Failure::none) << row.ap.radius_m;
   }
+  const double k = wavenumber_per_m(12), at_limit = kMaxApertureKa / k; // k a the limit itself
+  ASSERT_EQ(k * at_limit, kMaxApertureKa);
+  EXPECT_EQ(check_aperture({at_limit, 12, {1}, {}}), Failure::none);
 }
 
 } // namespace
