@@ -96,6 +96,7 @@ TEST(Exports, CutFileReadsBackBitForBit) {
             " -1.8000000000000000E+02 1.0000000000000001E-01 37 0.0000000000000000E+00 3 1 2");
   const std::string crlf = std::regex_replace(text, std::regex("\n"), "\r\n");
   EXPECT_EQ(read_grasp_cut_file(crlf).cuts[1].f3, cuts[1].f3);
+  EXPECT_EQ(read_grasp_cut_file(text + " \n").error, CutError::none); // a blank last line
   EXPECT_EQ(read_grasp_cut_file(text, 74).error, CutError::none);
   EXPECT_EQ(read_grasp_cut_file(text, 73).error, CutError::too_large);
   GraspCut nan = cuts[0];
@@ -114,6 +115,7 @@ TEST(Exports, CutFileReadsBackBitForBit) {
       {"t\n0 1 1 0 3 1 2\n1 2 3 4 5\n", CutError::bad_values},
       {"t\n0 1 2e7 0 3 1 2\n", CutError::too_large},
       {"t\n0 1 1 0 1e9 1 2\n1 2 3 4\n", CutError::bad_header},
+      {"t\n0 1 1 0 3 1 2 9\n1 2 3 4\n", CutError::bad_header},
   };
   for (const Bad &b : bad)
     EXPECT_EQ(read_grasp_cut_file(b.text).error, b.error) << b.text;
