@@ -144,6 +144,9 @@ TEST(Synthesis, RefusesWhatTheRulesDoNotCover) {
   EXPECT_EQ(synthesise_for_dish({10.7, 12.75}, 0.25, 3, 0.3).failure, Failure::beam_not_designed);
   EXPECT_EQ(synthesise_for_beam(ku, 20, 10, 0).failure, Failure::beam_not_designed); // no flare
   EXPECT_EQ(check_machinable(CorrugatedHorn{}, {}), Failure::invalid_input);
+  CorrugatedHorn spoilt = synthesise(ku, 0.04, 0.2).horn;
+  spoilt.corrugations[3].depth_m = NAN;
+  EXPECT_EQ(check_machinable(spoilt, {}), Failure::invalid_input);
 }
 
 // The beam and dish entries land on the model-true design's aperture: the dish's taper is the
