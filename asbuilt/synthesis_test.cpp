@@ -145,7 +145,7 @@ TEST(Synthesis, RefusesWhatTheRulesDoNotCover) {
   EXPECT_EQ(synthesise_for_beam(ku, 20, 10, 0).failure, Failure::beam_not_designed); // no flare
   EXPECT_EQ(check_machinable(CorrugatedHorn{}, {}), Failure::invalid_input);
   CorrugatedHorn spoilt = synthesise(ku, 0.04, 0.2).horn;
-  spoilt.corrugations[3].depth_m = NAN;
+  spoilt.corrugations[3].tooth_width_m = NAN;
   EXPECT_EQ(check_machinable(spoilt, {}), Failure::invalid_input);
 }
 
