@@ -151,6 +151,7 @@ TEST(Radiation, PhaseCentreFlattensThePhase) {
   EXPECT_EQ(r.cuts[0].phi_deg + r.cuts[1].phi_deg + r.cuts[2].phi_deg, 135);
   EXPECT_NEAR(std::norm(r.cuts[1].co[0]), std::pow(10, r.directivity_dbi / 10), 1e-9);
   EXPECT_NEAR(radiate(aperture(0.4, {1})).phase_centre_within_deg, 86.4788, 1e-4); // a wide beam
+  EXPECT_EQ(radiate(aperture(0.2, {1})).phase_centre_within_deg, 90); // not 12 dB down by 90
 }
 
 // Ludwig 3: the 45-degree plane's co- and cross-polar fields are the half sum and half difference
