@@ -15,7 +15,10 @@
 // and aperture = spillover polarisation illumination phase. The integrals are feed/'s composite
 // Gauss-Legendre rule on CO and XP at the same nodes; accuracy (dish_test): the cos feed's closed
 // form to 1e-12, and 1 / (1 + eps^2) for the polarisation efficiency of e = (1 + eps) F,
-// h = (1 - eps) F, to 1e-14.
+// h = (1 - eps) F, to 1e-14. On a mode-matched aperture (TE11, 1.2 wavelengths, f/D 0.4) the
+// sampling of k a + 6 pi radians of turn gives the aperture efficiency within 1e-15 of three times
+// as dense a sampling, and the polarisation efficiency (0.937) that of an adaptive Gauss-Kronrod
+// quadrature of the two powers to rounding.
 #pragma once
 
 #include <functional>

@@ -32,6 +32,11 @@ TEST(Exports, DxfReadsBackAsTheProfile) {
                      "2\n20\n0\n30\n0\n0\nSEQEND\n8\n0\n0\n"
                      "ENDSEC\n0\nEOF\n");
   EXPECT_EQ(read_half_section_dxf(one).profile[0].radius_m, 0.5e-3);
+  // Blanks and carriage returns around the values, as other writers leave them.
+  EXPECT_EQ(read_half_section_dxf(std::regex_replace(one, std::regex("\n"), " \r\n"))
+                .profile.at(0)
+                .length_m,
+            2e-3);
   EXPECT_EQ(half_section_dxf({{1e-3, -1}}), "");
   struct Bad {
     std::string text;
@@ -41,6 +46,7 @@ TEST(Exports, DxfReadsBackAsTheProfile) {
       {"x\nSECTION\n", DxfError::not_dxf},
       {"0\nSECTION\n0\n", DxfError::not_dxf},
       {"0\nSECTION\n0\nEOF\n", DxfError::no_polyline},
+      {"0\nSEQEND\n0\nEOF\n", DxfError::no_polyline},
       {one.substr(0, one.find("VERTEX")) + "SEQEND\n", DxfError::not_half_section},
       {std::string(one).replace(one.find("\n20\n0.5\n") + 4, 3, "0.6"), DxfError::not_half_section},
       {std::string(one).replace(one.find("\n10\n2\n") + 4, 1, "0"), DxfError::not_half_section},
@@ -90,6 +96,7 @@ TEST(Exports, CutFileReadsBackBitForBit) {
             " -1.8000000000000000E+02 1.0000000000000001E-01 37 0.0000000000000000E+00 3 1 2");
   const std::string crlf = std::regex_replace(text, std::regex("\n"), "\r\n");
   EXPECT_EQ(read_grasp_cut_file(crlf).cuts[1].f3, cuts[1].f3);
+  EXPECT_EQ(read_grasp_cut_file(text + " \n").error, CutError::none); // a blank last line
   EXPECT_EQ(read_grasp_cut_file(text, 74).error, CutError::none);
   EXPECT_EQ(read_grasp_cut_file(text, 73).error, CutError::too_large);
   GraspCut nan = cuts[0];
@@ -107,6 +114,8 @@ TEST(Exports, CutFileReadsBackBitForBit) {
       {"t\n0 1 1 0 3 1 2\n1 2 3 x\n", CutError::bad_values},
       {"t\n0 1 1 0 3 1 2\n1 2 3 4 5\n", CutError::bad_values},
       {"t\n0 1 2e7 0 3 1 2\n", CutError::too_large},
+      {"t\n0 1 1 0 1e9 1 2\n1 2 3 4\n", CutError::bad_header},
+      {"t\n0 1 1 0 3 1 2 9\n1 2 3 4\n", CutError::bad_header},
   };
   for (const Bad &b : bad)
     EXPECT_EQ(read_grasp_cut_file(b.text).error, b.error) << b.text;
@@ -126,8 +135,11 @@ TEST(Exports, CutFileReadsBackBitForBit) {
   EXPECT_EQ(from[1].f2[2], 7.0);
   summary.theta_deg[2] = 2.1;
   EXPECT_TRUE(grasp_cuts(summary, "uneven").empty());
+  summary.theta_deg = {0, 1};
+  EXPECT_EQ(grasp_cuts(summary, "two angles").size(), 3u);
   summary.theta_deg = {0};
   EXPECT_TRUE(grasp_cuts(summary, "one angle").empty());
+  EXPECT_EQ(grasp_cut_file({GraspCut{}}), "");
 }
 
 // The cuts of a TE11 aperture: 0..180 degrees, normalised to the directivity, phase referred to
@@ -144,6 +156,8 @@ TEST(Exports, ApertureCutsAreTheRadiatedField) {
   EXPECT_NEAR(std::arg(cuts[1].f1[60] / f.co_v), 0, 1e-9);
   EXPECT_NEAR(std::arg(cuts[1].f2[60] / f.cross_v), 0, 1e-9);
   EXPECT_TRUE(aperture_cuts(te11, 0, "no step").empty());
+  EXPECT_TRUE(aperture_cuts(te11, 90.5, "too coarse").empty());
+  EXPECT_EQ(aperture_cuts(te11, 90, "coarsest").at(2).f1.size(), 3u);
 }
 
 } // namespace

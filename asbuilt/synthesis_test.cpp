@@ -54,6 +54,7 @@ TEST(Synthesis, FollowsThePublishedRules) {
     EXPECT_NEAR(k[5].depth_m, c.first_flare_m, 1e-15);
     EXPECT_NEAR(k.back().depth_m, c.last_m, 1e-15);
     EXPECT_NEAR(k.back().inner_radius_m, c.a_m, 1e-15);
+    EXPECT_NEAR(std::sin(s.flare_half_angle_deg * M_PI / 180), c.a_m / c.r_m, 1e-15);
     // The bores lie on the cone, whole pitches fill it, the converter's depths fall to the flare's.
     const std::vector<Slot> table = slot_table(s.horn);
     const double end = table.back().z_m + s.pitch_m;
@@ -92,13 +93,13 @@ TEST(Synthesis, ProfileIsTheSlotTable) {
   }
 }
 
+// The rows name only the rule they change.
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 TEST(Synthesis, RefusesWhatTheRulesDoNotCover) {
-  SynthesisRules coarse, fine, tiny, one, lowest_ratio;
-  coarse.pitch_wavelengths = 0.3;
-  one.max_slots = 1;
-  lowest_ratio.slot_to_pitch = 0.7;
-  fine.min_tooth_m = 1e-3;
-  tiny.max_slots = 10;
+  const SynthesisRules coarse{.pitch_wavelengths = 0.3}, fine{.min_tooth_m = 1e-3},
+      tiny{.max_slots = 10}, one{.max_slots = 1}, lowest_ratio{.slot_to_pitch = 0.7};
+  const Band ku{10.7, 12.75};
+  const double input_m = synthesise(ku, 0.04, 0.2).horn.input_radius_m;
   struct Case {
     Band band;
     double a_m, r_m;
@@ -117,6 +118,22 @@ TEST(Synthesis, RefusesWhatTheRulesDoNotCover) {
       {{10.7, 12.75}, 0.02, 0.0201, {}, Failure::too_few_slots},
       {{10.7, 12.75}, 0.04, 0.2, tiny, Failure::too_much_work},
       {{10.7, 12.75}, 0.04, 0.2, fine, Failure::not_machinable},
+      {ku, -0.04, 0.2, {}, Failure::invalid_input},
+      {ku, input_m, 0.2, {}, Failure::aperture_too_small},
+      {ku, 0.04, 0.2, {.min_depth_m = 0.01}, Failure::not_machinable},
+      {ku, 0.04, 0.2, {.input_kca = 1.8411837813406593}, Failure::invalid_rule},
+      {ku, 0.04, 0.2, {.slot_to_pitch = 0.95}, Failure::invalid_rule},
+      {ku, 0.04, 0.2, {.wide_design_factor = 0.9}, Failure::invalid_rule},
+      // A wide band's f_c 1.5 f_min: 2 / k_c cuts TE11 off at f_min.
+      {{8, 12},
+       0.04,
+       0.2,
+       {.wide_design_factor = 1.5, .input_kca = 2},
+       Failure::input_below_cutoff},
+      // The ends of the rules' ranges are taken.
+      {{5, 12}, 0.06, 0.3, {}, Failure::none},
+      {ku, 0.04, 0.2, {.max_band_ratio = 1.5}, Failure::none},
+      {ku, 0.04, 0.2, {.pitch_wavelengths = 0.1, .converter_slots = 1}, Failure::none},
   };
   for (const Case &c : cases) {
     const Synthesis s = synthesise(c.band, c.a_m, c.r_m, c.rules);
@@ -125,6 +142,11 @@ TEST(Synthesis, RefusesWhatTheRulesDoNotCover) {
   }
   EXPECT_EQ(synthesise_for_beam({10.7, 12.75}, 190, 10, 0.3).failure, Failure::invalid_input);
   EXPECT_EQ(synthesise_for_dish({10.7, 12.75}, 0.25, 3, 0.3).failure, Failure::beam_not_designed);
+  EXPECT_EQ(synthesise_for_beam(ku, 20, 10, 0).failure, Failure::beam_not_designed); // no flare
+  EXPECT_EQ(check_machinable(CorrugatedHorn{}, {}), Failure::invalid_input);
+  CorrugatedHorn spoilt = synthesise(ku, 0.04, 0.2).horn;
+  spoilt.corrugations[3].tooth_width_m = NAN;
+  EXPECT_EQ(check_machinable(spoilt, {}), Failure::invalid_input);
 }
 
 // The beam and dish entries land on the model-true design's aperture: the dish's taper is the
