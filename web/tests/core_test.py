@@ -11,7 +11,7 @@ import numpy as np
 import webtest
 
 a = webtest.arguments()
-webtest.require(["em++", "node"], a.page_dir)
+webtest.require(["em++", "node"], a.page_dir, "kelvor_core.js")
 node = ["node", "--no-experimental-fetch", str(a.source / "web" / "tests" / "core_node.js"),
         str(a.page_dir / "kelvor_core.js"), str(a.source / "web" / "page" / "form.js")]
 
@@ -60,6 +60,12 @@ PINNED = [  # what, got, want
      "3.4297392677362755,-50.04375640334611,-47.179555750125594,-2.864200653220512,"
      "9.180146657551367,99.90724540849078,10.286076276890096,89.33114360741166,100,none,yes,"
      "valid,no"),
+    ("dish request", results[2]["csv"]["dish"].splitlines()[:6],
+     ["# unit: cm", "# aperture_radius_cm: 5", "# slant_radius_cm: 30", "# freq_ghz: 10",
+      "# feed_position: the best for each f/D, from the aperture plane toward the apex",
+      "# validity: valid"]),
+    ("freq 2e9 in the pattern's request", page("aperture=1&slant=9&pfreq=2e9")[0]["csv"]["pattern"]
+     .splitlines()[3], "# freq_ghz: 2e+09"),
     ("dish refused", page("aperture=30&slant=300&pfreq=10")[0]["refusal"], "the horn's aperture "
      "integrand turns by k a + 4 pi S = 175.7 radians, more than the 128 that the page integrates "
      "in reasonable time"),
@@ -77,10 +83,17 @@ REFUSED = [  # query, field, message
      "This range has no rows: from start, the step must lead towards stop."),
     ("freq=10&beamwidth=30&level=10&s=0:1:0", "s", "The step must not be 0."),
     ("", "beamwidth", "Enter a number."),
+    ("freq=10&beamwidth=30&level=10&index=5&s=0.1:0.1:0.1", "index",
+     "The level index is one of 1, 2, 3, 4."),
     ("aperture=1&slant=9&pfreq=10&cut=45", "cut", "The cut ends at 90 or 180 degrees."),
 ]
 for (q, field, want), got in zip(REFUSED, page(*(r[0] for r in REFUSED))):
     PINNED.append((f"{q}: {field}", got.get("errors", {}).get(field), want))
+CALLS = [  # the core's entry points as the page calls them, and their values
+    ("countRows(0, 1, 0)", {"status": "zero_step", "rows": 0, "message": "The step must not be 0."}),
+    ("readNumber('10 20')", {"status": "extra", "value": 0, "message": "One number only."}),
+]
+PINNED += [(call, got, want) for (call, want), got in zip(CALLS, page(*(c[0] for c in CALLS)))]
 for what, got, want in PINNED:
     if got != want:
         sys.exit(f"{what}: {got!r}, expected {want!r}")
@@ -101,9 +114,25 @@ if a.python_path:
             # The root is found to 1e-10 relative; the two builds' libm differ below it.
             if not np.allclose(page_values, values, rtol=1e-9, atol=0, equal_nan=True):
                 sys.exit(f"{webtest.query(*g)}: model-true column {column} differs from model.design")
+            # The table's record prints the same radius to four decimals.
+            printed = [r.split()[column] for r in got["modelRecords"].splitlines()[1:]]
+            if printed != ["Infinity" if np.isinf(v) else f"{v:.4f}" for v in values]:
+                sys.exit(f"{webtest.query(*g)}: model-true record column {column}: {printed}")
         cut = np.array(rows(got["csv"]["pattern"]), dtype=float)
+        if not np.array_equal(cut[:, 0], np.arange(361) / 4):  # the axis to 90 degrees by 0.25
+            sys.exit(f"{webtest.query(*g)}: the cut's angles {cut[:3, 0]}...{cut[-1, 0]}")
         want = tables.pattern(float(aperture), float(slant), float(freq), cut[:, 0], unit=unit)
         if not (np.array_equal(cut[:, 1].astype(np.float32), want.level_db.astype(np.float32)) and
                 np.allclose(got["phaseFromCentre"], plot.pattern_phase(want), rtol=0, atol=1e-4)):
             sys.exit(f"{webtest.query(*g)}: the pattern differs from kelvor.tables and kelvor.plot")
-    print("model-true radii as model.design's, the pattern and its phase as kelvor.plot's")
+        centre = tables.response(float(aperture), float(slant), float(freq), unit=unit).phase_centre
+        if not np.isclose(got["phaseCentre"], centre[0], rtol=1e-6, atol=0):
+            sys.exit(f"{webtest.query(*g)}: phase centre {got['phaseCentre']}, expected {centre[0]}")
+        if "dish" in got:  # one dish, f/D 0.4, the feed at its best: a minimiser places
+            # an optimum to about the square root of the efficiency's precision
+            d = model.dish(float(aperture), float(slant), float(freq), f_over_d=0.4, unit=unit)
+            want = [0.4, d.aperture_efficiency, d.spillover, d.illumination, d.phase, d.feed_position]
+            if not np.allclose(list(got["dish"].values()), np.hstack(want), rtol=1e-6, atol=0):
+                sys.exit(f"{webtest.query(*g)}: the dish curve {got['dish']}, expected {want}")
+    print("model-true radii as model.design's, the pattern and its phase as kelvor.plot's, "
+          "the dish as model.dish's")
