@@ -38,6 +38,11 @@ struct Te11Response {
   Eigen::VectorXcd forward; // forward waves at the aperture plane, in the last section's modes
 };
 
-Te11Response te11_response(const Staircase &staircase, double freq_ghz);
+// Which build of the arithmetic (sweep_kernel.hpp): the fastest this CPU runs, or the portable one
+// (to measure the two against each other).
+enum class SweepBuild { fastest, portable };
+
+Te11Response te11_response(const Staircase &staircase, double freq_ghz,
+                           SweepBuild build = SweepBuild::fastest);
 
 } // namespace kelvor::modal
