@@ -78,6 +78,12 @@ struct ModePlan {
   std::vector<int> counts;
 };
 
+// The cut-off k_c a halfway between the count-th mode (count >= 1) and the next.
+double halfway_cutoff_ka(int count) {
+  const std::vector<Mode> modes = lowest_modes(count + 1);
+  return (modes[static_cast<std::size_t>(count - 1)].cutoff_ka + modes.back().cutoff_ka) / 2;
+}
+
 // The mode counts of every merged section at the top frequency, or why there are none.
 ModePlan plan_modes(const Profile &profile, double top_freq_ghz, const AnalysisOptions &options) {
   if (!valid_options(options))
@@ -87,23 +93,26 @@ ModePlan plan_modes(const Profile &profile, double top_freq_ghz, const AnalysisO
     widest_m = std::max(widest_m, section.radius_m);
     narrowest_m = std::min(narrowest_m, section.radius_m);
   }
-  double widest = options.widest_modes;
-  if (widest == 0) {
-    // The highest cut-off: kCutoffRatio k, and at least the narrowest guide's kMinModes-th mode's.
-    const double narrowest_cutoff_ka = lowest_modes(kMinModes + 1).back().cutoff_ka;
-    const double highest_cutoff_per_m =
-        std::max(kCutoffRatio * wavenumber_per_m(top_freq_ghz), narrowest_cutoff_ka / narrowest_m);
-    widest = modes_below(highest_cutoff_per_m * widest_m);
-  }
-  widest = std::ceil(std::max<double>(widest, kMinModes) * options.mode_scale);
-  // The count rule looks one mode past the widest count: the table must hold it.
-  if (!(widest < mode_table_size()))
+  // The common cut-off: kCutoffRatio k, and at least just below the narrowest guide's
+  // (kMinModes + 1)-th mode; or halfway past the widest guide's widest_modes-th mode. mode_scale
+  // multiplies it.
+  const double kNarrowestCutoffKa = lowest_modes(kMinModes + 1).back().cutoff_ka * (1 - 1e-9);
+  if (options.widest_modes >= mode_table_size())
     return {Failure::too_much_work, {}};
+  const double cutoff_per_m =
+      options.mode_scale * (options.widest_modes > 0
+                                ? halfway_cutoff_ka(options.widest_modes) / widest_m
+                                : std::max(kCutoffRatio * wavenumber_per_m(top_freq_ghz),
+                                           kNarrowestCutoffKa / narrowest_m));
   // TE11 and TM11 in every section; more would break the proportion in the narrow ones.
-  ModePlan plan{Failure::none, proportional_mode_counts(profile, static_cast<int>(widest), 2)};
+  ModePlan plan{Failure::none, mode_counts_below(profile, cutoff_per_m, 2)};
   double work = 0;
-  for (int count : plan.counts)
+  for (int count : plan.counts) {
+    // Past the zero table (mode_counts_below's count for it) the modes would run out.
+    if (count > mode_table_size())
+      return {Failure::too_much_work, {}};
     work += std::pow(static_cast<double>(count), 3);
+  }
   if (work > kWorkLimit)
     return {Failure::too_much_work, {}};
   return plan;

@@ -152,7 +152,7 @@ TEST(Modal, RefusesWhatHasNoAnswer) {
 TEST(Modal, StepConvergesUnderMoreModes) {
   const Profile step{{0.02, 0.0105}, {0.02, 0.016}};
   for (const auto &[freq_ghz, s11_db, s11_deg] :
-       {std::tuple{9.0, -16.799, 5.583}, {12.0, -14.069, 148.530}}) {
+       {std::tuple{9.0, -16.786, 5.337}, {12.0, -14.104, 148.677}}) {
     const FrequencyResult coarse = analyse(step, freq_ghz, {Termination::matched, 1, 90, 36});
     EXPECT_NEAR(analyse(step, freq_ghz, {Termination::matched, 1.5, 90, 36}).s11_db, coarse.s11_db,
                 0.02);
@@ -213,9 +213,9 @@ TEST(Modal, LongCorrugatedHornApproachesTheHybridMode) {
   // 1 W incident: the aperture field carries what the input does not reflect (radiation.hpp's
   // power).
   EXPECT_NEAR(aperture_power_w(horn.aperture), 1 - std::norm(horn.s11), 1e-9);
-  EXPECT_NEAR(horn.xpol_peak_db, -36.30, 0.01);
+  EXPECT_NEAR(horn.xpol_peak_db, -36.41, 0.01);
   EXPECT_NEAR(horn.directivity_dbi, 20.50, 0.01);
-  EXPECT_NEAR(horn.hybrid_purity, 0.9773, 1e-4);
+  EXPECT_NEAR(horn.hybrid_purity, 0.9769, 1e-4);
   EXPECT_NEAR(std::norm(horn.tm11_over_te11), 0.167, 0.001); // the balanced mode's 0.18, nearly
 }
 
