@@ -164,6 +164,11 @@ TEST(Modal, StepConvergesUnderMoreModes) {
   const Profile iris{{0.02, 0.012}, {0.002, 0.008}, {0.02, 0.012}};
   EXPECT_EQ(analyse(iris, 10, {Termination::matched}).s11,
             analyse(iris, 10, {Termination::matched, 1, 90, 10}).s11);
+  // An odd count completes its TE1n/TM1n pair: 9 modes are 10; 1 mode is TE11 and TM11 throughout.
+  EXPECT_EQ(analyse(iris, 10, {Termination::matched, 1, 90, 9}).s11,
+            analyse(iris, 10, {Termination::matched, 1, 90, 10}).s11);
+  EXPECT_EQ(analyse(iris, 10, {Termination::matched, 1, 90, 1}).s11,
+            te11_response(prepare_staircase(iris, {2, 2, 2}), 10).s11);
 }
 
 // A band over the cores gives each frequency's own answer, bit for bit, at fixed mode counts.

@@ -96,7 +96,8 @@ Vector transmitted(const StepView &v, const Factors &factors, const Vector &a) {
   const Vector b = v.e_far.cwiseProduct(v.times_y_transposed(row).transpose());
   Vector wave = factors.lu.triangularView<Eigen::Upper>().transpose().solve(b);
   factors.lu.triangularView<Eigen::UnitLower>().transpose().solveInPlace(wave);
-  return 2 * (factors.rows.transpose() * wave);
+  const Vector unpermuted = factors.rows.transpose() * wave;
+  return 2 * unpermuted;
 }
 
 } // namespace
