@@ -42,10 +42,11 @@
 // Termination. Failure::none results give S11 at the start of the input section (its length is part
 // of S11's phase) for an incident TE11 wave; the last section ends in a matched guide. With
 // Termination::radiate the aperture field radiates and the aperture's own reflection back into the
-// horn is neglected. Its size was not measured here: the FDTD run of a whole radiating horn was not
-// finished in time. For a corrugated aperture carrying nearly HE11 (purity 0.97 to 0.98 for the
-// 60-slot horn), whose field vanishes at the rim, it is expected far below the -25 dB of typical
-// return-loss figures; until measured, S11 of Termination::radiate is that of the matched horn.
+// horn is neglected: measured by FDTD for TE11 in open-ended guides of the test horns' aperture
+// radii (radiation.hpp), -36 to -41 dB for the 60-slot horn's 60 mm aperture at 9 to 12 GHz and -32
+// to -35 dB for a 30 mm aperture at 10 to 12.5 GHz; a corrugated aperture carrying nearly HE11
+// (purity 0.97 to 0.98 for the 60-slot horn) reflects less. S11 of Termination::radiate is that of
+// the matched horn: where it is below about -30 dB, the aperture's reflection can move it by dB.
 #include "modal/analysis.hpp"
 
 #include <algorithm>
