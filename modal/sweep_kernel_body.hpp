@@ -56,6 +56,11 @@ StepView step_view(const kelvor::modal::kernel::Section *sections,
   return {y, false, far, near.cwiseInverse(), 1};
 }
 
+// A section's propagation factors.
+VectorView propagation(const kelvor::modal::kernel::Section &section) {
+  return {section.propagation, section.modes};
+}
+
 // The LU factors of H, P H = L U.
 struct Factors {
   Matrix lu;
@@ -111,14 +116,14 @@ std::complex<double> KELVOR_SWEEP_KERNEL(const Section *sections, const Coupling
   Matrix gamma = Matrix::Zero(last, last);
   std::vector<Factors> factors(steps);
   for (std::size_t i = steps; i-- > 0;)
-    gamma = reflection(step_view(sections, couplings[i], i), gamma,
-                       VectorView(sections[i + 1].propagation, sections[i + 1].modes), factors[i]);
+    gamma = reflection(step_view(sections, couplings[i], i), gamma, propagation(sections[i + 1]),
+                       factors[i]);
   // Forward: one TE11 wave through the input guide, then each step and the section after it.
   const std::complex<double> p11 = sections[0].propagation[0];
   Vector wave = Vector::Zero(sections[0].modes);
   wave(0) = p11;
   for (std::size_t i = 0; i < steps; ++i)
-    wave = VectorView(sections[i + 1].propagation, sections[i + 1].modes)
+    wave = propagation(sections[i + 1])
                .cwiseProduct(transmitted(step_view(sections, couplings[i], i), factors[i], wave));
   Eigen::Map<Vector>(forward, wave.size()) = wave;
   return p11 * gamma(0, 0) * p11;
