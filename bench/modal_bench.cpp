@@ -7,6 +7,8 @@
 
 #include "modal/analysis.hpp"
 #include "modal/example_horn.hpp"
+#include "modal/staircase.hpp"
+#include "modal/sweep.hpp"
 
 namespace {
 
@@ -19,6 +21,16 @@ void horn_one_frequency(benchmark::State &state) {
     benchmark::DoNotOptimize(analyse(kHorn, 10.0, {Termination::matched}));
 }
 BENCHMARK(horn_one_frequency)->Unit(benchmark::kMillisecond);
+
+// The two sweeps alone (couplings prepared once), in either build of their kernel: the AVX2 one
+// where the CPU has it, and the portable one that the other CPUs, Windows and the page run.
+void horn_sweep(benchmark::State &state, SweepBuild build) {
+  const Staircase staircase = prepare_staircase(kHorn, proportional_mode_counts(kHorn, 47, 2));
+  for (auto _ : state)
+    benchmark::DoNotOptimize(te11_response(staircase, 10.0, build));
+}
+BENCHMARK_CAPTURE(horn_sweep, fastest, SweepBuild::fastest)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(horn_sweep, portable, SweepBuild::portable)->Unit(benchmark::kMillisecond);
 
 void horn_band_101(benchmark::State &state) {
   std::vector<double> freqs_ghz;

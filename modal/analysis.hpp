@@ -1,10 +1,13 @@
 // The analysis of a body of revolution by mode matching: the input reflection of TE11, the mode
 // content at the aperture and, when the aperture radiates, its far field.
 //
-// Speed (bench/modal_bench.cpp, bench/README.md; g++ 12 -O3, 2 vCPUs, load average 11 at the time):
-// the 60-slot horn (122 merged sections, 6 to 47 modes) at the default counts, matched, costs 13.5
-// ms of CPU per frequency on one core (target 10 ms) and 101 frequencies 1.34 s of CPU over two
-// threads, about 0.67 s on two free cores (target 0.5 s). Mode counts and accuracy: analysis.cpp.
+// Speed (bench/modal_bench.cpp, bench/README.md; g++ 12 -O3, 2 vCPUs with AVX2, measured against
+// the previous build interleaved on the shared machine, load average 8 to 11): the 60-slot horn
+// (122 merged sections, 6 to 48 modes) at the default counts, matched, costs 8.0 ms of CPU per
+// frequency on one core where the previous build took 13.3 ms (13.1 ms on the idle machine: about
+// 7.9 ms idle; target 10 ms), and 101 frequencies 0.64 s of CPU over two threads where it took
+// 1.25 s (about 0.33 s on two free cores; target 0.5 s). Without AVX2 (the portable kernel, as on
+// Windows and the page) the sweep costs 1.75 times as much. Mode counts and accuracy: analysis.cpp.
 #pragma once
 
 #include <complex>

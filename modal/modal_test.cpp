@@ -84,7 +84,8 @@ TEST(Modal, RandomStaircasesConservePowerAndAreReciprocal) {
 }
 
 // The two sweeps against the full star product: random staircases (long and short sections, so
-// evanescent modes reach the steps) and the 60-slot horn at the default counts.
+// evanescent modes reach the steps) and the 60-slot horn at the default counts; both builds of the
+// kernel (the AVX2 one where the CPU has it).
 TEST(Modal, SweepAgreesWithTheFullStarProduct) {
   std::mt19937 random(7);
   std::uniform_real_distribution<double> unit(0, 1);
@@ -99,9 +100,11 @@ TEST(Modal, SweepAgreesWithTheFullStarProduct) {
     const Staircase staircase =
         prepare_staircase(profile, proportional_mode_counts(profile, widest, 4));
     const ScatteringMatrix s = staircase_scattering(staircase, freq_ghz);
-    const Te11Response sweep = te11_response(staircase, freq_ghz);
-    EXPECT_LT(std::abs(sweep.s11 / s.s11(0, 0) - 1.0), 1e-12) << freq_ghz;
-    EXPECT_LT((sweep.forward - s.s21.col(0)).norm(), 1e-12 * s.s21.col(0).norm()) << freq_ghz;
+    for (const SweepBuild build : {SweepBuild::fastest, SweepBuild::portable}) {
+      const Te11Response sweep = te11_response(staircase, freq_ghz, build);
+      EXPECT_LT(std::abs(sweep.s11 / s.s11(0, 0) - 1.0), 1e-12) << freq_ghz;
+      EXPECT_LT((sweep.forward - s.s21.col(0)).norm(), 1e-12 * s.s21.col(0).norm()) << freq_ghz;
+    }
   }
 }
 
@@ -149,7 +152,7 @@ TEST(Modal, RefusesWhatHasNoAnswer) {
 TEST(Modal, StepConvergesUnderMoreModes) {
   const Profile step{{0.02, 0.0105}, {0.02, 0.016}};
   for (const auto &[freq_ghz, s11_db, s11_deg] :
-       {std::tuple{9.0, -16.799, 5.583}, {12.0, -14.069, 148.530}}) {
+       {std::tuple{9.0, -16.786, 5.337}, {12.0, -14.104, 148.677}}) {
     const FrequencyResult coarse = analyse(step, freq_ghz, {Termination::matched, 1, 90, 36});
     EXPECT_NEAR(analyse(step, freq_ghz, {Termination::matched, 1.5, 90, 36}).s11_db, coarse.s11_db,
                 0.02);
@@ -161,6 +164,11 @@ TEST(Modal, StepConvergesUnderMoreModes) {
   const Profile iris{{0.02, 0.012}, {0.002, 0.008}, {0.02, 0.012}};
   EXPECT_EQ(analyse(iris, 10, {Termination::matched}).s11,
             analyse(iris, 10, {Termination::matched, 1, 90, 10}).s11);
+  // An odd count completes its TE1n/TM1n pair: 9 modes are 10; 1 mode is TE11 and TM11 throughout.
+  EXPECT_EQ(analyse(iris, 10, {Termination::matched, 1, 90, 9}).s11,
+            analyse(iris, 10, {Termination::matched, 1, 90, 10}).s11);
+  EXPECT_EQ(analyse(iris, 10, {Termination::matched, 1, 90, 1}).s11,
+            te11_response(prepare_staircase(iris, {2, 2, 2}), 10).s11);
 }
 
 // A band over the cores gives each frequency's own answer, bit for bit, at fixed mode counts.
@@ -210,9 +218,9 @@ TEST(Modal, LongCorrugatedHornApproachesTheHybridMode) {
   // 1 W incident: the aperture field carries what the input does not reflect (radiation.hpp's
   // power).
   EXPECT_NEAR(aperture_power_w(horn.aperture), 1 - std::norm(horn.s11), 1e-9);
-  EXPECT_NEAR(horn.xpol_peak_db, -36.30, 0.01);
+  EXPECT_NEAR(horn.xpol_peak_db, -36.41, 0.01);
   EXPECT_NEAR(horn.directivity_dbi, 20.50, 0.01);
-  EXPECT_NEAR(horn.hybrid_purity, 0.9773, 1e-4);
+  EXPECT_NEAR(horn.hybrid_purity, 0.9769, 1e-4);
   EXPECT_NEAR(std::norm(horn.tm11_over_te11), 0.167, 0.001); // the balanced mode's 0.18, nearly
 }
 

@@ -33,10 +33,19 @@ Profile merged_profile(const Profile &profile) {
   return merged;
 }
 
+std::vector<int> mode_counts_below(const Profile &profile, double highest_cutoff_per_m,
+                                   int min_modes) {
+  std::vector<int> counts;
+  for (const Section &section : merged_profile(profile)) {
+    const int below = modes_below(highest_cutoff_per_m * section.radius_m);
+    counts.push_back(std::max(min_modes, below + below % 2));
+  }
+  return counts;
+}
+
 std::vector<int> proportional_mode_counts(const Profile &profile, int widest_modes, int min_modes) {
-  const Profile merged = merged_profile(profile);
   double widest_m = 0;
-  for (const Section &section : merged)
+  for (const Section &section : profile)
     widest_m = std::max(widest_m, section.radius_m);
   // The highest cut-off wavenumber of the widest section, halfway between its last mode and the
   // next.
@@ -44,10 +53,7 @@ std::vector<int> proportional_mode_counts(const Profile &profile, int widest_mod
   const double highest_cutoff_per_m =
       (modes[static_cast<std::size_t>(widest_modes - 1)].cutoff_ka + modes.back().cutoff_ka) / 2 /
       widest_m;
-  std::vector<int> counts;
-  for (const Section &section : merged)
-    counts.push_back(std::max(min_modes, modes_below(highest_cutoff_per_m * section.radius_m)));
-  return counts;
+  return mode_counts_below(profile, highest_cutoff_per_m, min_modes);
 }
 
 Staircase prepare_staircase(const Profile &profile, const std::vector<int> &mode_counts) {

@@ -29,8 +29,18 @@ struct Staircase {
   std::vector<Eigen::MatrixXd> couplings;
 };
 
-// Mode counts in proportion to radius: round(widest_modes * a / a_max), at least min_modes, for the
-// merged sections of the profile. The profile must pass check_profile.
+// Mode counts on one common cut-off: each merged section of the profile gets its TE1n/TM1n modes
+// whose cut-off wavenumber lies below highest_cutoff_per_m, completed to whole TE1n/TM1n pairs (an
+// even count; modes.hpp's order alternates TE1n, TM1n), and at least min_modes. The counts so go as
+// the radii at every scale of the cut-off (relative convergence, Mittra, Itoh & Li 1972), and no
+// guide ends on a TE1n without its TM1n: with the pairs, S11 of a step converges monotonically as
+// the cut-off grows, where counts ending on either kind oscillate by tenths of a dB (analysis.cpp).
+// A count past the zero table is mode_table_size() + 2. The profile must pass check_profile.
+std::vector<int> mode_counts_below(const Profile &profile, double highest_cutoff_per_m,
+                                   int min_modes);
+
+// mode_counts_below with the cut-off halfway between the widest section's widest_modes-th mode and
+// the next (widest_modes >= 1): that section gets widest_modes, made even.
 std::vector<int> proportional_mode_counts(const Profile &profile, int widest_modes, int min_modes);
 
 // The merged profile with its modes and couplings; counts as proportional_mode_counts gives them.

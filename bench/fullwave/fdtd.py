@@ -88,7 +88,8 @@ def parse_freqs(text: str) -> list[float]:
     return [float(v) for v in text.split(",")]
 
 
-def make_layout(sections, freqs_ghz, output: str, lead_mm: float, absorber: float = 40.0, tail_mm: float = 15.0) -> Layout:
+def make_layout(sections, freqs_ghz, output: str, lead_mm: float, absorber: float = 40.0, tail_mm: float = 15.0,
+                air_mm: float = 12.0) -> Layout:
     a0 = sections[0][1]
     f_lo = min(freqs_ghz)
     if f_lo * 2 * math.pi * a0 / C_MM_GHZ <= JP11:
@@ -105,9 +106,9 @@ def make_layout(sections, freqs_ghz, output: str, lead_mm: float, absorber: floa
         sys.exit("the input section is too short for the S11 fit: lengthen it or the lead")
     z_min = source_z - 5.0 - absorber
     if radiate:
-        pml = 20.0  # free space: 12 mm of air around the body, then the PML
-        z_max = length + 12.0 + pml
-        r_max = math.ceil(r_in + wall) + 12.0 + pml
+        pml = 20.0  # free space: air_mm of air around the body (12 mm unless asked), then the PML
+        z_max = length + air_mm + pml
+        r_max = math.ceil(r_in + wall) + air_mm + pml
     else:
         z_max = length + tail_mm + pml
         # meep rounds half the cell to whole pixels: a whole number of mm keeps every 0.5 mm wall on
@@ -205,7 +206,7 @@ def run(args) -> None:
     mp.verbosity(0)
     sections = read_sections(args.sections)
     freqs = parse_freqs(args.freq)
-    lay = make_layout(sections, freqs, args.output, args.lead, args.absorber, args.tail)
+    lay = make_layout(sections, freqs, args.output, args.lead, args.absorber, args.tail, args.air)
     res = args.res
     zc = 0.5 * (lay.z_min + lay.z_max)
     sz = lay.z_max - lay.z_min
@@ -328,6 +329,7 @@ def main() -> None:
     p.add_argument("--lead", type=float, default=40.0, help="mm of input guide between the source and z = 0")
     p.add_argument("--absorber", type=float, default=40.0, help="mm of absorber behind the source")
     p.add_argument("--tail", type=float, default=15.0, help="mm of the last section beyond its length before the PML (matched)")
+    p.add_argument("--air", type=float, default=12.0, help="mm of free space between the body and the PML (radiate)")
     p.add_argument("--decay", type=float, default=1e-5, help="stop when the DFT fields change by less than this")
     p.add_argument("--min-time", type=float, default=0.0, help="meep time to run at least (mm / c)")
     p.add_argument("--max-time", type=float, default=20000.0, help="meep time limit (mm / c)")
