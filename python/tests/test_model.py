@@ -1,6 +1,8 @@
 """The model-true path from Python: the engineer's prime-focus case, explicit
 reasons, the unit conversions and the figures."""
 
+import dataclasses
+
 import numpy as np
 import pytest
 
@@ -45,8 +47,25 @@ def test_units_scale_lengths_only():
     np.testing.assert_allclose([pc_mm.axis_to_edge[0], pc_mm.fitted[0]],
                                [10 * pc.axis_to_edge[0], 10 * pc.fitted[0]], rtol=1e-9)
     assert pc.axis_to_edge[0] != pytest.approx(pc.fitted[0], rel=1e-3)
+    g_mm = model.design_for_dish(0.4, 11.7, phase_deviation=[0.1], unit="mm")
+    g_m = model.design_for_dish(0.4, 11.7, phase_deviation=[0.1], unit="m")
+    np.testing.assert_allclose([g_mm.aperture_radius, g_mm.slant_radius, g_mm.feed_position],
+                               [1e3 * g_m.aperture_radius, 1e3 * g_m.slant_radius,
+                                1e3 * g_m.feed_position], rtol=1e-12)
+    # design_for_edge is design at the dish's edge angle and feed level, S = 0 included.
+    e = model.design_for_edge(11.7, 0.4, [0, 0.1], edge_illumination_db=-12, unit="mm")
+    d = model.design(11.7, 2 * model.dish_half_angle_deg(0.4), [0, 0.1],
+                     level_db=model.feed_level_db(0.4, -12), unit="mm")
+    np.testing.assert_allclose(e.aperture_radius, d.aperture_radius, rtol=1e-12)
+    # A result keeps its own copy of the caller's array.
+    f = np.array([11.7])
+    b = model.beamwidth(A, R, f, unit="cm")
+    f[0] = 1
+    assert b.freq_ghz[0] == 11.7
     with pytest.raises(ValueError, match="aperture_radius"):
         model.dish(0, 3, 11, f_over_d=0.4)
+    with pytest.raises(ValueError, match="f_over_d"):
+        model.feed_level_db(-0.4, -12)
 
 
 def test_reasons_and_status():
@@ -72,5 +91,10 @@ def test_dish_figures_state_the_edge_and_the_horn():
     assert "a = 1.33631 cm" in ax.get_title() and "S = 0.100" in ax.get_title()
     low = model_plot.pattern_on_dish(p, 0.4, edge_level_db=-80.0)
     assert low.lines[-1].get_ydata()[0] == -60 and "feed -80.00 dB" in low.texts[-1].get_text()
-    legend = model_plot.efficiencies(model.dish(A, R, [11, 12], f_over_d=0.4, unit="cm"))
+    band = model.dish(A, R, [11, 12], f_over_d=0.4, unit="cm")
+    legend = model_plot.efficiencies(band)
     assert legend.get_legend().get_bbox_to_anchor().x0 > legend.bbox.x1
+    assert legend.get_title().startswith("f/D = 0.4 dish (edge 64.01°)")
+    failed = dataclasses.replace(band, feed_position=np.full(2, np.nan))
+    assert model_plot.efficiencies(failed).get_title().endswith("\nfeed at its optimum")
+    assert model_plot.efficiencies(band, title="mine").get_title() == "mine"
