@@ -16,7 +16,7 @@ import pytest
 
 import kelvor
 from kelvor import __main__ as cli
-from kelvor import model
+from kelvor import model, model_plot
 from kelvor._cli import (MAX_ROWS, CliError, Outputs, emit, library_error, parse_values,
                          write_csv)
 
@@ -37,6 +37,10 @@ def table(text):
 
 def full(v):
     return "" if math.isnan(v) else v
+
+
+def yes(v):
+    return "yes" if v else "no"
 
 
 def digits(n):
@@ -91,7 +95,12 @@ SCHEMA = [
      {"aperture_radius_cm": (lambda r: r.aperture_radius, full),
       "slant_radius_cm": (lambda r: r.slant_radius, full),
       "feed_position_cm": (lambda r: r.feed_position, full),
-      "aperture_efficiency_percent": (lambda r: 100 * r.aperture_efficiency, full)}),
+      "aperture_efficiency_percent": (lambda r: 100 * r.aperture_efficiency, full),
+      "best": (lambda r: np.arange(3) == -1, yes)}),  # no row within the model
+    (["dish-design", "--f-over-d", "0.8", "--freq", "11.7", "--phase-deviation", "0.2,0"],
+     lambda: model.design_for_dish(0.8, 11.7, phase_deviation=[0.2, 0]),
+     {"aperture_radius_in": (lambda r: r.aperture_radius, full),
+      "best": (lambda r: np.arange(2) == r.best, yes)}),
     (["pattern", "--aperture", "1", "--slant", "9", "--freq", "10", "--theta", "0:20:10",
       "--unit", "cm"], lambda: kelvor.pattern(1, 9, 10, [0, 10, 20], unit="cm"),
      {"level_db": (lambda r: r.level_db, np.float32),
@@ -112,12 +121,22 @@ def test_each_csv_column_is_the_librarys_value(capsys, argv, library, expected):
             or argv[0] in ("design", "pattern"))
 
 
-def test_survivors_of_the_command_line(capsys, tmp_path):
+def test_survivors_of_the_command_line(capsys, tmp_path, monkeypatch):
     rows = table(run(capsys, "dish", *HORN, "--f-over-d", "0.4", "--freq", "12:10:-1")[1])[1]
     assert [r["freq_ghz"] for r in rows] == ["12.0", "11.0", "10.0"]
     assert all(r["reason"] == "none" and float(r["aperture_efficiency_percent"]) > 60 for r in rows)
-    rows = table(run(capsys, "model-design", "--freq", "11.7", "--f-over-d", "0.4",
-                     "--edge-illumination", "-12", "--unit", "cm")[1])[1]
+    # The pattern figure: the middle frequency's cut, its phase referred to the focus.
+    drawn, draw = [], model_plot.pattern_on_dish
+    monkeypatch.setattr(model_plot, "pattern_on_dish",
+                        lambda *a, **k: drawn.append((a, k)) or draw(*a, **k))
+    rows = table(run(capsys, "dish", *HORN, "--f-over-d", "0.4", "--freq", "11,12",
+                     "--pattern-plot", str(tmp_path / "p.svg"))[1])[1]
+    (cut, f_over_d), k = drawn[0]
+    assert (cut.freq_ghz, f_over_d, cut.phase_reference, k["edge_level_db"]) == (
+        12, 0.4, float(rows[1]["feed_position_cm"]), float(rows[1]["feed_edge_level_db"]))
+    request, rows = table(run(capsys, "model-design", "--freq", "11.7", "--f-over-d", "0.4",
+                              "--edge-illumination", "-12", "--unit", "cm")[1])
+    assert (request["f_over_d"], request["edge_illumination_db"]) == ("0.4", "-12")
     assert float(rows[0]["aperture_radius_cm"]) == pytest.approx(1.336, abs=5e-4)
     assert (rows[0]["valid"], rows[0]["validity_reason"]) == (
         "no", model.Validity.APERTURE_TOO_SMALL.describe())
@@ -128,8 +147,8 @@ def test_survivors_of_the_command_line(capsys, tmp_path):
     # The row count is the dialogue's, and the limit holds to the row.
     assert len(parse_values("1:200000:1", "--theta")) == MAX_ROWS == 200000
     assert [parse_values(t, "-x", limit=3) for t in ("5:5:1", "1,2,3")] == [[5.0], [1, 2, 3]]
-    for text, message in (("0:400000:1", "400001 rows"), ("-1e9:1e9:1", "about 2e\\+09 rows"),
-                          ("12:10:1", "has no rows")):
+    for text, message in (("0:400000:1", "400001 rows"), ("-1e9:1e9:0.5", "about 4e\\+09 rows"),
+                          ("0:1:1e-6", "about 1e\\+06 rows"), ("12:10:1", "has no rows")):
         with pytest.raises(CliError, match=message):
             parse_values(text, "--theta")
     write_csv(tmp_path / "t.csv", ["x", "y"], [[0.1, None]], {"k": "v"})
@@ -138,18 +157,17 @@ def test_survivors_of_the_command_line(capsys, tmp_path):
 
 
 def test_outputs_modes_failures_and_a_closed_reader(tmp_path, monkeypatch):
-    mask = os.umask(0o027)
+    mask, o = os.umask(0o027), Outputs()
     try:
-        with Outputs() as o:
+        with o:
             o.path(tmp_path / "a").write_text("x")
     finally:
         os.umask(mask)
     assert (tmp_path / "a").stat().st_mode & 0o777 == 0o640  # as open() would make it
-    o = Outputs()
     with pytest.raises(CliError, match="write '.*/b': Is a directory"), o:
         o.path(tmp_path / "b").write_text("x")
         (tmp_path / "b").mkdir()  # the move fails: every temporary goes
-    with o:  # and the next use starts afresh
+    with o:  # each use starts afresh
         o.path(tmp_path / "c").write_text("x")
     assert sorted(p.name for p in tmp_path.iterdir()) == ["a", "b", "c"]
     sink = os.open(tmp_path / "sink", os.O_WRONLY | os.O_CREAT)
@@ -192,6 +210,8 @@ ERRORS = [
     (["dish", "--aperture", "1", "--slant", "3", "--freq", "11"], "required: --f-over-d"),
     (["response", "--slant", "9", "--freq", "10"], "required: --aperture"),
     (["response", "--aperture", "1", "--slant", "9"], "required: --freq"),
+    (["pattern", "--aperture", "1", "--slant", "9"], "required: --freq"),
+    (["dish", "--aperture", "1", "--slant", "3", "--f-over-d", "0.4"], "required: --freq"),
 ]
 
 

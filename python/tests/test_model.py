@@ -57,6 +57,7 @@ def test_units_scale_lengths_only():
     d = model.design(11.7, 2 * model.dish_half_angle_deg(0.4), [0, 0.1],
                      level_db=model.feed_level_db(0.4, -12), unit="mm")
     np.testing.assert_allclose(e.aperture_radius, d.aperture_radius, rtol=1e-12)
+    assert (e.beamwidth_deg, e.level_db) == (d.beamwidth_deg, d.level_db)
     # A result keeps its own copy of the caller's array.
     f = np.array([11.7])
     b = model.beamwidth(A, R, f, unit="cm")
@@ -91,6 +92,7 @@ def test_dish_figures_state_the_edge_and_the_horn():
     assert "a = 1.33631 cm" in ax.get_title() and "S = 0.100" in ax.get_title()
     low = model_plot.pattern_on_dish(p, 0.4, edge_level_db=-80.0)
     assert low.lines[-1].get_ydata()[0] == -60 and "feed -80.00 dB" in low.texts[-1].get_text()
+    assert low.get_ylim() == (-60, 3)
     band = model.dish(A, R, [11, 12], f_over_d=0.4, unit="cm")
     legend = model_plot.efficiencies(band)
     assert legend.get_legend().get_bbox_to_anchor().x0 > legend.bbox.x1
