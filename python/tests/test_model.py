@@ -23,6 +23,10 @@ def test_engineers_case_design_then_dish():
     # The designed horn's own pattern at the dish edge is the feed level.
     edge = model.pattern(A, R, 11.7, model.dish_half_angle_deg(0.4), unit="cm")
     assert edge.level_db[0] == pytest.approx(-level, abs=1e-6)
+    # The phase referred to a point 5 mm inside the horn, given in mm and in cm.
+    mm = model.pattern(10 * A, 10 * R, 11.7, [0, 30], unit="mm", phase_reference=5)
+    cm = model.pattern(A, R, 11.7, [0, 30], unit="cm", phase_reference=0.5)
+    np.testing.assert_allclose(mm.phase_deg, cm.phase_deg, rtol=1e-9)
 
 
 # Unit factors: the same horn in cm, mm and inches gives the same physics, its
@@ -78,6 +82,7 @@ def test_reasons_and_status():
     assert list(model.design(10, 120, [0.5, 0.05]).real_cone) == [False, True]
     band = model.design_for_dish(0.4, [10.7, 12.7], phase_deviation=[0.1])
     assert band.reference_freq_ghz == pytest.approx(11.7)
+    assert model.DISH_PHASE_DEVIATIONS.tolist() == [k / 40 for k in range(25)]  # 0 to 0.6
 
 
 def test_dish_figures_state_the_edge_and_the_horn():
