@@ -182,8 +182,10 @@ class Outputs:
             for temporary, goal in self._moves:
                 os.replace(temporary, goal)
         except OSError as e:
+            # The file the user named, not its temporary.
+            goal = next((g for t, g in self._moves if str(t) == e.filename), e.filename)
             self._discard()
-            raise CliError(None, f"cannot write {e.filename!r}: {e.strerror or e}") from None
+            raise CliError(None, f"cannot write {str(goal)!r}: {e.strerror or e}") from None
         self._moves.clear()
 
 

@@ -10,13 +10,15 @@ import subprocess
 import sys
 from pathlib import Path
 
+import matplotlib.pyplot as plt
 import numpy as np
 import pytest
 
 import kelvor
 from kelvor import __main__ as cli
-from kelvor import model
-from kelvor._cli import MAX_ROWS, CliError, parse_values
+from kelvor import model, model_plot
+from kelvor._cli import (MAX_ROWS, CliError, Outputs, emit, library_error, parse_values,
+                         write_csv)
 
 HORN = ["--aperture", "1.3363", "--slant", "3.4846", "--unit", "cm"]
 
@@ -35,6 +37,10 @@ def table(text):
 
 def full(v):
     return "" if math.isnan(v) else v
+
+
+def yes(v):
+    return "yes" if v else "no"
 
 
 def digits(n):
@@ -89,7 +95,16 @@ SCHEMA = [
      {"aperture_radius_cm": (lambda r: r.aperture_radius, full),
       "slant_radius_cm": (lambda r: r.slant_radius, full),
       "feed_position_cm": (lambda r: r.feed_position, full),
-      "aperture_efficiency_percent": (lambda r: 100 * r.aperture_efficiency, full)}),
+      "aperture_efficiency_percent": (lambda r: 100 * r.aperture_efficiency, full),
+      "best": (lambda r: np.arange(3) == -1, yes)}),  # no row within the model
+    (["dish-design", "--f-over-d", "0.8", "--freq", "11.7", "--phase-deviation", "0.2,0"],
+     lambda: model.design_for_dish(0.8, 11.7, phase_deviation=[0.2, 0]),
+     {"aperture_radius_in": (lambda r: r.aperture_radius, full),
+      "best": (lambda r: np.arange(2) == r.best, yes)}),
+    (["pattern", "--aperture", "1", "--slant", "9", "--freq", "10", "--theta", "0:20:10",
+      "--unit", "cm"], lambda: kelvor.pattern(1, 9, 10, [0, 10, 20], unit="cm"),
+     {"level_db": (lambda r: r.level_db, np.float32),
+      "phase_deg": (lambda r: r.phase_deg, np.float32)}),
 ]
 
 
@@ -102,15 +117,26 @@ def test_each_csv_column_is_the_librarys_value(capsys, argv, library, expected):
     for column, (values, cell) in expected.items():
         got = [row[column] for row in rows]
         assert got == [str(cell(float(v))) for v in values(result)], column
-    assert {"freq_ghz", "unit"} <= request.keys() and "reason" in rows[0] or argv[0] == "design"
+    assert ({"freq_ghz", "unit"} <= request.keys() and "reason" in rows[0]
+            or argv[0] in ("design", "pattern"))
 
 
-def test_survivors_of_the_command_line(capsys):
+def test_survivors_of_the_command_line(capsys, tmp_path, monkeypatch):
     rows = table(run(capsys, "dish", *HORN, "--f-over-d", "0.4", "--freq", "12:10:-1")[1])[1]
     assert [r["freq_ghz"] for r in rows] == ["12.0", "11.0", "10.0"]
     assert all(r["reason"] == "none" and float(r["aperture_efficiency_percent"]) > 60 for r in rows)
-    rows = table(run(capsys, "model-design", "--freq", "11.7", "--f-over-d", "0.4",
-                     "--edge-illumination", "-12", "--unit", "cm")[1])[1]
+    # The pattern figure: the middle frequency's cut, its phase referred to the focus.
+    drawn, draw = [], model_plot.pattern_on_dish
+    monkeypatch.setattr(model_plot, "pattern_on_dish",
+                        lambda *a, **k: drawn.append((a, k)) or draw(*a, **k))
+    rows = table(run(capsys, "dish", *HORN, "--f-over-d", "0.4", "--freq", "11,12",
+                     "--pattern-plot", str(tmp_path / "p.svg"))[1])[1]
+    (cut, f_over_d), k = drawn[0]
+    assert (cut.freq_ghz, f_over_d, cut.phase_reference, k["edge_level_db"]) == (
+        12, 0.4, float(rows[1]["feed_position_cm"]), float(rows[1]["feed_edge_level_db"]))
+    request, rows = table(run(capsys, "model-design", "--freq", "11.7", "--f-over-d", "0.4",
+                              "--edge-illumination", "-12", "--unit", "cm")[1])
+    assert (request["f_over_d"], request["edge_illumination_db"]) == ("0.4", "-12")
     assert float(rows[0]["aperture_radius_cm"]) == pytest.approx(1.336, abs=5e-4)
     assert (rows[0]["valid"], rows[0]["validity_reason"]) == (
         "no", model.Validity.APERTURE_TOO_SMALL.describe())
@@ -120,8 +146,41 @@ def test_survivors_of_the_command_line(capsys):
     assert run(capsys, "--version")[:2] == (0, f"kelvor {kelvor.__version__}\n")
     # The row count is the dialogue's, and the limit holds to the row.
     assert len(parse_values("1:200000:1", "--theta")) == MAX_ROWS == 200000
-    with pytest.raises(CliError, match="400001 rows"):
-        parse_values("0:400000:1", "--theta")
+    assert [parse_values(t, "-x", limit=3) for t in ("5:5:1", "1,2,3")] == [[5.0], [1, 2, 3]]
+    for text, message in (("0:400000:1", "400001 rows"), ("-1e9:1e9:0.5", "about 4e\\+09 rows"),
+                          ("0:1:1e-6", "about 1e\\+06 rows"), ("12:10:1", "has no rows")):
+        with pytest.raises(CliError, match=message):
+            parse_values(text, "--theta")
+    write_csv(tmp_path / "t.csv", ["x", "y"], [[0.1, None]], {"k": "v"})
+    assert (tmp_path / "t.csv").read_text() == "# k: v\nx,y\n0.1,\n"
+    assert str(library_error(ValueError("bad input"))) == "Bad input."
+
+
+def test_outputs_modes_failures_and_a_closed_reader(tmp_path, monkeypatch):
+    mask, o = os.umask(0o027), Outputs()
+    try:
+        with o:
+            o.path(tmp_path / "a").write_text("x")
+    finally:
+        os.umask(mask)
+    assert (tmp_path / "a").stat().st_mode & 0o777 == 0o640  # as open() would make it
+    with pytest.raises(CliError, match="write '.*/b': Is a directory"), o:
+        o.path(tmp_path / "b").write_text("x")
+        (tmp_path / "b").mkdir()  # the move fails: every temporary goes
+    with o:  # each use starts afresh
+        o.path(tmp_path / "c").write_text("x")
+    assert sorted(p.name for p in tmp_path.iterdir()) == ["a", "b", "c"]
+    sink = os.open(tmp_path / "sink", os.O_WRONLY | os.O_CREAT)
+
+    class Closed:
+        def write(self, text):
+            raise BrokenPipeError
+
+        def fileno(self):
+            return sink
+    monkeypatch.setattr(sys, "stdout", Closed())
+    assert emit("x") == 1
+    os.close(sink)
 
 
 # (arguments, the flag the one-line message must name); each exits 2 and writes nothing.
@@ -146,6 +205,13 @@ ERRORS = [
     (["pattern", "--aperture", "1", "--slant", "9", "--freq", "10", "--unit", "ft"], "ft"),
     (["design", "--freq", "10", "--beamwidth", "30", "--phase-deviation", "0.1",
       "--level-index", "0"], "--level-index"),
+    (["dish-design", "--f-over-d", "0.4"], "required: --freq"),
+    (["model-design", "--beamwidth", "30"], "required: --freq"),
+    (["dish", "--aperture", "1", "--slant", "3", "--freq", "11"], "required: --f-over-d"),
+    (["response", "--slant", "9", "--freq", "10"], "required: --aperture"),
+    (["response", "--aperture", "1", "--slant", "9"], "required: --freq"),
+    (["pattern", "--aperture", "1", "--slant", "9"], "required: --freq"),
+    (["dish", "--aperture", "1", "--slant", "3", "--f-over-d", "0.4"], "required: --freq"),
 ]
 
 
@@ -162,10 +228,12 @@ def test_errors_name_the_flag_exit_2_and_write_nothing(capsys, tmp_path, argv, f
     ["response", "--aperture", "2.6118", "--slant", "28.8985", "--freq", "9:11:1"],
     ["design", "--freq", "10", "--beamwidth", "30", "--phase-deviation", "0.1"],
     ["dish", *HORN, "--f-over-d", "0.4", "--freq", "11", "--pattern-plot", "{dir}/p.svg"],
+    ["pattern", "--aperture", "1", "--slant", "9", "--freq", "10"],
 ])
 @pytest.mark.parametrize("plot", ["/nonexistent/x.svg", "{dir}/folder.svg"])
 def test_outputs_are_all_or_nothing(capsys, tmp_path, argv, plot):
     (tmp_path / "folder.svg").mkdir()
+    figures = plt.get_fignums()
     argv = [a.format(dir=tmp_path) for a in argv + ["--plot", plot]]
     status, out, err = run(capsys, *argv, "--csv", str(tmp_path / "t.csv"))
     assert status == 2 and out == "" and "--plot" in err
@@ -173,6 +241,7 @@ def test_outputs_are_all_or_nothing(capsys, tmp_path, argv, plot):
     argv[-1] = str(tmp_path / "f.svg")
     assert run(capsys, *argv, "--csv", str(tmp_path / "t.csv"))[0] == 0
     assert b"<svg" in (tmp_path / "f.svg").read_bytes()[:400] and (tmp_path / "t.csv").exists()
+    assert plt.get_fignums() == figures  # each figure closed once saved
 
 
 # Hostile inputs to each face: each must be refused promptly, never hang.

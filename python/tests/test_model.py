@@ -1,6 +1,8 @@
 """The model-true path from Python: the engineer's prime-focus case, explicit
 reasons, the unit conversions and the figures."""
 
+import dataclasses
+
 import numpy as np
 import pytest
 
@@ -21,6 +23,10 @@ def test_engineers_case_design_then_dish():
     # The designed horn's own pattern at the dish edge is the feed level.
     edge = model.pattern(A, R, 11.7, model.dish_half_angle_deg(0.4), unit="cm")
     assert edge.level_db[0] == pytest.approx(-level, abs=1e-6)
+    # The phase referred to a point 5 mm inside the horn, given in mm and in cm.
+    mm = model.pattern(10 * A, 10 * R, 11.7, [0, 30], unit="mm", phase_reference=5)
+    cm = model.pattern(A, R, 11.7, [0, 30], unit="cm", phase_reference=0.5)
+    np.testing.assert_allclose(mm.phase_deg, cm.phase_deg, rtol=1e-9)
 
 
 # Unit factors: the same horn in cm, mm and inches gives the same physics, its
@@ -45,8 +51,26 @@ def test_units_scale_lengths_only():
     np.testing.assert_allclose([pc_mm.axis_to_edge[0], pc_mm.fitted[0]],
                                [10 * pc.axis_to_edge[0], 10 * pc.fitted[0]], rtol=1e-9)
     assert pc.axis_to_edge[0] != pytest.approx(pc.fitted[0], rel=1e-3)
+    g_mm = model.design_for_dish(0.4, 11.7, phase_deviation=[0.1], unit="mm")
+    g_m = model.design_for_dish(0.4, 11.7, phase_deviation=[0.1], unit="m")
+    np.testing.assert_allclose([g_mm.aperture_radius, g_mm.slant_radius, g_mm.feed_position],
+                               [1e3 * g_m.aperture_radius, 1e3 * g_m.slant_radius,
+                                1e3 * g_m.feed_position], rtol=1e-12)
+    # design_for_edge is design at the dish's edge angle and feed level, S = 0 included.
+    e = model.design_for_edge(11.7, 0.4, [0, 0.1], edge_illumination_db=-12, unit="mm")
+    d = model.design(11.7, 2 * model.dish_half_angle_deg(0.4), [0, 0.1],
+                     level_db=model.feed_level_db(0.4, -12), unit="mm")
+    np.testing.assert_allclose(e.aperture_radius, d.aperture_radius, rtol=1e-12)
+    assert (e.beamwidth_deg, e.level_db) == (d.beamwidth_deg, d.level_db)
+    # A result keeps its own copy of the caller's array.
+    f = np.array([11.7])
+    b = model.beamwidth(A, R, f, unit="cm")
+    f[0] = 1
+    assert b.freq_ghz[0] == 11.7
     with pytest.raises(ValueError, match="aperture_radius"):
         model.dish(0, 3, 11, f_over_d=0.4)
+    with pytest.raises(ValueError, match="f_over_d"):
+        model.feed_level_db(-0.4, -12)
 
 
 def test_reasons_and_status():
@@ -58,6 +82,7 @@ def test_reasons_and_status():
     assert list(model.design(10, 120, [0.5, 0.05]).real_cone) == [False, True]
     band = model.design_for_dish(0.4, [10.7, 12.7], phase_deviation=[0.1])
     assert band.reference_freq_ghz == pytest.approx(11.7)
+    assert model.DISH_PHASE_DEVIATIONS.tolist() == [k / 40 for k in range(25)]  # 0 to 0.6
 
 
 def test_dish_figures_state_the_edge_and_the_horn():
@@ -72,5 +97,11 @@ def test_dish_figures_state_the_edge_and_the_horn():
     assert "a = 1.33631 cm" in ax.get_title() and "S = 0.100" in ax.get_title()
     low = model_plot.pattern_on_dish(p, 0.4, edge_level_db=-80.0)
     assert low.lines[-1].get_ydata()[0] == -60 and "feed -80.00 dB" in low.texts[-1].get_text()
-    legend = model_plot.efficiencies(model.dish(A, R, [11, 12], f_over_d=0.4, unit="cm"))
+    assert low.get_ylim() == (-60, 3)
+    band = model.dish(A, R, [11, 12], f_over_d=0.4, unit="cm")
+    legend = model_plot.efficiencies(band)
     assert legend.get_legend().get_bbox_to_anchor().x0 > legend.bbox.x1
+    assert legend.get_title().startswith("f/D = 0.4 dish (edge 64.01°)")
+    failed = dataclasses.replace(band, feed_position=np.full(2, np.nan))
+    assert model_plot.efficiencies(failed).get_title().endswith("\nfeed at its optimum")
+    assert model_plot.efficiencies(band, title="mine").get_title() == "mine"
