@@ -4,6 +4,7 @@
 #include <boost/math/quadrature/gauss_kronrod.hpp>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -130,6 +131,7 @@ TEST(FeedDish, IdealCosSquaredFeedGivesTheClosedForm) {
     EXPECT_NEAR(e.aperture, closed, 1e-12) << f_over_d;
     EXPECT_NEAR(e.spillover * e.illumination * e.phase * e.polarisation, e.aperture, 1e-14);
     EXPECT_NEAR(e.phase, 1, 1e-14);
+    EXPECT_NEAR(e.spillover, 1 - std::pow(std::max(std::cos(t0), 0.0), 3), 1e-13); // |F|^2 sin
     // The scan turns the samples by products: each value as at() gives it.
     const SilverIntegrals silver(cos2, t0, 4.0);
     const std::vector<double> scan = silver.aperture_scan(-3, 0.5, 13);

@@ -1,6 +1,7 @@
 // The feed library's own contracts: the crossing's bracket, the solvers' limits, the refusals of
 // work beyond the stated limits, the validity flags, the feed-position search and the dish
 // geometry, each at its boundary and by a value pinned or computed independently.
+#include <boost/math/special_functions/bessel_prime.hpp>
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -98,6 +99,7 @@ TEST(FeedValidity, EachLimitAtItsBoundary) {
   for (const auto &r : rows)
     EXPECT_EQ(model_validity(r.horn, f), r.validity) << r.horn.slant_radius_m;
   EXPECT_NEAR(kMinHybridKa, 2.404825557695773 / std::sqrt(1 - 0.81), 1e-14);
+  EXPECT_NEAR(boost::math::cyl_bessel_j_prime(1, kCutoffKa), 0, 1e-15); // the first zero of J1'
   EXPECT_NEAR(std::sqrt(1 - std::pow(2.404825557695773 / kMinHybridKa, 2)), kMinHybridBetaOverK,
               1e-14);
   // The spherical cap of S = 2 at a 40-degree semi-flare: 2.27 cycles at the rim.
