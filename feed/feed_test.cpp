@@ -4,6 +4,7 @@
 #include <boost/math/quadrature/gauss_kronrod.hpp>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -102,6 +103,15 @@ TEST(FeedDesign, ExplicitFailuresAndTheConeThatCannotExist) {
       {0.01, 0.0, 10, Failure::invalid_input},     {0.01, 0.1, 300, Failure::none},
       {0.01, 0.1, 300.01, Failure::invalid_input}, {1, 1e-322, 10, Failure::too_much_work},
       {1e30, 1e30, 10, Failure::too_much_work}};
+  // The work limit k a + 4 pi S <= 192 at 10 GHz, reached exactly (S = 0) and passed (S = 2).
+  const double k = wavenumber_per_m(10), a192 = 192 / k, a180 = 180 / k;
+  const struct {
+    double a_m, R_m;
+    Failure failure;
+  } work[] = {{a192, kInfinity, Failure::none},
+              {a180, a180 * a180 / (4 * wavelength_m(10)), Failure::too_much_work}};
+  for (const auto &w : work)
+    EXPECT_EQ(pattern_beamwidth(Horn{w.a_m, w.R_m}, 10, 10).failure, w.failure) << w.a_m;
   for (const auto &l : levels)
     EXPECT_EQ(pattern_beamwidth(Horn{l.a_m, l.R_m}, 10, l.level_db).failure, l.failure) << l.R_m;
 }
@@ -121,7 +131,25 @@ TEST(FeedDish, IdealCosSquaredFeedGivesTheClosedForm) {
     EXPECT_NEAR(e.aperture, closed, 1e-12) << f_over_d;
     EXPECT_NEAR(e.spillover * e.illumination * e.phase * e.polarisation, e.aperture, 1e-14);
     EXPECT_NEAR(e.phase, 1, 1e-14);
+    EXPECT_NEAR(e.spillover, 1 - std::pow(std::max(std::cos(t0), 0.0), 3), 1e-13); // |F|^2 sin
+    // The scan turns the samples by products: each value as at() gives it.
+    const SilverIntegrals silver(cos2, t0, 4.0);
+    const std::vector<double> scan = silver.aperture_scan(-3, 0.5, 13);
+    for (std::size_t i = 0; i < scan.size(); ++i)
+      EXPECT_NEAR(scan[i], silver.at(-3 + 0.5 * static_cast<double>(i)).aperture, 1e-12) << i;
   }
+  // The cos^2 feed displaced by s / k: its integral over the dish is int_c0^1 x e^{jsx} / (1+x)
+  // dx (x = cos theta), by Gauss-Kronrod; the power on the sphere stays 1/3.
+  const double s = 40, t0 = dish_half_angle_rad(0.4), h = std::tan(t0 / 2);
+  const auto part = [&](auto trig) {
+    return boost::math::quadrature::gauss_kronrod<double, 61>::integrate(
+        [&](double x) { return x * trig(s * x) / (1 + x); }, std::cos(t0), 1.0, 15, 1e-14);
+  };
+  const double re = part([](double y) { return std::cos(y); });
+  const double im = part([](double y) { return std::sin(y); });
+  const FeedPattern shifted = [&](double t) { return cos2(t) * std::polar(1.0, s * std::cos(t)); };
+  EXPECT_NEAR(SilverIntegrals(shifted, t0, 4.0).at(0).aperture, 6 * (re * re + im * im) / (h * h),
+              1e-12);
 }
 
 // f/D = 0.4 at 11.7 GHz, -12 dB edge illumination, S = 0.1.
@@ -136,6 +164,10 @@ TEST(FeedDish, EngineersPrimeFocusCase) {
   const DishEfficiency best = dish.optimum();
   EXPECT_NEAR(best.edge_illumination_db, -12.00, 0.02);
   EXPECT_NEAR(best.space_attenuation_db, -2.86, 0.005);
+  EXPECT_NEAR(best.half_angle_deg, theta0 / kDegree, 1e-12);
+  EXPECT_FALSE(dish.at(0).optimum_on_bound);
+  // A peak is one cycle of rim phase wide: k d (1 - cos theta0) = 2 pi.
+  EXPECT_NEAR(dish.peak_width_m(), wavelength_m(freq) / (1 - std::cos(theta0)), 1e-15);
   // The optimum beats the aperture plane and both neighbours a hundredth of a wavelength away.
   const double step = 0.01 * wavelength_m(freq);
   for (const double d_m : {0.0, best.feed_position_m - step, best.feed_position_m + step})
@@ -146,6 +178,7 @@ TEST(FeedDish, EngineersPrimeFocusCase) {
   const PhaseCentre pc = phase_centre({d.aperture_radius_m, d.slant_radius_m}, freq, theta0);
   EXPECT_NEAR(pc.axis_to_edge_m, 0.6870031861e-3, 1e-12);
   EXPECT_NEAR(pc.fitted_m, 0.7054616115e-3, 1e-12);
+  EXPECT_NEAR(dish.fitted_phase_centre_m().value_or(0), pc.fitted_m, 1e-12);
   EXPECT_NEAR(best.feed_position_m, 0.6998930595e-3, 1e-9);
   EXPECT_NEAR(e.aperture, 0.703565378, 1e-8);
   // At a = 0.52 lambda the horn is outside the model (beta/k 0.68): flagged, and never best.

@@ -1,6 +1,7 @@
 // The feed library's own contracts: the crossing's bracket, the solvers' limits, the refusals of
 // work beyond the stated limits, the validity flags, the feed-position search and the dish
 // geometry, each at its boundary and by a value pinned or computed independently.
+#include <boost/math/special_functions/bessel_prime.hpp>
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -8,6 +9,7 @@
 #include <complex>
 #include <span>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "feed/beamwidth.hpp"
@@ -41,6 +43,11 @@ TEST(FeedCrossing, ADipNarrowerThanAStepAndEachFailure) {
     }
   }
   EXPECT_EQ(design_horn(10, 30, 10, 0.1, one).failure, Failure::not_converged);
+  // The bracket closes to root_rel_tol relative to the root, at any scale of x.
+  for (const double s : {1e-4, 1e4}) {
+    const auto scaled = [&](double x) { return dip(x / s); };
+    EXPECT_NEAR(first_fall(scaled, 0, 3 * s, 0.25 * s).x / s, rows[0].fall.x, 1e-9) << s;
+  }
 }
 
 // The phase referred to the classic phase centre is the same on the axis and at the edge; the
@@ -92,6 +99,9 @@ TEST(FeedValidity, EachLimitAtItsBoundary) {
   for (const auto &r : rows)
     EXPECT_EQ(model_validity(r.horn, f), r.validity) << r.horn.slant_radius_m;
   EXPECT_NEAR(kMinHybridKa, 2.404825557695773 / std::sqrt(1 - 0.81), 1e-14);
+  EXPECT_NEAR(boost::math::cyl_bessel_j_prime(1, kCutoffKa), 0, 1e-15); // the first zero of J1'
+  EXPECT_NEAR(std::sqrt(1 - std::pow(2.404825557695773 / kMinHybridKa, 2)), kMinHybridBetaOverK,
+              1e-14);
   // The spherical cap of S = 2 at a 40-degree semi-flare: 2.27 cycles at the rim.
   const Horn flare{0.1, 0.1 / std::sin(40 * kDegree)};
   const double f2 = kSpeedOfLight / (0.1 * 0.1 / (4 * flare.slant_radius_m)) / 1e9;
@@ -125,7 +135,20 @@ TEST(FeedDishDesign, FlagsAndTheBestRow) {
   EXPECT_FALSE(none.rows[2].real_cone); // R = 3.65 < a = 5.30 cm
   EXPECT_LT(none.rows[2].slant_radius_m, none.rows[2].aperture_radius_m);
   EXPECT_FALSE(none.rows[0].optimum_on_bound);
-  EXPECT_EQ(design_for_dish({0.8, {}, 11.7}, 0.1).failure, Failure::invalid_input);
+  EXPECT_EQ(design_for_dish({0.8, {}, 11.7}, std::vector(513, 0.1)).rows[0].failure,
+            Failure::invalid_input);
+  // At S = 0 the reference frequency only moves the scan's start (a0 scales with its wavelength):
+  // three widenings reach the optimum from a0 25 times too small or too large, not 40 times.
+  const DishDesignRow flat = design_for_dish({0.8, f, {}}, 0.0);
+  const std::pair<double, bool> scales[] = {{1 / 25.0, false}, {1 / 4.0, false}, {2.5, false},
+                                            {25.0, false},     {1 / 40.0, true}, {40.0, true}};
+  for (const auto &[scale, on_bound] : scales) {
+    const DishDesignRow r = design_for_dish({0.8, f, 11.7 * scale}, 0.0);
+    EXPECT_EQ(r.optimum_on_bound, on_bound) << scale;
+    if (!on_bound) {
+      EXPECT_NEAR(r.aperture_radius_m / flat.aperture_radius_m, 1, 1e-6) << scale;
+    }
+  }
   // 1025 rows at one frequency, or 513 at two, are past the limit of 1024 pairs.
   const std::vector<double> many(1025, 0.1), pair{11, 12};
   const DishDesign refused = design_for_dish({0.8, f, {}}, many);
@@ -168,6 +191,10 @@ TEST(FeedHornOnDish, FailuresSearchAndThreads) {
   }
   const auto hill = [](double d) { return -(d + 0.06) * (d + 0.06); };
   EXPECT_NEAR(best_feed_position(hill, 0, 1).position_m, -0.06, 1e-7);
+  EXPECT_FALSE(best_feed_position(hill, 0, 0).on_bound);
+  // The peak beyond the window's last sample, inside it, before its first.
+  for (const double from : {-2.0, 0.0, 2.0})
+    EXPECT_EQ(best_feed_position(hill, from, 1).on_bound, from != 0) << from;
   const double lambda = wavelength_m(10);
   const DishEfficiency narrow = dish_efficiency({15 * lambda, 450 * lambda}, 10, 0.4);
   EXPECT_NEAR(narrow.efficiency.aperture, 0.00269496, 1e-8);
@@ -185,6 +212,10 @@ TEST(FeedHornOnDish, FailuresSearchAndThreads) {
   for (const auto &refused : {dish_band(horn, std::vector<double>(1025, 10), 0.4),
                               dish_curve(horn, 10, std::vector<double>(1025, 0.4))})
     EXPECT_EQ(refused[0].failure, Failure::too_much_work);
+  for (const auto &at_limit : {dish_band({-1, 1}, std::vector<double>(1024, 10), 0.4),
+                               dish_curve({-1, 1}, 10, std::vector<double>(1024, 0.4))})
+    EXPECT_EQ(at_limit[0].failure, Failure::invalid_input);
+  EXPECT_DOUBLE_EQ(apex_distance_m({0.3, 0.5}), 0.4);
 }
 
 TEST(FeedDishGeometry, EdgeIlluminationMustBeNegativeAndReachable) {
@@ -200,6 +231,7 @@ TEST(FeedDishGeometry, EdgeIlluminationMustBeNegativeAndReachable) {
   }
   const DishGeometry g = dish_geometry(0.4);
   EXPECT_NEAR(g.half_angle_deg, 64.01076641617, 1e-10);
+  EXPECT_TRUE(std::isnan(dish_half_angle_rad(-0.4)));
   EXPECT_NEAR(g.space_attenuation_db, -2.864200653221, 1e-11);
   EXPECT_EQ(describe(Failure::too_much_work), kFailureNames.back());
   EXPECT_STREQ(describe(static_cast<Validity>(9)), "unknown");
