@@ -11,7 +11,6 @@
 #include <cmath>
 #include <cstdio>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "asbuilt/dxf.hpp"
@@ -95,6 +94,23 @@ val optimise_defaults_js() {
   return out;
 }
 
+// The optimiser's counts as the page takes them: whole numbers from 1 to their bound. The reason
+// one is refused, empty when it is taken.
+std::string count_refusal(double n, double most) {
+  if (n >= 1 && n <= most && std::floor(n) == n)
+    return {};
+  char text[64];
+  std::snprintf(text, sizeof text, "give a whole number from 1 to %.0f", most);
+  return text;
+}
+
+val optimise_counts_js(double frequencies, double max_evaluations) {
+  val out = val::object();
+  out.set("optFreqs", count_refusal(frequencies, asbuilt::kMaxOptimiseFrequencies));
+  out.set("optEvaluations", count_refusal(max_evaluations, asbuilt::kMaxOptimiseEvaluations));
+  return out;
+}
+
 val figures_js(const asbuilt::BandFigures &f) {
   val out = val::object();
   out.set("s11Db", f.worst_s11_db);
@@ -105,20 +121,15 @@ val figures_js(const asbuilt::BandFigures &f) {
 // The synthesised horn optimised as the program optimises it: its converter's slots as
 // synthesised, the worst figures over `frequencies` of the band, at most max_evaluations
 // analyses, the other settings asbuilt::optimise's own. progress(evaluation, figures, best) after
-// each evaluation. Counts below 1 or not whole are refused as invalid, above the optimiser's
-// bounds as too much work.
+// each evaluation. Counts that count_refusal refuses are invalid input.
 val optimise_js(double min_ghz, double max_ghz, double aperture_mm, double slant_mm,
                 double frequencies, double max_evaluations, const val &progress) {
   const asbuilt::Synthesis s = synthesis_of(min_ghz, max_ghz, aperture_mm, slant_mm);
   if (s.failure != asbuilt::Failure::none)
     return failure_of(s.failure);
-  for (const auto &[n, most] : {std::pair{frequencies, asbuilt::kMaxOptimiseFrequencies},
-                                std::pair{max_evaluations, asbuilt::kMaxOptimiseEvaluations}}) {
-    if (!(n >= 1) || std::floor(n) != n)
-      return failure_of(asbuilt::Failure::invalid_input);
-    if (n > most)
-      return failure_of(asbuilt::Failure::too_much_work);
-  }
+  if (!count_refusal(frequencies, asbuilt::kMaxOptimiseFrequencies).empty() ||
+      !count_refusal(max_evaluations, asbuilt::kMaxOptimiseEvaluations).empty())
+    return failure_of(asbuilt::Failure::invalid_input);
   asbuilt::OptimiseOptions o;
   o.converter_slots = s.converter_slots;
   o.max_evaluations = static_cast<std::size_t>(max_evaluations);
@@ -184,6 +195,7 @@ EMSCRIPTEN_BINDINGS(kelvor_horn) {
   function("readNumber", &kelvor::web::read_number_js);
   function("hornSynthesise", &synthesise_js);
   function("hornOptimiseDefaults", &optimise_defaults_js);
+  function("hornOptimiseCounts", &optimise_counts_js);
   function("hornOptimise", &optimise_js);
   function("hornFrequencies", &frequencies_js);
   function("hornAnalyse", &analyse_js);

@@ -94,7 +94,8 @@ function hornResult(m, params) {
   case 'horn-optimising':
     $('horn-progress').max = m.total;
     $('horn-progress').value = m.evaluation;
-    $('horn-status').textContent = `Optimising: evaluation ${m.evaluation} of at most ${m.total}, ` +
+    $('horn-status').textContent = `Optimising: evaluation ${m.evaluation} of at most ${m.total} ` +
+      `(${m.frequencies} frequenc${m.frequencies === 1 ? 'y' : 'ies'}), ` +
       `worst S11 ${hornDb(m.now.s11Db)}, cross-polar peak ${hornDb(m.now.xpolDb)} ` +
       `(best ${hornDb(m.best.s11Db)}, ${hornDb(m.best.xpolDb)})`;
     break;

@@ -21,8 +21,14 @@ function hornOptimiseCounts(core, h, errors) {
   const defaults = core.hornOptimiseDefaults();
   const count = (text, name, fallback) => (String(text ?? '').trim()
     ? hornNumber(core, text, name, errors) : fallback);
-  return [count(h.optFreqs, 'optFreqs', defaults.frequencies),
-          count(h.optEvaluations, 'optEvaluations', defaults.maxEvaluations)];
+  const counts = [count(h.optFreqs, 'optFreqs', defaults.frequencies),
+                  count(h.optEvaluations, 'optEvaluations', defaults.maxEvaluations)];
+  const refused = core.hornOptimiseCounts(...counts);
+  for (const name of ['optFreqs', 'optEvaluations']) {
+    if (refused[name] && !errors[name])
+      errors[name] = refused[name];
+  }
+  return counts;
 }
 
 // Synthesis, the optimisation when asked (each evaluation reported), then the band one frequency
@@ -52,7 +58,8 @@ function hornRun(core, h) {
   if (h.optimise) {
     horn = core.hornOptimise(min, max, aperture, slant, optFreqs, optEvaluations,
                              (evaluation, now, best) => postMessage(
-                               { type: 'horn-optimising', evaluation, total: optEvaluations, now, best }));
+                               { type: 'horn-optimising', evaluation, total: optEvaluations, frequencies: optFreqs,
+                                 now, best }));
     if (horn.failure) {
       postMessage({ type: 'horn-invalid', errors: { form: `no optimisation: ${horn.failure}` } });
       return;

@@ -5,6 +5,7 @@ optimisation gives the native optimiser's horn (kelvor.asbuilt.optimise on the s
 Cancel stops an optimisation and a band, the page computing again after. Saves screenshots at
 390 px and desktop width."""
 import csv
+import inspect
 import re
 import sys
 import tempfile
@@ -39,6 +40,16 @@ native = _kelvor.asbuilt_analyse_band(horn.sections, f12)
 OPTIMISE = "&hopt=1&hoptfreq=3&hopteval=10"
 optimised = asbuilt.optimise(horn, frequencies=3, max_evaluations=10)
 optimised_band = _kelvor.asbuilt_analyse_band(optimised.horn.sections, f12)
+# The page's defaults are the program's: its optimiser's frequencies and evaluation limit.
+DEFAULTS = {k: v.default for k, v in inspect.signature(asbuilt.optimise).parameters.items()}
+# Counts refused in their fields, and (None) counts taken: the optimisation starts.
+COUNTS = [("202", "", "hoptfreq", "give a whole number from 1 to 201"),
+          ("2.5", "", "hoptfreq", "give a whole number from 1 to 201"),
+          ("", "100001", "hopteval", "give a whole number from 1 to 100000"),
+          ("", "0", "hopteval", "give a whole number from 1 to 100000"),
+          ("2", "100000", None, "Optimising: evaluation 2 of at most 100000 (2 frequencies), "),
+          ("", "", None, f"Optimising: evaluation 2 of at most {DEFAULTS['max_evaluations']} "
+                         f"({DEFAULTS['frequencies']} frequencies), ")]
 # The same COBYLA on the same figures: the browser's libm moves only the last digits (1e-9 dB).
 OPTIMISED_DB = 1e-6
 
@@ -141,14 +152,24 @@ try:
         driver.set_window_size(width, 1000)
         driver.execute_script("document.getElementById('horn-section').scrollIntoView()")
         driver.save_screenshot(name)
-    # Cancel at the second evaluation's report, from inside the page, then a band.
+    # Each count refused in its field; taken, the optimisation cancelled at its second evaluation.
     driver.set_script_timeout(300)
-    if driver.execute_async_script(CANCEL_AT, "Optimising: evaluation 2 ") != "Cancelled.":
-        fail("Cancel during the optimisation did not cancel")
+    for freqs, evaluations, field, text in COUNTS:
+        driver.execute_script("[hoptfreq.value, hopteval.value] = arguments", freqs, evaluations)
+        if field:
+            driver.find_element("id", "horn-compute").click()
+            wait(driver, "horn-status", "Nothing computed", 60)
+            shown = driver.find_element("id", f"{field}-error").get_attribute("textContent")
+        else:
+            shown = driver.execute_async_script(CANCEL_AT, text)
+        if shown != (text if field else "Cancelled."):
+            fail(f"counts {freqs!r}, {evaluations!r}: {shown!r}, expected {text!r}")
     # Cancel at the last frequency's progress: before the worker's next message.
     driver.execute_script("document.getElementById('hopt').click()")
     if driver.execute_async_script(CANCEL_AT, "Analysing: frequency 41 of 41") != "Cancelled.":
         fail("Cancel at frequency 41 of 41 did not cancel")
+    if driver.execute_script("return hornOptimised") is not None:
+        fail("a horn not optimised kept the last optimisation's figures")
     print(f"horn link: S11 {band[0]:.12f} dB as native, DXF, CSV and .cut as native; optimised: "
           f"{got['start']['s11Db']:.6f} to {got['best']['s11Db']:.6f} dB in "
           f"{got['evaluations']} evaluations, {np.max(errors):.1e} dB from native; "
