@@ -145,6 +145,14 @@ try:
     if (np.max(errors) > OPTIMISED_DB or got["evaluations"] != optimised.evaluations
             or not got["best"]["s11Db"] < got["start"]["s11Db"]):
         fail(f"optimised: page {got} {opt_band}, native {optimised}")
+    summary = re.sub(r"\(\d+\.\d s\)", "(s)", driver.find_element("id", "horn-summary").text)
+    want = (f"Optimised over 3 frequencies in 10 evaluations (s): worst S11 "
+            f"{optimised.start_s11_db:.2f} dB to {optimised.s11_db:.2f} dB, cross-polar peak "
+            f"{optimised.start_xpol_db:.2f} dB to {optimised.xpol_db:.2f} dB; targets (S11 "
+            f"{DEFAULTS['s11_target_db']:.2f} dB, cross-polar {DEFAULTS['xpol_target_db']:.2f} dB) "
+            "not met.")
+    if not summary.endswith(want):
+        fail(f"the summary {summary!r} does not end {want!r}")
     if OPTIMISE not in driver.find_element("id", "horn-link").get_attribute("href"):
         fail("the link does not keep the optimisation")
     Path(a.screenshot).parent.mkdir(parents=True, exist_ok=True)
