@@ -151,8 +151,9 @@ try:
             f"{optimised.start_xpol_db:.2f} dB to {optimised.xpol_db:.2f} dB; targets (S11 "
             f"{DEFAULTS['s11_target_db']:.2f} dB, cross-polar {DEFAULTS['xpol_target_db']:.2f} dB) "
             "not met.")
-    if not summary.endswith(want):
-        fail(f"the summary {summary!r} does not end {want!r}")
+    lead = f"{len(optimised.horn.corrugations)} slots, pitch {optimised.horn.pitch_m * 1e3:.3f} mm"
+    if not (summary.startswith(lead) and summary.endswith(want)):
+        fail(f"the summary {summary!r} is not {lead!r} ... {want!r}")
     if OPTIMISE not in driver.find_element("id", "horn-link").get_attribute("href"):
         fail("the link does not keep the optimisation")
     Path(a.screenshot).parent.mkdir(parents=True, exist_ok=True)
