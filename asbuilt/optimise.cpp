@@ -49,7 +49,8 @@ bool options_valid(const OptimiseOptions &o, std::size_t slots) {
   const std::size_t varied = o.converter_slots + o.flare_slots;
   return std::isfinite(o.s11_target_db) && std::isfinite(o.xpol_target_db) && varied >= 1 &&
          varied <= slots && o.depth_range > 0 && o.depth_range < 1 && o.initial_step > 0 &&
-         o.initial_step <= 0.5 && o.max_evaluations >= 1 && o.max_evaluations <= 100000 &&
+         o.initial_step <= 0.5 && o.max_evaluations >= 1 &&
+         static_cast<double>(o.max_evaluations) <= kMaxOptimiseEvaluations &&
          std::isfinite(o.max_seconds) && o.max_seconds > 0 && o.max_seconds <= 3600;
 }
 

@@ -59,6 +59,12 @@ struct Iteration {
   BandFigures best;
 };
 
+// The band's evenly spaced frequencies (band_frequencies) the optimiser analyses by default, and
+// at most; the most evaluations an optimisation may be given.
+inline constexpr std::size_t kOptimiseFrequencies = 11;
+inline constexpr double kMaxOptimiseFrequencies = 201;
+inline constexpr double kMaxOptimiseEvaluations = 100000;
+
 struct OptimiseOptions {
   double s11_target_db = -30;      // stop early once the best meets both targets
   double xpol_target_db = -35;     // the constraint

@@ -1,17 +1,21 @@
-// The "Horn as built" section: its request (the query parameters hband, haperture, hslant, hfreq),
-// a worker of its own with its own core (none in a build without modal/: no section), the drawn profile, S11 and the cross-polar peak against
-// frequency, the cuts at one frequency and the downloads. Cancelling ends the worker.
+// The "Horn as built" section: its request (the query parameters hband, haperture, hslant, hfreq,
+// and hopt=1 to optimise, with hoptfreq frequencies and at most hopteval evaluations), a worker of
+// its own with its own core (none in a build without modal/: no section), the optimiser's
+// progress, the drawn profile, S11 and the cross-polar peak against frequency, the cuts at one
+// frequency and the downloads, of the horn as optimised. Cancelling ends the worker.
 'use strict';
 
-const HORN_FIELDS = ['hband', 'haperture', 'hslant', 'hfreq'];
+const HORN_FIELDS = ['hband', 'haperture', 'hslant', 'hfreq', 'hopt', 'hoptfreq', 'hopteval'];
 const HORN_EXAMPLE = { hband: '10.7:12.75', haperture: '60', hslant: '200', hfreq: '11.7' };
 const hornFiles = {};
 let hornWorker = null;
+// The last optimisation's figures (start and best worst S11 and cross-polar peak, dB).
+let hornOptimised = null;
 
 function hornParams() {
   const params = {};
   for (const name of HORN_FIELDS) {
-    const value = $(name).value.trim();
+    const value = $(name).type === 'checkbox' ? ($(name).checked ? '1' : '') : $(name).value.trim();
     if (value)
       params[name] = value;
   }
@@ -19,8 +23,12 @@ function hornParams() {
 }
 
 function hornFill(params) {
-  for (const name of HORN_FIELDS)
-    $(name).value = params[name] || '';
+  for (const name of HORN_FIELDS) {
+    if ($(name).type === 'checkbox')
+      $(name).checked = params[name] === '1';
+    else
+      $(name).value = params[name] || '';
+  }
 }
 
 function hornEnd(text) {
@@ -33,7 +41,8 @@ function hornEnd(text) {
 }
 
 function hornErrors(errors) {
-  const field = { band: 'hband', aperture: 'haperture', slant: 'hslant', freq: 'hfreq', form: 'horn-form' };
+  const field = { band: 'hband', aperture: 'haperture', slant: 'hslant', freq: 'hfreq',
+                  optFreqs: 'hoptfreq', optEvaluations: 'hopteval', form: 'horn-form' };
   for (const [key, id] of Object.entries(field))
     $(`${id}-error`).textContent = errors[key] || '';
 }
@@ -43,6 +52,7 @@ function hornCompute(params) {
   hornErrors({});
   $('horn-result').hidden = true;
   $('horn-link').hidden = true;
+  hornOptimised = null;
   for (const name of Object.keys(hornFiles))
     delete hornFiles[name];
   const source = $('horn-worker-source').textContent;
@@ -61,7 +71,8 @@ function hornCompute(params) {
   $('horn-cancel').hidden = false;
   $('horn-status').textContent = 'Synthesising…';
   w.postMessage({ band: params.hband, aperture: params.haperture, slant: params.hslant,
-                  freq: params.hfreq });
+                  freq: params.hfreq, optimise: params.hopt === '1', optFreqs: params.hoptfreq,
+                  optEvaluations: params.hopteval });
 }
 
 function hornResult(m, params) {
@@ -73,9 +84,20 @@ function hornResult(m, params) {
   case 'horn-profile':
     Object.assign(hornFiles, { csv: m.csv, dxf: m.dxf });
     $('horn-summary').textContent = `${m.slots} slots, pitch ${m.pitchMm.toFixed(3)} mm, ` +
-                                    `flare half-angle ${m.flareDeg.toFixed(2)} degrees.`;
+                                    `flare half-angle ${m.flareDeg.toFixed(2)} degrees.` +
+                                    (m.best ? ` ${hornOptimisedText(m)}` : '');
+    if (m.best)
+      hornOptimised = { start: m.start, best: m.best, evaluations: m.evaluations };
     $('horn-result').hidden = false;
     drawProfile(m.sections);
+    break;
+  case 'horn-optimising':
+    $('horn-progress').max = m.total;
+    $('horn-progress').value = m.evaluation;
+    $('horn-status').textContent = `Optimising: evaluation ${m.evaluation} of at most ${m.total} ` +
+      `(${m.frequencies} frequenc${m.frequencies === 1 ? 'y' : 'ies'}), ` +
+      `worst S11 ${hornDb(m.now.s11Db)}, cross-polar peak ${hornDb(m.now.xpolDb)} ` +
+      `(best ${hornDb(m.best.s11Db)}, ${hornDb(m.best.xpolDb)})`;
     break;
   case 'horn-progress':
     $('horn-progress').max = m.total;
@@ -93,6 +115,17 @@ function hornResult(m, params) {
     hornEnd(m.failure ? `No pattern at ${+m.freq.toPrecision(7)} GHz: ${m.failure}.` : 'Done.');
     break;
   }
+}
+
+function hornDb(value) {
+  return Number.isFinite(value) ? `${value.toFixed(2)} dB` : 'no answer';
+}
+
+function hornOptimisedText(m) {
+  return `Optimised over ${m.frequencies} frequencies in ${m.evaluations} evaluations ` +
+         `(${m.seconds.toFixed(1)} s): worst S11 ${hornDb(m.start.s11Db)} to ${hornDb(m.best.s11Db)}, ` +
+         `cross-polar peak ${hornDb(m.start.xpolDb)} to ${hornDb(m.best.xpolDb)}; targets ` +
+         `(S11 ${hornDb(m.s11TargetDb)}, cross-polar ${hornDb(m.xpolTargetDb)}) ${m.targetsMet ? 'met' : 'not met'}.`;
 }
 
 // The wall of the half-section, (z, r) in mm, to scale: each section a step of radius.

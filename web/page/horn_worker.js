@@ -16,8 +16,24 @@ function hornNumber(core, text, name, errors) {
   return n.value;
 }
 
-// Synthesis, then the band one frequency at a time (progress between them), the cuts at the
-// chosen frequency (the band's centre when none) and the cut file there.
+// The optimiser's counts as typed, else the program's defaults.
+function hornOptimiseCounts(core, h, errors) {
+  const defaults = core.hornOptimiseDefaults();
+  const count = (text, name, fallback) => (String(text ?? '').trim()
+    ? hornNumber(core, text, name, errors) : fallback);
+  const counts = [count(h.optFreqs, 'optFreqs', defaults.frequencies),
+                  count(h.optEvaluations, 'optEvaluations', defaults.maxEvaluations)];
+  const refused = core.hornOptimiseCounts(...counts);
+  for (const name of ['optFreqs', 'optEvaluations']) {
+    if (refused[name] && !errors[name])
+      errors[name] = refused[name];
+  }
+  return counts;
+}
+
+// Synthesis, the optimisation when asked (each evaluation reported), then the band one frequency
+// at a time (progress between them), the cuts at the chosen frequency (the band's centre when
+// none) and the cut file there, all of the horn as optimised.
 function hornRun(core, h) {
   const errors = {};
   const ends = String(h.band ?? '').split(':');
@@ -27,6 +43,7 @@ function hornRun(core, h) {
   const aperture = hornNumber(core, h.aperture, 'aperture', errors);
   const slant = hornNumber(core, h.slant, 'slant', errors);
   const freq = h.freq ? hornNumber(core, h.freq, 'freq', errors) : (min + max) / 2;
+  const [optFreqs, optEvaluations] = h.optimise ? hornOptimiseCounts(core, h, errors) : [];
   if (Object.keys(errors).length) {
     postMessage({ type: 'horn-invalid', errors });
     return;
@@ -37,18 +54,30 @@ function hornRun(core, h) {
     return;
   }
   postMessage({ type: 'horn-profile', ...s });
+  let horn = s;
+  if (h.optimise) {
+    horn = core.hornOptimise(min, max, aperture, slant, optFreqs, optEvaluations,
+                             (evaluation, now, best) => postMessage(
+                               { type: 'horn-optimising', evaluation, total: optEvaluations, frequencies: optFreqs,
+                                 now, best }));
+    if (horn.failure) {
+      postMessage({ type: 'horn-invalid', errors: { form: `no optimisation: ${horn.failure}` } });
+      return;
+    }
+    postMessage({ type: 'horn-profile', ...horn, frequencies: optFreqs });
+  }
   const freqs = core.hornFrequencies(min, max, HORN_FREQUENCIES);
   const s11 = [], xpol = [];
   freqs.forEach((f, i) => {
     postMessage({ type: 'horn-progress', done: i, total: freqs.length });
-    const r = core.hornAnalyse(s.sections, f);
+    const r = core.hornAnalyse(horn.sections, f);
     s11.push(r.s11Db);
     xpol.push(r.xpolDb);
   });
   postMessage({ type: 'horn-band', freqs, s11, xpol });
-  const r = core.hornAnalyse(s.sections, freq);
+  const r = core.hornAnalyse(horn.sections, freq);
   postMessage({ type: 'horn-cuts', freq, failure: r.failure, cuts: r.cuts,
-                cut: r.failure ? '' : core.hornCut(s.sections, freq) });
+                cut: r.failure ? '' : core.hornCut(horn.sections, freq) });
 }
 
 onmessage = async (event) => hornRun(await hornCore, event.data);
