@@ -236,6 +236,9 @@ void bind_asbuilt(py::module_ &m) {
       .def_readwrite("max_evaluations", &OptimiseOptions::max_evaluations)
       .def_readwrite("max_seconds", &OptimiseOptions::max_seconds)
       .def_readwrite("rules", &OptimiseOptions::rules);
+  // The optimiser's frequency counts, its default and its bound, for the faces to read.
+  m.attr("ASBUILT_OPTIMISE_FREQUENCIES") = kOptimiseFrequencies;
+  m.attr("ASBUILT_MAX_OPTIMISE_FREQUENCIES") = static_cast<int>(kMaxOptimiseFrequencies);
   m.def("asbuilt_synthesise", &synthesise_any);
   m.def("asbuilt_optimise", &optimise_horn);
   m.def("asbuilt_band_frequencies", [](double f_min, double f_max, std::size_t count) {

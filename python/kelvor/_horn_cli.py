@@ -16,7 +16,8 @@ from typing import Any, Optional
 import numpy as np
 
 from . import _kelvor, asbuilt
-from ._cli import CliError, Outputs, add_output_flags, emit, figure_path, number, write_csv
+from ._cli import (CliError, Outputs, add_output_flags, default, emit, figure_path, number,
+                   write_csv)
 from .model import UNITS
 
 NAME = "horn"
@@ -44,14 +45,17 @@ def register(subparsers: Any) -> None:
     p.add_argument("--edge-illumination", help="The dish rim's illumination below its vertex, dB.")
     p.add_argument("--phase-deviation", default="0.3",
                    help="The aperture phase deviation S (cycles) of a beam or dish design.")
+    s11, xpol, count = (default(asbuilt.optimise, k)
+                        for k in ("s11_target_db", "xpol_target_db", "frequencies"))
     p.add_argument("--optimise", action="store_true",
-                   help="Optimise the mode converter to -30 dB S11 / -35 dB cross-polar "
-                        "(or --s11-target / --xpol-target).")
-    p.add_argument("--s11-target", default="-30", help="The S11 target in dB (default -30).")
-    p.add_argument("--xpol-target", default="-35",
-                   help="The cross-polar target in dB (default -35).")
-    p.add_argument("--frequencies", default="11",
-                   help="Frequencies over the band to analyse (default 11).")
+                   help=f"Optimise the mode converter to {s11:g} dB S11 / {xpol:g} dB "
+                        "cross-polar (or --s11-target / --xpol-target).")
+    p.add_argument("--s11-target", default=f"{s11:g}",
+                   help=f"The S11 target in dB (default {s11:g}).")
+    p.add_argument("--xpol-target", default=f"{xpol:g}",
+                   help=f"The cross-polar target in dB (default {xpol:g}).")
+    p.add_argument("--frequencies", default=str(count),
+                   help=f"Frequencies over the band to analyse (default {count}).")
     p.add_argument("--sections", metavar="F.csv", help="Write the section list (length,radius).")
     p.add_argument("--slots", metavar="F.csv", help="Write the slot table.")
     p.add_argument("--dxf", metavar="F.dxf", help="Write the half-section drawing.")
@@ -113,8 +117,10 @@ def _horn(args: argparse.Namespace) -> tuple[asbuilt.CorrugatedHorn, dict[str, s
 def run(args: argparse.Namespace) -> int:
     figure_path(args.plot, "--plot")
     count = int(number(args.frequencies, "--frequencies"))
-    if not 1 <= count <= 201:
-        raise CliError("--frequencies", "must be 1 to 201")
+    try:
+        asbuilt.check_frequencies(count)
+    except ValueError as e:
+        raise CliError("--frequencies", str(e).removeprefix("frequencies ")) from None
     horn, request = _horn(args)
     freqs = np.asarray(_kelvor.asbuilt_band_frequencies(*horn.band_ghz, count))
     band = _kelvor.asbuilt_analyse_band(horn.sections, freqs)

@@ -63,6 +63,10 @@ class SynthesisRules:
     min_depth_m: float
     def __init__(self) -> None: ...
 
+ASBUILT_OPTIMISE_FREQUENCIES: int
+ASBUILT_MAX_OPTIMISE_FREQUENCIES: int
+
+
 class OptimiseOptions:
     s11_target_db: float
     xpol_target_db: float

@@ -109,9 +109,22 @@ def synthesise(band_ghz: tuple[float, float], *, aperture: Optional[float] = Non
     return _horn((f_min, f_max), d, d)
 
 
-def optimise(horn: CorrugatedHorn, *, s11_target_db: float = -30, xpol_target_db: float = -35,
-             frequencies: int = 11, vary_widths: bool = False, max_evaluations: int = 300,
-             max_seconds: float = 55, progress: Optional[Progress] = None) -> Optimised:
+_OPTIONS = _kelvor.OptimiseOptions()   # the optimiser's own defaults
+
+
+def check_frequencies(count: int) -> None:
+    """Refuses a count of optimiser frequencies outside 1 to the C++ bound."""
+    if not 1 <= count <= _kelvor.ASBUILT_MAX_OPTIMISE_FREQUENCIES:
+        raise ValueError(f"frequencies must be 1 to {_kelvor.ASBUILT_MAX_OPTIMISE_FREQUENCIES}")
+
+
+def optimise(horn: CorrugatedHorn, *, s11_target_db: float = _OPTIONS.s11_target_db,
+             xpol_target_db: float = _OPTIONS.xpol_target_db,
+             frequencies: int = _kelvor.ASBUILT_OPTIMISE_FREQUENCIES,
+             vary_widths: bool = _OPTIONS.vary_widths,
+             max_evaluations: int = _OPTIONS.max_evaluations,
+             max_seconds: float = _OPTIONS.max_seconds,
+             progress: Optional[Progress] = None) -> Optimised:
     """The horn with its mode converter's and first flare slots' depths (and,
     with ``vary_widths``, the converter's slot widths) adjusted by COBYLA to
     lower the worst S11 over ``frequencies`` evenly spaced frequencies of the
@@ -120,8 +133,7 @@ def optimise(horn: CorrugatedHorn, *, s11_target_db: float = -30, xpol_target_db
     False."""
     if not horn.ok:
         raise ValueError(f"horn has no geometry: {horn.reason}")
-    if not 1 <= frequencies <= 201:
-        raise ValueError("frequencies must be 1 to 201")
+    check_frequencies(frequencies)
     o = _kelvor.OptimiseOptions()
     o.s11_target_db = float(s11_target_db)
     o.xpol_target_db = float(xpol_target_db)
