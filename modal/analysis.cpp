@@ -1,42 +1,43 @@
 // The analysis of a staircase profile at one frequency and over a band.
 //
-// Mode counts. Every section gets the TE1n/TM1n modes whose cut-off wavenumber lies below one
-// common highest cut-off, completed to whole TE1n/TM1n pairs (staircase.hpp's mode_counts_below),
-// so counts go in proportion to radius and the fields on either side of a step are resolved alike
-// (relative convergence, Mittra, Itoh & Li 1972). That cut-off is kCutoffRatio times the free-space
-// k at the (top) frequency, and at least just below the (kMinModes + 1)-th mode of the narrowest
-// section, so that even the throat carries kMinModes modes; widest_modes instead puts it halfway
-// past the widest section's widest_modes-th mode; mode_scale multiplies it. The 60-slot horn of
-// bench/modal_bench.cpp so gets 6 modes in its 10.5 mm throat and 48 in its widest slot.
+// Mode counts. Every section gets the TE1n/TM1n modes whose cut-off wavenumber lies below its own
+// highest cut-off, completed to whole TE1n/TM1n pairs (staircase.hpp's mode_counts_below): the
+// larger of kCutoffRatio times the free-space k at the (top) frequency and the cut-off that puts
+// kBorePairs pairs across the section's bore, the smallest radius within an eighth of a wavelength
+// of it (bore_radii). Across a step the two guides share their bore, hence their cut-off, and their
+// counts go as their radii: the fields on either side are resolved alike (relative convergence,
+// Mittra, Itoh & Li 1972). The bore sets the resolution where the field fills the guide up to its
+// teeth: at the throat and in the mode converter, whose half-wave slots leave the wall nearly
+// metal, every step's edge is strongly excited, and a count that only follows k (or the narrowest
+// guide) leaves 1 to 2 mm teeth unresolved; near a wide aperture the quarter-wave slots hold the
+// field off the wall and k's cut-off suffices. The 60-slot horn of bench/modal_bench.cpp so gets 24
+// modes in its 10.5 mm throat, 62 in the converter's deepest slot and 32 in its widest slot (12
+// GHz); the common cut-off of 3 k with at least 6 modes in the narrowest guide (the earlier rule)
+// gave 6, 18 and 48. mode_scale multiplies the cut-off and the pairs; widest_modes instead sets one
+// common cut-off halfway past the widest section's widest_modes-th mode (a fixed-ratio study).
 // A band takes its counts at its top frequency, so a band's result at f equals analyse(f) exactly
 // when f is the band's top, and within the convergence figures otherwise.
 //
-// Convergence (bench/README.md; bench/fullwave/cases, 9 to 12 GHz every 0.25 GHz, counts at 12
-// GHz): the largest move of S11 (where above -40 dB) and, radiating, of the 45-degree cross-polar
-// peak (where above -45 dB) as mode_scale goes 1 -> 1.5 -> 2 -> 3:
-//   10 -> 15 mm step                     S11 0.45, 0.14, 0.09 dB (at its -30 dB null; 12 GHz:
-//                                        0.11, 0.04, 0.02 dB), monotonic
-//   six-slot converter (1 mm teeth)      S11 1.56, 0.61, 0.68 dB (0.84, 0.35, 0.31 dB from 11.25
-//                                        GHz, away from its resonances), monotonic but at 9.25 GHz
-//   15-period horn of that converter     S11 1.43, 0.63, 0.50 dB, cross-polar 0.25, 0.19, 0.12 dB
-//                                        (11.25 to 12 GHz; several dB on the converter's
-//                                        resonances at 9.25 to 11 GHz, where S11 is near 0 dB)
-//   60-slot horn (modal_bench.cpp)       S11 2.33, 0.84, 0.46 dB (at its -34 to -44 dB dips;
-//                                        0.80, 0.23, 0.05 dB where above -30 dB),
-//                                        cross-polar 0.43, 0.21, 0.17 dB
-// Counts that end on either kind (the earlier rule) moved the step by 2.3, 3.4 and 1.6 dB, the
-// 60-slot horn's cross-polar peak by 0.59 dB (1 -> 1.5). The 0.05 dB criterion on S11 is met only
-// by the step where it reflects above -20 dB (from mode_scale 1.5) and by the 60-slot horn where
-// above -30 dB from mode_scale 2; the cross-polar criterion (0.5 dB) is met by the 60-slot horn at
-// every scale, the default included. The corrugated geometries converge slowly (the
-// evanescent modes of 1 to 2 mm teeth couple neighbouring steps): the default stays at mode_scale
-// 1, which the speed figures of analysis.hpp need (mode_scale 1.5 costs 3.4 times as much).
+// Convergence (bench/README.md, bench/fullwave/convergence.py; 9 to 12 GHz every 0.25 GHz, counts
+// at 12 GHz): the largest move of S11 (where above -40 dB) and, radiating, of the 45-degree
+// cross-polar peak (where above -45 dB) as mode_scale goes 1 -> 1.5 -> 2.25, and (in brackets) the
+// earlier rule's 1 -> 1.5:
+//   10 -> 15 mm step                     S11 0.067, 0.050 dB at its -34 dB null (0.45)
+//   six-slot converter (1 mm teeth)      S11 0.18, 0.05 dB at its total reflection, 10.75 GHz (1.56)
+//   15-period horn of that converter     S11 0.15, 0.04 dB, cross-polar 0.16, 0.07 dB, 11.25 to 12
+//                                        GHz (1.43, 0.25); S11 0.41, 0.13 dB at 9 to 11 GHz, on the
+//                                        converter's resonances, where S11 is near 0 dB (7.4)
+//   60-slot horn (modal_bench.cpp)       S11 0.036, 0.037 dB, cross-polar 0.24, 0.12 dB (2.33, 0.43)
+// The 0.05 dB criterion on S11 is met by the 60-slot horn at the default counts and by every case
+// from mode_scale 1.5 but the 15-period horn on its resonances; the 0.5 dB criterion on the
+// cross-polar peak by all. kBorePairs = 12 is the most that keeps the 60-slot horn within its speed
+// target (analysis.hpp): 14 costs 1.6 times as much.
 //
 // Work limit. One frequency costs about 2.5 (modes)^3 complex multiply-adds per step (sweep.hpp:
 // the step's reflection with its load, one LU and one solve); a profile whose sum over its merged
 // sections of (modes)^3 exceeds kWorkLimit is refused with Failure::too_much_work before any matrix
 // is built, as is one whose widest section would need more modes than the zero table holds. The
-// 60-slot horn sums to 3.5e6 and takes about 8 ms of one core (bench/README.md): the limit is
+// 60-slot horn sums to 3.6e6 and takes about 7 ms of one core (bench/README.md): the limit is
 // about 0.1 s per frequency.
 //
 // Termination. Failure::none results give S11 at the start of the input section (its length is part
@@ -69,7 +70,7 @@ namespace kelvor::modal {
 namespace {
 
 constexpr double kCutoffRatio = 3.0;
-constexpr int kMinModes = 6;
+constexpr int kBorePairs = 12;
 constexpr double kWorkLimit = 5e7;
 
 FrequencyResult refused(double freq_ghz, Failure failure) {
@@ -100,35 +101,54 @@ double halfway_cutoff_ka(int count) {
   return (modes[static_cast<std::size_t>(count - 1)].cutoff_ka + modes.back().cutoff_ka) / 2;
 }
 
+// The plan of these counts, or Failure::too_much_work past the work limit. A count past the zero
+// table (mode_table_size() + 2) is far past the work limit as well.
+ModePlan counted(std::vector<int> counts) {
+  double work = 0;
+  for (int count : counts)
+    work += std::pow(static_cast<double>(count), 3);
+  if (work > kWorkLimit)
+    return {Failure::too_much_work, {}};
+  return {Failure::none, std::move(counts)};
+}
+
+// The default cut-off of every merged section: kCutoffRatio k, and at least kBorePairs TE1n/TM1n
+// pairs across its bore (just below the bore's next TE1n), the bore taken over an eighth of the top
+// frequency's wavelength; mode_scale multiplies the cut-off and the pairs. Empty where the pairs
+// alone pass the zero table.
+std::vector<double> default_cutoffs_per_m(const Profile &profile, double top_freq_ghz,
+                                          double mode_scale) {
+  const double k = wavenumber_per_m(top_freq_ghz);
+  const double pairs = std::max(1.0, std::ceil(kBorePairs * mode_scale));
+  if (2 * pairs >= mode_table_size())
+    return {};
+  const double bore_cutoff_ka =
+      lowest_modes(2 * static_cast<int>(pairs) + 1).back().cutoff_ka * (1 - 1e-9);
+  std::vector<double> cutoffs_per_m;
+  for (double bore_m : bore_radii(merged_profile(profile), kPi / (4 * k)))
+    cutoffs_per_m.push_back(std::max(mode_scale * kCutoffRatio * k, bore_cutoff_ka / bore_m));
+  return cutoffs_per_m;
+}
+
 // The mode counts of every merged section at the top frequency, or why there are none.
 ModePlan plan_modes(const Profile &profile, double top_freq_ghz, const AnalysisOptions &options) {
   if (!valid_options(options))
     return {Failure::invalid_input, {}};
-  double widest_m = 0, narrowest_m = profile.front().radius_m;
-  for (const Section &section : profile) {
-    widest_m = std::max(widest_m, section.radius_m);
-    narrowest_m = std::min(narrowest_m, section.radius_m);
-  }
-  // The common cut-off: kCutoffRatio k, and at least just below the narrowest guide's
-  // (kMinModes + 1)-th mode; or halfway past the widest guide's widest_modes-th mode. mode_scale
-  // multiplies it.
-  const double kNarrowestCutoffKa = lowest_modes(kMinModes + 1).back().cutoff_ka * (1 - 1e-9);
   if (options.widest_modes >= mode_table_size())
     return {Failure::too_much_work, {}};
-  const double cutoff_per_m =
-      options.mode_scale * (options.widest_modes > 0
-                                ? halfway_cutoff_ka(options.widest_modes) / widest_m
-                                : std::max(kCutoffRatio * wavenumber_per_m(top_freq_ghz),
-                                           kNarrowestCutoffKa / narrowest_m));
   // TE11 and TM11 in every section; more would break the proportion in the narrow ones.
-  ModePlan plan{Failure::none, mode_counts_below(profile, cutoff_per_m, 2)};
-  // A count past the zero table (mode_table_size() + 2) is far past the work limit as well.
-  double work = 0;
-  for (int count : plan.counts)
-    work += std::pow(static_cast<double>(count), 3);
-  if (work > kWorkLimit)
+  if (options.widest_modes > 0) {
+    double widest_m = 0;
+    for (const Section &section : profile)
+      widest_m = std::max(widest_m, section.radius_m);
+    return counted(mode_counts_below(
+        profile, options.mode_scale * halfway_cutoff_ka(options.widest_modes) / widest_m, 2));
+  }
+  const std::vector<double> cutoffs_per_m =
+      default_cutoffs_per_m(profile, top_freq_ghz, options.mode_scale);
+  if (cutoffs_per_m.empty())
     return {Failure::too_much_work, {}};
-  return plan;
+  return counted(mode_counts_below(profile, cutoffs_per_m, 2));
 }
 
 // The forward power waves at the aperture, in the unnormalised Bessel basis of aperture_field.hpp,

@@ -1,13 +1,13 @@
 // The analysis of a body of revolution by mode matching: the input reflection of TE11, the mode
 // content at the aperture and, when the aperture radiates, its far field.
 //
-// Speed (bench/modal_bench.cpp, bench/README.md; g++ 12 -O3, 2 vCPUs with AVX2, measured against
-// the previous build interleaved on the shared machine, load average 8 to 11): the 60-slot horn
-// (122 merged sections, 6 to 48 modes) at the default counts, matched, costs 8.0 ms of CPU per
-// frequency on one core where the previous build took 13.3 ms (13.1 ms on the idle machine: about
-// 7.9 ms idle; target 10 ms), and 101 frequencies 0.64 s of CPU over two threads where it took
-// 1.25 s (about 0.33 s on two free cores; target 0.5 s). Without AVX2 (the portable kernel, as on
-// Windows and the page) the sweep costs 1.75 times as much. Mode counts and accuracy: analysis.cpp.
+// Speed (bench/modal_bench.cpp, bench/README.md; g++ 12 -O3, 2 vCPUs with AVX2, a quiet shared
+// machine, 10 December 2026): the 60-slot horn (121 merged sections, 24 to 62 modes) at the
+// default counts, matched, costs 7.3 to 7.8 ms of CPU per frequency on one core (target 10 ms), and
+// 101 frequencies 0.32 to 0.36 s of wall time over two threads (target 0.5 s); the earlier counts
+// (6 to 48 modes, analysis.cpp) cost as much in the same run. Without AVX2 (the portable kernel,
+// as on Windows and the page) the sweep costs 1.9 times as much. Mode counts and accuracy:
+// analysis.cpp.
 #pragma once
 
 #include <complex>

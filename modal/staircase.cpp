@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <deque>
 #include <map>
 #include <tuple>
 
@@ -41,6 +42,43 @@ std::vector<int> mode_counts_below(const Profile &profile, double highest_cutoff
     counts.push_back(std::max(min_modes, below + below % 2));
   }
   return counts;
+}
+
+std::vector<int> mode_counts_below(const Profile &profile, const std::vector<double> &cutoffs_per_m,
+                                   int min_modes) {
+  std::vector<int> counts;
+  const Profile merged = merged_profile(profile);
+  for (std::size_t i = 0; i < merged.size(); ++i) {
+    const int below = modes_below(cutoffs_per_m[i] * merged[i].radius_m);
+    counts.push_back(std::max(min_modes, below + below % 2));
+  }
+  return counts;
+}
+
+std::vector<double> bore_radii(const Profile &merged, double window_m) {
+  std::vector<double> start(merged.size()), end(merged.size()), bore(merged.size());
+  double z = 0;
+  for (std::size_t i = 0; i < merged.size(); ++i) {
+    start[i] = z;
+    z += merged[i].length_m;
+    end[i] = z;
+  }
+  // Both ends of the window move forward with i: the indices in view, by ascending radius.
+  std::deque<std::size_t> in_view;
+  std::size_t first = 0, next = 0;
+  for (std::size_t i = 0; i < merged.size(); ++i) {
+    for (; next < merged.size() && start[next] <= end[i] + window_m; ++next) {
+      while (!in_view.empty() && merged[in_view.back()].radius_m >= merged[next].radius_m)
+        in_view.pop_back();
+      in_view.push_back(next);
+    }
+    while (end[first] < start[i] - window_m)
+      ++first;
+    while (in_view.front() < first)
+      in_view.pop_front();
+    bore[i] = merged[in_view.front()].radius_m;
+  }
+  return bore;
 }
 
 std::vector<int> proportional_mode_counts(const Profile &profile, int widest_modes, int min_modes) {

@@ -39,6 +39,15 @@ struct Staircase {
 std::vector<int> mode_counts_below(const Profile &profile, double highest_cutoff_per_m,
                                    int min_modes);
 
+// The same with a cut-off of each merged section's own (cutoffs_per_m, one per merged section).
+std::vector<int> mode_counts_below(const Profile &profile, const std::vector<double> &cutoffs_per_m,
+                                   int min_modes);
+
+// The bore of every merged section: the smallest radius among the merged sections that reach within
+// window_m of it along the axis, its own and its neighbours' included (a slot's bore is the radius of
+// the teeth beside it). A sliding-window minimum: linear in the number of sections.
+std::vector<double> bore_radii(const Profile &merged, double window_m);
+
 // mode_counts_below with the cut-off halfway between the widest section's widest_modes-th mode and
 // the next (widest_modes >= 1): that section gets widest_modes, made even.
 std::vector<int> proportional_mode_counts(const Profile &profile, int widest_modes, int min_modes);

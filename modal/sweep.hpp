@@ -20,10 +20,10 @@
 // view, half a complex product's work. Work per step, N its modes: about 2.5 N^3 complex
 // multiply-adds where the full GSM and its star product take about 13 N^3.
 //
-// Speed (bench/README.md): the 60-slot horn's two sweeps at the default counts take 6.4 ms of CPU
-// with the AVX2 kernel and 11.2 ms with the portable one (sweep_kernel.hpp), on the loaded machine
-// where the whole analysis took 13.3 ms before the kernel dropped Eigen's L1 norm, fused its
-// scalings and gained its AVX2 build, and takes 8.0 ms now.
+// Speed (bench/README.md): the 60-slot horn's two sweeps with 48 modes in its widest slot take
+// 5.7 ms of CPU with the AVX2 kernel and 10.7 ms with the portable one (sweep_kernel.hpp); the
+// whole analysis took 13.3 ms before the kernel dropped Eigen's L1 norm, fused its scalings and
+// gained its AVX2 build.
 //
 // Accuracy: the same as the full star product's, to rounding. modal_test's
 // SweepAgreesWithTheFullStarProduct measures the two against each other on random staircases with

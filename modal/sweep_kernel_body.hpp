@@ -5,7 +5,6 @@
 // A step's algebra is sweep.hpp's. The factorisation of H keeps only what the two sweeps use: the
 // LU factors and the row transpositions (Eigen's partial-pivoting LU in place), without the
 // condition estimate's L1 norm that Eigen's PartialPivLU also computes.
-#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -48,12 +47,10 @@ StepView step_view(const kelvor::modal::kernel::Section *sections,
                    const kelvor::modal::kernel::Coupling &coupling, std::size_t i) {
   const VectorView near(sections[i].sqrt_z, sections[i].modes),
       far(sections[i + 1].sqrt_z, sections[i + 1].modes);
-  const Eigen::Index small = std::min(near.size(), far.size()),
-                     large = std::max(near.size(), far.size());
-  const RealView y(coupling.matrix, small, large);
+  // Either guide may hold more modes: the narrower one's bore can give it the higher cut-off.
   if (coupling.widening)
-    return {y, true, far.cwiseInverse(), near, -1};
-  return {y, false, far, near.cwiseInverse(), 1};
+    return {RealView(coupling.matrix, near.size(), far.size()), true, far.cwiseInverse(), near, -1};
+  return {RealView(coupling.matrix, far.size(), near.size()), false, far, near.cwiseInverse(), 1};
 }
 
 // A section's propagation factors.

@@ -18,10 +18,10 @@ STEP = [(20.0, 10.0), (30.0, 15.0)]
 def test_example_horn_from_its_file_gives_the_engines_values():
     # The README's C++ example over 9..12 GHz (the same top frequency, so the same modes).
     r = modal.analyse(modal.read_sections(HORN), [9, 10, 12])
-    assert np.round(r.s11_db, 2).tolist() == [-10.17, -41.97, -25.34]
-    assert np.round(r.xpol_peak_db, 2).tolist() == [-35.57, -36.41, -37.73]
-    assert np.round(r.directivity_dbi, 2).tolist() == [19.51, 20.50, 22.13]
-    assert np.round(r.hybrid_purity, 3).tolist() == [0.982, 0.977, 0.970]
+    assert np.round(r.s11_db, 2).tolist() == [-10.27, -44.72, -25.29]
+    assert np.round(r.xpol_peak_db, 2).tolist() == [-35.40, -36.05, -37.70]
+    assert np.round(r.directivity_dbi, 2).tolist() == [19.52, 20.50, 22.13]
+    assert np.round(r.hybrid_purity, 3).tolist() == [0.981, 0.977, 0.970]
     assert r.co_db.shape == r.cross_db.shape == (3, 3, 91) and r.phi_deg.tolist() == [0, 45, 90]
     assert np.nanmax(r.co_db, axis=(1, 2)).tolist() == [0, 0, 0] and r.theta_deg[-1] == 90
     # Ludwig 3: no cross-polar field in the principal planes; the 45-degree cut's peak, sampled
@@ -48,7 +48,7 @@ def test_uniform_guide_outputs_and_cut_off():
 
 def test_band_chunks_units_and_modes_agree():
     # Wide enough that the mode counts follow the band's top frequency: chunks must share them.
-    f, wide = np.linspace(9, 15, 40), np.array(STEP) * 3
+    f, wide = np.linspace(9, 15, 40), np.array(STEP) * 5
     up, down = modal.analyse(wide, f), modal.analyse(wide, f[::-1])
     assert not np.array_equal(up.s11_db[:1], modal.analyse(wide, f[0]).s11_db)
     assert np.array_equal(up.s11_db, down.s11_db[::-1])

@@ -36,7 +36,7 @@ horn = asbuilt.synthesise(BAND, aperture=60, slant=200, unit="mm")
 f12 = np.asarray(_kelvor.asbuilt_band_frequencies(*BAND, 41))[12:13]
 native = _kelvor.asbuilt_analyse_band(horn.sections, f12)
 # A short optimisation (3 frequencies, at most 10 evaluations: about 2 s natively) that improves
-# the start (-30.41 dB S11, its cross-polar peak above -35 dB) without meeting the targets, so
+# the start (-30.82 dB S11, its cross-polar peak -30.82 dB) without meeting the targets, so
 # that it runs to its limit.
 OPTIMISE = "&hopt=1&hoptfreq=3&hopteval=10"
 optimised = asbuilt.optimise(horn, frequencies=3, max_evaluations=10)
