@@ -89,13 +89,14 @@ py::array_t<double> cut_levels(const std::vector<FrequencyResult> &r, std::size_
 }
 
 // The analysis of `sections` at every frequency of `freq_ghz`. widest_modes 0 is the engine's
-// default mode rule.
+// default mode rule; mode_scale multiplies the counts.
 py::dict analyse_sections(const Array &sections, const Array &freq_ghz, bool matched,
-                          int widest_modes, double xpol_within_deg) {
+                          int widest_modes, double mode_scale, double xpol_within_deg) {
   const Profile profile = profile_of(sections);
   AnalysisOptions options;
   options.termination = matched ? Termination::matched : Termination::radiate;
   options.widest_modes = widest_modes;
+  options.mode_scale = mode_scale;
   options.xpol_within_deg = xpol_within_deg;
   const std::vector<FrequencyResult> r = analyse_chunked(
       profile, {freq_ghz.data(), static_cast<std::size_t>(freq_ghz.size())}, options);

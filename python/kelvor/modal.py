@@ -128,8 +128,8 @@ def _modes(modes: object) -> int:
 
 
 def analyse(sections: Sections, freq_ghz: Values, *, unit: Unit = "mm",
-            modes: Optional[int] = None, xpol_within_deg: float = 90,
-            output: Output = "radiate") -> AnalysisResult:
+            modes: Optional[int] = None, mode_scale: float = 1.0,
+            xpol_within_deg: float = 90, output: Output = "radiate") -> AnalysisResult:
     """The horn of ``sections`` analysed by mode matching at each frequency.
 
     Parameters
@@ -145,6 +145,9 @@ def analyse(sections: Sections, freq_ghz: Values, *, unit: Unit = "mm",
         The TE1n and TM1n modes of the widest section (the others get counts in
         proportion to their radius); None for the engine's rule, chosen by its
         measured convergence.
+    mode_scale : float
+        Multiplies every mode count (the engine's rule or ``modes``): 1.5
+        checks a result's convergence with half as many modes again.
     xpol_within_deg : float
         The cross-polar peak is sought over 0 <= theta <= this (up to 180).
     output : {"radiate", "matched"}
@@ -163,11 +166,12 @@ def analyse(sections: Sections, freq_ghz: Values, *, unit: Unit = "mm",
     profile_m = _sections("sections", sections, unit)
     freq = array64("freq_ghz", freq_ghz)
     within = real("xpol_within_deg", xpol_within_deg)
+    scale = real("mode_scale", mode_scale)
     if within > 180:
         raise ValueError(f"xpol_within_deg must be at most 180 degrees, got {xpol_within_deg!r}")
     if output not in OUTPUTS:
         raise ValueError(f"output must be 'radiate' or 'matched', got {output!r}")
-    d = _kelvor.modal_analyse(profile_m, freq, output == "matched", _modes(modes), within)
+    d = _kelvor.modal_analyse(profile_m, freq, output == "matched", _modes(modes), scale, within)
     return AnalysisResult(profile_m / m, unit, output, d["freq_ghz"], d["s11_db"],
                           d["s11_deg"], d["xpol_peak_db"], d["directivity_dbi"],
                           d["phase_centre_m"] / m, d["tm11_over_te11"], d["hybrid_purity"],

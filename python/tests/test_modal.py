@@ -59,6 +59,10 @@ def test_band_chunks_units_and_modes_agree():
     assert np.allclose(cm.phase_centre * 10, mm.phase_centre, rtol=1e-9, atol=0)
     assert np.array_equal(cm.sections * 10, mm.sections)
     assert modal.analyse(STEP, 12, modes=10 ** 6).status[0] == modal.Failure.TOO_MUCH_WORK
+    assert modal.analyse(STEP, 12, mode_scale=1e6).status[0] == modal.Failure.TOO_MUCH_WORK
+    # Half as many modes again: the step's null moves by hundredths of a dB toward its limit.
+    grown = [modal.analyse(STEP, [10.25, 12], mode_scale=s).s11_db for s in (1, 1.5, 2.25)]
+    assert np.round(grown, 2).tolist() == [[-34.34, -10.86], [-34.41, -10.87], [-34.46, -10.88]]
 
 
 @pytest.mark.parametrize("call, message", [
@@ -71,6 +75,7 @@ def test_band_chunks_units_and_modes_agree():
     (lambda: modal.analyse(STEP, 10, unit="ft"), "unit must be"),
     (lambda: modal.analyse(STEP, 10, modes=True), "modes must be None or a whole number"),
     (lambda: modal.analyse(STEP, 10, modes=0), "modes must be None or a whole number"),
+    (lambda: modal.analyse(STEP, 10, mode_scale=0), "mode_scale must be a finite number > 0"),
     (lambda: modal.analyse(STEP, 10, modes=2 ** 31), "modes must be None or a whole number"),
     (lambda: modal.analyse([(0, 10)], 10), "got length 0 in row 0"),
     (lambda: modal.analyse(STEP, 10, xpol_within_deg=181), "at most 180"),
