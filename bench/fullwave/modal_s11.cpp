@@ -27,7 +27,9 @@ Profile read_sections_mm(const char *path) {
   std::ifstream in(path);
   std::string line;
   Profile profile;
-  if (!std::getline(in, line) || line.rfind("length,radius", 0) != 0) {
+  while (std::getline(in, line) && line.rfind('#', 0) == 0) {
+  }
+  if (line.rfind("length,radius", 0) != 0) {
     std::cerr << path << ": the header must be 'length,radius'\n";
     std::exit(2);
   }
