@@ -65,8 +65,7 @@ int main() {
   // -30.0 dB); the Ku horn the defaults.
   const Target targets[] = {
       {"1.5:1 band, 8-12 GHz", {8, 12}, 0.040, 0.160, -25, -30, 1.5, 6, 6, 9, true, 0.1},
-      {"Ku band, 10.7-12.75 GHz", {10.7, 12.75}, 0.040, 0.200, -30, -35, 1.4, 5, 3, 11, false,
-       0.05},
+      {"Ku, 10.7-12.75 GHz", {10.7, 12.75}, 0.040, 0.200, -30, -35, 1.4, 5, 3, 11, false, 0.05},
   };
   for (const Target &t : targets)
     run(t);

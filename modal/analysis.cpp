@@ -23,11 +23,13 @@
 // cross-polar peak (where above -45 dB) as mode_scale goes 1 -> 1.5 -> 2.25, and (in brackets) the
 // earlier rule's 1 -> 1.5:
 //   10 -> 15 mm step                     S11 0.067, 0.050 dB at its -34 dB null (0.45)
-//   six-slot converter (1 mm teeth)      S11 0.18, 0.05 dB at its total reflection, 10.75 GHz (1.56)
+//   six-slot converter (1 mm teeth)      S11 0.18, 0.05 dB at its total reflection (10.75 GHz;
+//                                        1.56)
 //   15-period horn of that converter     S11 0.15, 0.04 dB, cross-polar 0.16, 0.07 dB, 11.25 to 12
 //                                        GHz (1.43, 0.25); S11 0.41, 0.13 dB at 9 to 11 GHz, on the
 //                                        converter's resonances, where S11 is near 0 dB (7.4)
-//   60-slot horn (modal_bench.cpp)       S11 0.036, 0.037 dB, cross-polar 0.24, 0.12 dB (2.33, 0.43)
+//   60-slot horn (modal_bench.cpp)       S11 0.036, 0.037 dB, cross-polar 0.24, 0.12 dB (2.33,
+//   0.43)
 // The 0.05 dB criterion on S11 is met by the 60-slot horn at the default counts and by every case
 // from mode_scale 1.5 but the 15-period horn on its resonances; the 0.5 dB criterion on the
 // cross-polar peak by all. kBorePairs = 12 is the most that keeps the 60-slot horn within its speed

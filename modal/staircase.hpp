@@ -43,9 +43,9 @@ std::vector<int> mode_counts_below(const Profile &profile, double highest_cutoff
 std::vector<int> mode_counts_below(const Profile &profile, const std::vector<double> &cutoffs_per_m,
                                    int min_modes);
 
-// The bore of every merged section: the smallest radius among the merged sections that reach within
-// window_m of it along the axis, its own and its neighbours' included (a slot's bore is the radius of
-// the teeth beside it). A sliding-window minimum: linear in the number of sections.
+// The bore of every merged section: the smallest radius among the merged sections that reach
+// within window_m of it along the axis, its own and its neighbours' included (a slot's bore is the
+// radius of the teeth beside it). A sliding-window minimum: linear in the number of sections.
 std::vector<double> bore_radii(const Profile &merged, double window_m);
 
 // mode_counts_below with the cut-off halfway between the widest section's widest_modes-th mode and
