@@ -165,16 +165,26 @@ TEST(Modal, StepConvergesUnderMoreModes) {
     EXPECT_NEAR(coarse.s11_deg, s11_deg, 0.001);
   }
   // The default counts resolve each bore with 12 TE1n/TM1n pairs: the 8 mm iris gets 24 modes and
-  // the 12 mm guides that reach within an eighth of a wavelength of it 38, below the same cut-off;
-  // the 14 mm guide, 10 mm past the iris, takes the bore of the 12 mm guide beside it (30 modes).
-  const Profile iris{{0.02, 0.012}, {0.002, 0.008}, {0.01, 0.012}, {0.02, 0.014}};
-  EXPECT_EQ(analyse(iris, 10, {Termination::matched}).s11,
-            te11_response(prepare_staircase(iris, {38, 24, 38, 30}), 10).s11);
+  // the guides that reach within an eighth of a wavelength of it (3.75 mm at 10 GHz; the 14 mm
+  // guide starts 3.5 mm past it) as many below the same cut-off; the 13 mm guide, 4.5 mm past
+  // it, takes the bore of the 12 mm guide beside it. Guides wider than 12 pairs' cut-off at 3 k
+  // take 3 k at the band's top frequency; a scale past the zero table is refused.
+  const Profile iris{{0.02, 0.012}, {0.002, 0.008}, {0.0035, 0.012}, {0.001, 0.014}, {0.02, 0.013}};
+  const Profile wide{{0.02, 0.070}, {0.03, 0.080}};
+  for (const auto &[profile, freq_ghz, counts] :
+       {std::tuple{iris, 10.0, std::vector<int>{38, 24, 38, 44, 28}},
+        {wide, 10.0, std::vector<int>{28, 32}},
+        {wide, 12.0, std::vector<int>{34, 38}}})
+    EXPECT_EQ(analyse(profile, freq_ghz, {Termination::matched}).s11,
+              te11_response(prepare_staircase(profile, counts), freq_ghz).s11)
+        << freq_ghz;
+  EXPECT_EQ(analyse(iris, 10, {Termination::matched, 1e300}).failure, Failure::too_much_work);
   // An odd count completes its TE1n/TM1n pair: 9 modes are 10; 1 mode is TE11 and TM11 throughout.
-  EXPECT_EQ(analyse(iris, 10, {Termination::matched, 1, 90, 9}).s11,
-            analyse(iris, 10, {Termination::matched, 1, 90, 10}).s11);
-  EXPECT_EQ(analyse(iris, 10, {Termination::matched, 1, 90, 1}).s11,
-            te11_response(prepare_staircase(iris, {2, 2, 2, 2}), 10).s11);
+  const Profile thin{{0.02, 0.012}, {0.002, 0.008}, {0.02, 0.012}};
+  EXPECT_EQ(analyse(thin, 10, {Termination::matched, 1, 90, 9}).s11,
+            analyse(thin, 10, {Termination::matched, 1, 90, 10}).s11);
+  EXPECT_EQ(analyse(thin, 10, {Termination::matched, 1, 90, 1}).s11,
+            te11_response(prepare_staircase(thin, {2, 2, 2}), 10).s11);
 }
 
 // The sliding-window bore against the smallest radius of every section that reaches the window,
