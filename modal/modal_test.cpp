@@ -168,19 +168,23 @@ TEST(Modal, StepConvergesUnderMoreModes) {
   // the guides that reach within an eighth of a wavelength of it (3.75 mm at 10 GHz; the 14 mm
   // guide starts 3.5 mm past it) as many below the same cut-off; the 13 mm guide, 4.5 mm past
   // it, takes the bore of the 12 mm guide beside it. Guides wider than 12 pairs' cut-off at 3 k
-  // take 3 k at the band's top frequency; a scale past the zero table is refused.
+  // take 3 k at the band's top frequency. mode_scale multiplies the pairs (1.5: 18; 0.05: one,
+  // TE11 and TM11 in the 7 mm iris); a scale past the zero table is refused.
   const Profile iris{{0.02, 0.012}, {0.002, 0.008}, {0.0035, 0.012}, {0.001, 0.014}, {0.02, 0.013}};
   const Profile wide{{0.02, 0.070}, {0.03, 0.080}};
-  for (const auto &[profile, freq_ghz, counts] :
-       {std::tuple{iris, 10.0, std::vector<int>{38, 24, 38, 44, 28}},
-        {wide, 10.0, std::vector<int>{28, 32}},
-        {wide, 12.0, std::vector<int>{34, 38}}})
-    EXPECT_EQ(analyse(profile, freq_ghz, {Termination::matched}).s11,
+  const Profile thin{{0.02, 0.012}, {0.002, 0.007}, {0.02, 0.012}};
+  for (const auto &[profile, freq_ghz, scale, counts] :
+       {std::tuple{iris, 10.0, 1.0, std::vector<int>{38, 24, 38, 44, 28}},
+        {iris, 10.0, 1.5, std::vector<int>{56, 36, 56, 66, 40}},
+        {thin, 10.0, 0.05, std::vector<int>{6, 2, 6}},
+        {wide, 10.0, 1.0, std::vector<int>{28, 32}},
+        {wide, 12.0, 1.0, std::vector<int>{34, 38}}})
+    EXPECT_EQ(analyse(profile, freq_ghz, {Termination::matched, scale}).s11,
               te11_response(prepare_staircase(profile, counts), freq_ghz).s11)
-        << freq_ghz;
+        << freq_ghz << " " << scale;
   EXPECT_EQ(analyse(iris, 10, {Termination::matched, 1e300}).failure, Failure::too_much_work);
-  // An odd count completes its TE1n/TM1n pair: 9 modes are 10; 1 mode is TE11 and TM11 throughout.
-  const Profile thin{{0.02, 0.012}, {0.002, 0.008}, {0.02, 0.012}};
+  // An odd count completes its TE1n/TM1n pair: 9 modes are 10. One mode is TE11 and TM11
+  // throughout, the iris too, whose cut-off then lies below its own TE11's.
   EXPECT_EQ(analyse(thin, 10, {Termination::matched, 1, 90, 9}).s11,
             analyse(thin, 10, {Termination::matched, 1, 90, 10}).s11);
   EXPECT_EQ(analyse(thin, 10, {Termination::matched, 1, 90, 1}).s11,
