@@ -144,5 +144,10 @@ py::list failure_names() {
 
 void bind_modal(py::module_ &m) {
   m.def("modal_analyse", &analyse_sections);
+  // The analysis's own defaults, for the faces to read.
+  py::class_<AnalysisOptions>(m, "AnalysisOptions")
+      .def(py::init<>())
+      .def_readonly("mode_scale", &AnalysisOptions::mode_scale)
+      .def_readonly("xpol_within_deg", &AnalysisOptions::xpol_within_deg);
   m.def("modal_failure_names", &failure_names);
 }

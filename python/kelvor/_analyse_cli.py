@@ -100,10 +100,11 @@ def register(subparsers: Any) -> None:
     p.add_argument("--output", choices=modal.OUTPUTS, default=default(modal.analyse, "output"),
                    help="radiate (the aperture radiates; the default) or matched (the last "
                         "section continues as a matched guide: a component's S11 alone).")
+    within = default(modal.analyse, "xpol_within_deg")
     p.add_argument("--xpol-within", metavar="DEG", type=lambda t: number(t, "--xpol-within"),
-                   default=default(modal.analyse, "xpol_within_deg"),
-                   help="Seek the cross-polar peak over 0 to DEG degrees off the axis "
-                        "(default 90).")
+                   default=within,
+                   help=f"Seek the cross-polar peak over 0 to DEG degrees off the axis "
+                        f"(default {within:g}).")
     p.add_argument("--pattern-plot", metavar="FILE",
                    help="The co- and cross-polar cuts at the middle frequency "
                         "(.svg, .png or .pdf).")

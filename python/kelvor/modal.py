@@ -127,9 +127,13 @@ def _modes(modes: object) -> int:
     return int(modes)
 
 
+_OPTIONS = _kelvor.AnalysisOptions()   # the engine's own defaults
+
+
 def analyse(sections: Sections, freq_ghz: Values, *, unit: Unit = "mm",
-            modes: Optional[int] = None, mode_scale: float = 1.0,
-            xpol_within_deg: float = 90, output: Output = "radiate") -> AnalysisResult:
+            modes: Optional[int] = None, mode_scale: float = _OPTIONS.mode_scale,
+            xpol_within_deg: float = _OPTIONS.xpol_within_deg,
+            output: Output = "radiate") -> AnalysisResult:
     """The horn of ``sections`` analysed by mode matching at each frequency.
 
     Parameters
