@@ -36,12 +36,9 @@ Profile merged_profile(const Profile &profile) {
 
 std::vector<int> mode_counts_below(const Profile &profile, double highest_cutoff_per_m,
                                    int min_modes) {
-  std::vector<int> counts;
-  for (const Section &section : merged_profile(profile)) {
-    const int below = modes_below(highest_cutoff_per_m * section.radius_m);
-    counts.push_back(std::max(min_modes, below + below % 2));
-  }
-  return counts;
+  return mode_counts_below(
+      profile, std::vector<double>(merged_profile(profile).size(), highest_cutoff_per_m),
+      min_modes);
 }
 
 std::vector<int> mode_counts_below(const Profile &profile, const std::vector<double> &cutoffs_per_m,
