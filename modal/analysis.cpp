@@ -98,12 +98,6 @@ struct ModePlan {
   std::vector<int> counts;
 };
 
-// The cut-off k_c a halfway between the count-th mode (count >= 1) and the next.
-double halfway_cutoff_ka(int count) {
-  const std::vector<Mode> modes = lowest_modes(count + 1);
-  return (modes[static_cast<std::size_t>(count - 1)].cutoff_ka + modes.back().cutoff_ka) / 2;
-}
-
 // The plan of these counts, or Failure::too_much_work past the work limit. A count past the zero
 // table (mode_table_size() + 2) is far past the work limit as well.
 ModePlan counted(std::vector<int> counts) {
@@ -140,13 +134,9 @@ ModePlan plan_modes(const Profile &profile, double top_freq_ghz, const AnalysisO
   if (options.widest_modes >= mode_table_size())
     return {Failure::too_much_work, {}};
   // TE11 and TM11 in every section; more would break the proportion in the narrow ones.
-  if (options.widest_modes > 0) {
-    double widest_m = 0;
-    for (const Section &section : profile)
-      widest_m = std::max(widest_m, section.radius_m);
+  if (options.widest_modes > 0)
     return counted(mode_counts_below(
-        profile, options.mode_scale * halfway_cutoff_ka(options.widest_modes) / widest_m, 2));
-  }
+        profile, options.mode_scale * widest_cutoff_per_m(profile, options.widest_modes), 2));
   const std::vector<double> cutoffs_per_m =
       default_cutoffs_per_m(profile, top_freq_ghz, options.mode_scale);
   if (cutoffs_per_m.empty())

@@ -189,6 +189,12 @@ TEST(Modal, StepConvergesUnderMoreModes) {
             analyse(thin, 10, {Termination::matched, 1, 90, 10}).s11);
   EXPECT_EQ(analyse(thin, 10, {Termination::matched, 1, 90, 1}).s11,
             te11_response(prepare_staircase(thin, {2, 2, 2}), 10).s11);
+  // Four modes in the 20 mm guide put the cut-off halfway between its fourth and fifth (7.02 and
+  // 8.54 / 20 mm): TE12 of the 14.4 mm guide (7.40 / 20 mm) lies below, that of the 13 mm (8.20)
+  // above.
+  const Profile ratio{{0.02, 0.013}, {0.02, 0.0144}, {0.02, 0.020}};
+  EXPECT_EQ(analyse(ratio, 10, {Termination::matched, 1, 90, 4}).s11,
+            te11_response(prepare_staircase(ratio, {2, 4, 4}), 10).s11);
 }
 
 // The sliding-window bore against the smallest radius of every section that reaches the window,

@@ -78,17 +78,17 @@ std::vector<double> bore_radii(const Profile &merged, double window_m) {
   return bore;
 }
 
-std::vector<int> proportional_mode_counts(const Profile &profile, int widest_modes, int min_modes) {
+double widest_cutoff_per_m(const Profile &profile, int widest_modes) {
   double widest_m = 0;
   for (const Section &section : profile)
     widest_m = std::max(widest_m, section.radius_m);
-  // The highest cut-off wavenumber of the widest section, halfway between its last mode and the
-  // next.
   const std::vector<Mode> modes = lowest_modes(widest_modes + 1);
-  const double highest_cutoff_per_m =
-      (modes[static_cast<std::size_t>(widest_modes - 1)].cutoff_ka + modes.back().cutoff_ka) / 2 /
-      widest_m;
-  return mode_counts_below(profile, highest_cutoff_per_m, min_modes);
+  return (modes[static_cast<std::size_t>(widest_modes - 1)].cutoff_ka + modes.back().cutoff_ka) /
+         2 / widest_m;
+}
+
+std::vector<int> proportional_mode_counts(const Profile &profile, int widest_modes, int min_modes) {
+  return mode_counts_below(profile, widest_cutoff_per_m(profile, widest_modes), min_modes);
 }
 
 Staircase prepare_staircase(const Profile &profile, const std::vector<int> &mode_counts) {

@@ -48,8 +48,11 @@ std::vector<int> mode_counts_below(const Profile &profile, const std::vector<dou
 // radius of the teeth beside it). A sliding-window minimum: linear in the number of sections.
 std::vector<double> bore_radii(const Profile &merged, double window_m);
 
-// mode_counts_below with the cut-off halfway between the widest section's widest_modes-th mode and
-// the next (widest_modes >= 1): that section gets widest_modes, made even.
+// The cut-off wavenumber (1/m) halfway between the widest section's widest_modes-th TE1n/TM1n mode
+// and the next (widest_modes >= 1): below it that section holds widest_modes.
+double widest_cutoff_per_m(const Profile &profile, int widest_modes);
+
+// mode_counts_below with widest_cutoff_per_m: the widest section gets widest_modes, made even.
 std::vector<int> proportional_mode_counts(const Profile &profile, int widest_modes, int min_modes);
 
 // The merged profile with its modes and couplings; counts as proportional_mode_counts gives them.
