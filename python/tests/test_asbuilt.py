@@ -5,7 +5,7 @@ from __future__ import annotations
 import numpy as np
 import pytest
 
-from kelvor import asbuilt
+from kelvor import _kelvor, asbuilt
 from kelvor.__main__ import main
 
 
@@ -23,6 +23,18 @@ def test_synthesis_and_its_drawing_agree():
     assert not asbuilt.synthesise((5, 13), aperture=40, slant=200, unit="mm").ok
     with pytest.raises(ValueError):
         asbuilt.synthesise((10.7, 12.75), aperture=40, beamwidth_deg=60)
+
+
+def test_optimise_reports_its_horns_analysis_and_stops_when_asked():
+    horn = asbuilt.synthesise((10.7, 12.75), aperture=40, slant=200, unit="mm")
+    best: list[tuple[float, float]] = []
+    r = asbuilt.optimise(horn, frequencies=1, max_evaluations=5, s11_target_db=-60,
+                         progress=lambda i, now, b: best.append(b) or True)
+    band = _kelvor.asbuilt_analyse_band(r.horn.sections, [11.725])   # the band's middle
+    assert best[-1] == (r.s11_db, r.xpol_db) == (band["s11_db"][0], band["xpol_peak_db"][0])
+    assert r.s11_db < r.start_s11_db - 10 and (r.evaluations, r.reason) == (5, "none")
+    stopped = asbuilt.optimise(horn, frequencies=1, s11_target_db=-60, progress=lambda *a: False)
+    assert (stopped.evaluations, stopped.reason) == (1, "cancelled")
 
 
 def test_command_writes_every_file(tmp_path, capsys):

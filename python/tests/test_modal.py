@@ -109,6 +109,7 @@ def test_command_columns_are_the_librarys_values(tmp_path):
     assert [row["reason"] for row in rows] == ["none"] * 4
     assert (tmp_path / "band.svg").stat().st_size > 0 < (tmp_path / "cuts.svg").stat().st_size
     assert main(["analyse", "--freq", "10"]) == 2
+    assert main(["analyse", "--sections", str(tmp_path / "step.csv")]) == 2
 
 
 @pytest.mark.parametrize("file, argv, message", [
@@ -146,11 +147,13 @@ def test_figures_leave_gaps():
     r = modal.analyse(STEP, [5, 10, 11])
     line = modal_plot.band(r).get_lines()
     assert np.isnan(line[0].get_ydata()[0]) and line[1].get_ydata()[2] == r.xpol_peak_db[2]
-    assert [x.get_label() for x in line] == ["S11", "peak cross-polar (45° plane)"]
+    assert [x.get_text() for x in modal_plot.band(r).get_legend().get_texts()] == [
+        "S11", "peak cross-polar (45° plane)"]
     assert modal_plot.band(r, title="T").get_title() == "T" != modal_plot.band(r).get_title()
     band = modal_plot.band(r)
     assert (band.get_xlabel(), band.get_ylabel()) == ("frequency (GHz)", "level (dB)")
     assert band.figure.get_size_inches().tolist() == [8, 4]
+    assert band.xaxis.get_gridlines()[0].get_visible()
     assert modal_plot.cuts(r, floor_db=0).get_lines()[0].get_ydata()[0] == 0
     ax = modal_plot.cuts(r, floor_db=-30)
     cuts = ax.get_lines()
