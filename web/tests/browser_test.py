@@ -104,6 +104,9 @@ try:
                                           "0.100 at 10 GHz; best f/D 1.85 with the feed 0.908 in "
                                           "behind the aperture plane"):
             fail(f"the dish figure's title: {text(driver, 'dish-title')!r}")
+    # The pattern's level axis ends at its lowest level (-55 dB here), or at -80 dB below that.
+    if not -80 < driver.execute_script("return plots.pattern.scales.y.min") < -50:
+        fail(f"the pattern's level axis: {driver.execute_script('return plots.pattern.scales.y')}")
     height = driver.execute_script("return document.documentElement.scrollHeight")
     driver.set_window_size(900, height)
     driver.execute_script("window.scrollTo(0, 0)")
@@ -121,7 +124,7 @@ try:
     # The longest table, cancelled at once; the focus goes back to Compute.
     submit(driver, {"unit": "in", "freq": "10", "beamwidth": "30", "level": "10",
                     "s": "0:0.999999:0.000001"})
-    wait_status(driver, "Computing")
+    wait_status(driver, "Computing the design rows…")
     driver.find_element("id", "cancel").click()
     wait_status(driver, "Cancelled.")
     if driver.switch_to.active_element.get_attribute("id") != "compute":
@@ -129,7 +132,8 @@ try:
 
     # A typed request: a level that is not nominal needs its index, and nothing
     # is computed until it has one.
-    typed = {"unit": "cm", "freq": "12", "beamwidth": "20", "level": "8", "s": "0.05:0.3:0.05",
+    # 600 design rows: more than one of the worker's blocks.
+    typed = {"unit": "cm", "freq": "12", "beamwidth": "20", "level": "8", "s": "0.001:0.6:0.001",
              "aperture": "5.5", "slant": "40", "fresp": "11:13:0.5"}
     submit(driver, dict(typed))
     wait_status(driver, "Nothing computed")
@@ -137,10 +141,13 @@ try:
         fail("a level without its index was not marked, or the old result's link stayed")
     submit(driver, dict(typed, index="2"))
     wait_status(driver, "Done.")
-    want = webtest.native_tables(a.kelvor, "r.txt\n1\n12,20\n8\n2\n0.05,0.3,0.05\n5.5,40\n11,13,0.5\n0,0\n0,0,0\n0,0\n")
-    if tables(driver) != want:
-        fail("the typed request's tables are not the report's records:\n" +
+    want = webtest.native_tables(a.kelvor, "r.txt\n1\n12,20\n8\n2\n0.001,0.6,0.001\n5.5,40\n11,13,0.5\n0,0\n0,0,0\n0,0\n")
+    if tables(driver) != want or not driver.find_element("id", "link").is_displayed():
+        fail("the typed request's tables are not the report's records, or it has no link:\n" +
              "\n".join(tables(driver)))
+    abscissa = driver.execute_script("return Array.from(plots.response.data[0])")
+    if abscissa != [11, 11.5, 12, 12.5, 13]:
+        fail("the response figure's abscissa is not the table's frequencies")
 
     # Its response table as CSV: a header and the table's own fields.
     driver.find_element("id", "response-csv").click()
@@ -178,7 +185,10 @@ try:
         start = time.monotonic()
         driver.get(f"{page}?{q}")
         wait_status(driver, "Done.", seconds=30)
-        if text(driver, element) != message:
+        # A refused dish is not computed: its title names no horn.
+        refused = element == "dish-refusal"
+        if text(driver, element) != message or refused and text(driver, "dish-title") != (
+                "Dish efficiencies"):
             fail(f"?{q}: {text(driver, element)!r} in {time.monotonic() - start:.1f} s")
     # Offline: one cache entry, under index.html, whatever the query and spelling.
     root = page[:-len("index.html")]

@@ -178,8 +178,9 @@ try:
     driver.execute_script("document.getElementById('hopt').click()")
     if driver.execute_async_script(CANCEL_AT, "Analysing: frequency 41 of 41") != "Cancelled.":
         fail("Cancel at frequency 41 of 41 did not cancel")
-    if driver.execute_script("return hornOptimised") is not None:
-        fail("a horn not optimised kept the last optimisation's figures")
+    if (driver.execute_script("return hornOptimised") is not None
+            or driver.find_element("id", "horn-link").is_displayed()):
+        fail("a horn not optimised kept the last optimisation's figures or link")
     print(f"horn link: S11 {band[0]:.12f} dB as native, DXF, CSV and .cut as native; optimised: "
           f"{got['start']['s11Db']:.6f} to {got['best']['s11Db']:.6f} dB in "
           f"{got['evaluations']} evaluations, {np.max(errors):.1e} dB from native; "
