@@ -90,12 +90,6 @@ FrequencyResult refused(double freq_ghz, Failure failure) {
   return result;
 }
 
-bool valid_options(const AnalysisOptions &options) {
-  return finite_positive(options.mode_scale) && options.widest_modes >= 0 &&
-         finite_positive(options.xpol_within_deg) && options.xpol_within_deg <= 180 &&
-         finite_positive(options.pattern_step_deg) && options.pattern_step_deg <= 90;
-}
-
 struct ModePlan {
   Failure failure = Failure::none;
   std::vector<int> counts;
@@ -132,7 +126,7 @@ std::vector<double> default_cutoffs_per_m(const Profile &profile, double top_fre
 
 // The mode counts of every merged section at the top frequency, or why there are none.
 ModePlan plan_modes(const Profile &profile, double top_freq_ghz, const AnalysisOptions &options) {
-  if (!valid_options(options))
+  if (!option_problem(options).empty())
     return {Failure::invalid_input, {}};
   if (options.widest_modes >= mode_table_size())
     return {Failure::too_much_work, {}};
@@ -232,6 +226,20 @@ void for_each_index(std::size_t n, const std::function<void(std::size_t)> &job) 
 }
 
 } // namespace
+
+std::string option_problem(const AnalysisOptions &options) {
+  if (!finite_positive(options.mode_scale))
+    return "mode_scale must be a finite number > 0";
+  if (options.widest_modes < 0)
+    return "widest_modes must be 0 (the default rule) or more";
+  if (!finite_positive(options.xpol_within_deg))
+    return "xpol_within_deg must be a finite number > 0";
+  if (options.xpol_within_deg > 180)
+    return "xpol_within_deg must be at most 180 degrees";
+  if (!finite_positive(options.pattern_step_deg) || options.pattern_step_deg > 90)
+    return "pattern_step_deg must be a finite number > 0 and at most 90";
+  return {};
+}
 
 FrequencyResult analyse(const Profile &profile, double freq_ghz, const AnalysisOptions &options) {
   return analyse_band(profile, std::span<const double>(&freq_ghz, 1), options).front();

@@ -12,6 +12,7 @@
 
 #include <complex>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "modal/aperture_field.hpp"
@@ -63,6 +64,10 @@ struct FrequencyResult {
   double hybrid_purity = 0;
   std::vector<PatternCut> cuts; // phi = 0 (E), 45, 90 (H) degrees, when the aperture radiates
 };
+
+// Why analyse refuses these options with Failure::invalid_input, as a sentence naming the option
+// and its bounds; empty when it does not. The faces raise it before any work.
+std::string option_problem(const AnalysisOptions &options);
 
 // The analysis at one frequency. Refuses (Failure, numbers NaN) what check_profile refuses, and
 // Failure::too_much_work beyond the work limit of analysis.cpp.

@@ -1,7 +1,8 @@
 // The mode-matching engine over numpy arrays: a section list (n x 2, length and radius in metres)
 // and frequencies (GHz) in, one array per figure out, failures as integer codes
-// (modal_failure_names gives their meaning). The pure-Python kelvor.modal checks the arguments,
-// converts units and shapes the result.
+// (modal_failure_names gives their meaning). Options past their bounds raise ValueError with the
+// engine's own sentence (option_problem). The pure-Python kelvor.modal checks the arguments' types
+// and shapes, converts units and shapes the result.
 //
 // A band is analysed a chunk at a time with the GIL released; between chunks the GIL is taken back
 // so that Control-C ends the call. The engine chooses its mode counts at the band's top frequency,
@@ -19,6 +20,7 @@
 #include <cstddef>
 #include <iterator>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "chunked.hpp"
@@ -98,6 +100,8 @@ py::dict analyse_sections(const Array &sections, const Array &freq_ghz, bool mat
   options.widest_modes = widest_modes;
   options.mode_scale = mode_scale;
   options.xpol_within_deg = xpol_within_deg;
+  if (const std::string problem = option_problem(options); !problem.empty())
+    throw py::value_error(problem);
   const std::vector<FrequencyResult> r = analyse_chunked(
       profile, {freq_ghz.data(), static_cast<std::size_t>(freq_ghz.size())}, options);
   const auto n = static_cast<py::ssize_t>(r.size());

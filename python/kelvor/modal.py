@@ -35,7 +35,7 @@ import numpy as np
 import numpy.typing as npt
 
 from . import _kelvor
-from ._checks import Float64Array, Unit, Values, array64, metres, real
+from ._checks import Float64Array, Unit, Values, array64, metres, number
 from ._checks import sections as _sections
 from .asbuilt import CorrugatedHorn, Optimised, optimise, synthesise
 
@@ -169,10 +169,8 @@ def analyse(sections: Sections, freq_ghz: Values, *, unit: Unit = "mm",
     m = metres(unit)
     profile_m = _sections("sections", sections, unit)
     freq = array64("freq_ghz", freq_ghz)
-    within = real("xpol_within_deg", xpol_within_deg)
-    scale = real("mode_scale", mode_scale)
-    if within > 180:
-        raise ValueError(f"xpol_within_deg must be at most 180 degrees, got {xpol_within_deg!r}")
+    within = number("xpol_within_deg", xpol_within_deg)
+    scale = number("mode_scale", mode_scale)
     if output not in OUTPUTS:
         raise ValueError(f"output must be 'radiate' or 'matched', got {output!r}")
     d = _kelvor.modal_analyse(profile_m, freq, output == "matched", _modes(modes), scale, within)
