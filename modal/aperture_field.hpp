@@ -1,6 +1,8 @@
 // The contract between the cascade and the radiation: the forward waves at the aperture.
 #pragma once
 
+#include <algorithm>
+#include <cmath>
 #include <complex>
 #include <vector>
 
@@ -20,5 +22,31 @@ struct ApertureField {
   double radius_m = 0, freq_ghz = 0;
   std::vector<std::complex<double>> te, tm; // te[n-1] is TE1n, tm[n-1] is TM1n
 };
+
+// The field times 2^-exponent, where 2^exponent bounds its largest amplitude (0 for a zero field).
+// The figures of a field that are ratios of it (directivity, cross-polar level, phase centre,
+// relative cuts, purity) do not depend on its scale, but a long section below cut-off can leave
+// amplitudes near 1e-190 whose squares fall below the smallest double: computed from this field,
+// they keep their values. A power of two rounds nothing, so a field of ordinary size gives the same
+// bits either way.
+struct ScaledField {
+  ApertureField field;
+  int exponent = 0;
+};
+
+inline ScaledField scaled_to_unit(const ApertureField &field) {
+  double largest = 0;
+  for (const auto *amplitudes : {&field.te, &field.tm})
+    for (const std::complex<double> &c : *amplitudes)
+      largest = std::max({largest, std::abs(c.real()), std::abs(c.imag())});
+  ScaledField out{field, 0};
+  if (!(largest > 0) || !std::isfinite(largest))
+    return out;
+  std::frexp(largest, &out.exponent);
+  for (auto *amplitudes : {&out.field.te, &out.field.tm})
+    for (std::complex<double> &c : *amplitudes)
+      c = {std::ldexp(c.real(), -out.exponent), std::ldexp(c.imag(), -out.exponent)};
+  return out;
+}
 
 } // namespace kelvor::modal

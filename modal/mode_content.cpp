@@ -10,7 +10,8 @@
 
 namespace kelvor::modal {
 
-double hybrid_purity(const ApertureField &field) {
+double hybrid_purity(const ApertureField &unscaled) {
+  const ApertureField field = scaled_to_unit(unscaled).field;
   const double a = field.radius_m;
   const double j01 = boost::math::cyl_bessel_j_zero(0.0, 1);
   const double q = j01 / a, j1_at_j01 = boost::math::cyl_bessel_j(1, j01);

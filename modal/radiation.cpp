@@ -312,12 +312,14 @@ RadiationSummary radiate(const ApertureField &aperture, const RadiationOptions &
     return refused(f);
   if (!valid_options(options))
     return refused(Failure::invalid_input);
-  const Radiator r(aperture);
+  // Every figure but the radiated power is a ratio of the field (aperture_field.hpp).
+  const ScaledField scaled = scaled_to_unit(aperture);
+  const Radiator r(scaled.field);
   RadiationSummary s;
-  s.radiated_power_w = radiated_power(r);
+  const double power_w = radiated_power(r);
+  s.radiated_power_w = std::ldexp(power_w, 2 * scaled.exponent);
   const auto axis = r.planes(0);
-  s.directivity_dbi =
-      10 * std::log10(4 * kPi * std::norm(axis.e_plane_v) / (2 * kEta0) / s.radiated_power_w);
+  s.directivity_dbi = 10 * std::log10(4 * kPi * std::norm(axis.e_plane_v) / (2 * kEta0) / power_w);
 
   const double within = options.xpol_within_deg * kDegree;
   const auto cross45 = [](const PlaneFields &p) {
@@ -346,7 +348,7 @@ RadiationSummary radiate(const ApertureField &aperture, const RadiationOptions &
 
   const double reference =
       std::isnan(options.cut_reference_m) ? s.phase_centre_m : options.cut_reference_m;
-  const double scale = std::sqrt(4 * kPi / (2 * kEta0 * s.radiated_power_w));
+  const double scale = std::sqrt(4 * kPi / (2 * kEta0 * power_w));
   s.theta_deg = options.cut_theta_deg;
   s.cuts = {RadiationCut{0, {}, {}}, RadiationCut{45, {}, {}}, RadiationCut{90, {}, {}}};
   for (const double t : s.theta_deg) {

@@ -1,5 +1,6 @@
 // The Huygens far field against an independent quadrature of the equivalent currents, the
 // balanced hybrid mode's low cross-polarisation, power, the phase centre and Ludwig 3's planes.
+#include "modal/mode_content.hpp"
 #include "modal/radiation.hpp"
 #include "modal/units.hpp"
 
@@ -164,6 +165,30 @@ TEST(Radiation, LudwigPlanes) {
     EXPECT_LT(std::abs(d.co_v - (e.co_v + h.co_v) / 2.0) + std::abs(e.cross_v) +
                   std::abs(h.cross_v) + std::abs(d.cross_v - (e.co_v - h.co_v) / 2.0),
               1e-12 * std::abs(e.co_v));
+  }
+}
+
+// A field decayed through a long cut-off section (amplitudes near 1e-190, powers below the
+// smallest double) or grown past the largest double's root has the same ratios as the field of 1 W.
+TEST(Radiation, FiguresDoNotDependOnTheFieldsScale) {
+  const std::vector<cplx> te{1, cplx(0.3, -0.2)}, tm{cplx(0.2, 0.4)};
+  RadiationOptions options;
+  options.cut_theta_deg = {40};
+  const RadiationSummary one = radiate(aperture(1.2, te, tm), options);
+  for (const double scale : {1e-190, 1e-300, 1e190}) {
+    std::vector<cplx> small_te = te, small_tm = tm;
+    for (auto *v : {&small_te, &small_tm})
+      for (cplx &c : *v)
+        c *= scale;
+    const ApertureField ap = aperture(1.2, small_te, small_tm);
+    const RadiationSummary r = radiate(ap, options);
+    ASSERT_EQ(r.failure, Failure::none) << scale;
+    EXPECT_NEAR(r.directivity_dbi, one.directivity_dbi, 1e-12);
+    EXPECT_NEAR(r.xpol_peak_db, one.xpol_peak_db, 1e-9);
+    EXPECT_NEAR(r.phase_centre_m, one.phase_centre_m, 1e-12);
+    EXPECT_NEAR(std::abs(r.cuts[1].cross[0]), std::abs(one.cuts[1].cross[0]), 1e-12);
+    EXPECT_DOUBLE_EQ(r.radiated_power_w, one.radiated_power_w * scale * scale);
+    EXPECT_NEAR(hybrid_purity(ap), hybrid_purity(aperture(1.2, te, tm)), 1e-12);
   }
 }
 
