@@ -40,9 +40,8 @@ inline ScaledField scaled_to_unit(const ApertureField &field) {
     for (const std::complex<double> &c : *amplitudes)
       largest = std::max({largest, std::abs(c.real()), std::abs(c.imag())});
   ScaledField out{field, 0};
-  if (!(largest > 0) || !std::isfinite(largest))
-    return out;
-  std::frexp(largest, &out.exponent);
+  if (std::isfinite(largest)) // frexp(0) gives 0: a zero field stays as it is
+    std::frexp(largest, &out.exponent);
   for (auto *amplitudes : {&out.field.te, &out.field.tm})
     for (std::complex<double> &c : *amplitudes)
       c = {std::ldexp(c.real(), -out.exponent), std::ldexp(c.imag(), -out.exponent)};
