@@ -54,6 +54,9 @@
 // to -35 dB for a 30 mm aperture at 10 to 12.5 GHz; a corrugated aperture carrying nearly HE11
 // (purity 0.97 to 0.98 for the 60-slot horn) reflects less. S11 of Termination::radiate is that of
 // the matched horn: where it is below about -30 dB, the aperture's reflection can move it by dB.
+// An aperture below TE11's cut-off radiates, in this approximation, the Huygens field of its
+// evanescent waves: the pattern figures stay finite however small that field is
+// (aperture_field.hpp), but describe little that a horn would do there; S11 is then near 0 dB.
 #include "modal/analysis.hpp"
 
 #include <algorithm>
