@@ -112,6 +112,12 @@ def synthesise(band_ghz: tuple[float, float], *, aperture: Optional[float] = Non
 _OPTIONS = _kelvor.OptimiseOptions()   # the optimiser's own defaults
 
 
+def _check_geometry(horn: CorrugatedHorn) -> None:
+    """Refuses a horn the synthesis refused: it has no sections to work on."""
+    if not horn.ok:
+        raise ValueError(f"horn has no geometry: {horn.reason}")
+
+
 def check_frequencies(count: int) -> None:
     """Refuses a count of optimiser frequencies outside 1 to the C++ bound."""
     if not 1 <= count <= _kelvor.ASBUILT_MAX_OPTIMISE_FREQUENCIES:
@@ -131,8 +137,7 @@ def optimise(horn: CorrugatedHorn, *, s11_target_db: float = _OPTIONS.s11_target
     band, the cross-polar peak held under ``xpol_target_db``. Never worse than
     the start; stops at the targets, the limits or when ``progress`` returns
     False."""
-    if not horn.ok:
-        raise ValueError(f"horn has no geometry: {horn.reason}")
+    _check_geometry(horn)
     check_frequencies(frequencies)
     o = _kelvor.OptimiseOptions()
     o.s11_target_db = float(s11_target_db)
@@ -164,7 +169,9 @@ def dish(horn: CorrugatedHorn, freq_ghz: float, *, f_over_d: float) -> dict[str,
 
 
 def dxf(horn: CorrugatedHorn) -> str:
-    """The half-section as a closed R12 DXF polyline in millimetres."""
+    """The half-section as a closed R12 DXF polyline in millimetres; ValueError
+    for a horn the synthesis refused."""
+    _check_geometry(horn)
     text: str = _kelvor.asbuilt_dxf(horn.sections)
     return text
 

@@ -20,7 +20,10 @@ def test_synthesis_and_its_drawing_agree():
     assert np.allclose(horn.slots[:, 3] / horn.pitch_m, 0.8)
     by_beam = asbuilt.synthesise((10.7, 12.75), beamwidth_deg=60, level_db=12)
     assert by_beam.ok and by_beam.sections.shape[1] == 2
-    assert not asbuilt.synthesise((5, 13), aperture=40, slant=200, unit="mm").ok
+    refused = asbuilt.synthesise((5, 13), aperture=40, slant=200, unit="mm")
+    for use in (asbuilt.dxf, asbuilt.optimise):
+        with pytest.raises(ValueError, match=f"horn has no geometry: {refused.reason}$"):
+            use(refused)
     with pytest.raises(ValueError):
         asbuilt.synthesise((10.7, 12.75), aperture=40, beamwidth_deg=60)
 
