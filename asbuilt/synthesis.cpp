@@ -72,6 +72,8 @@ DesignFrequencies design_frequencies(const Band &band, const SynthesisRules &rul
 }
 
 modal::Profile profile(const CorrugatedHorn &horn) {
+  if (horn.input_radius_m == 0 && horn.input_length_m == 0 && horn.corrugations.empty())
+    return {}; // the empty horn of a refused synthesis
   modal::Profile sections;
   sections.reserve(1 + 2 * horn.corrugations.size());
   sections.push_back({horn.input_length_m, horn.input_radius_m});

@@ -90,7 +90,7 @@ struct CorrugatedHorn {
 };
 
 // The horn as the mode-matching analysis takes it: the input waveguide, then for each corrugation
-// its slot (radius inner + depth) and its tooth (radius inner).
+// its slot (radius inner + depth) and its tooth (radius inner); no sections for the empty horn.
 modal::Profile profile(const CorrugatedHorn &horn);
 
 // A row of the slot table for people: where the slot starts (m from the input reference plane,

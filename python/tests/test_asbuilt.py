@@ -21,6 +21,7 @@ def test_synthesis_and_its_drawing_agree():
     by_beam = asbuilt.synthesise((10.7, 12.75), beamwidth_deg=60, level_db=12)
     assert by_beam.ok and by_beam.sections.shape[1] == 2
     refused = asbuilt.synthesise((5, 13), aperture=40, slant=200, unit="mm")
+    assert refused.sections.shape == (0, 2) and refused.slots.shape == (0, 4)
     for use in (asbuilt.dxf, asbuilt.optimise):
         with pytest.raises(ValueError, match=f"horn has no geometry: {refused.reason}$"):
             use(refused)
