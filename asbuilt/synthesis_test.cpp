@@ -91,6 +91,9 @@ TEST(Synthesis, ProfileIsTheSlotTable) {
     EXPECT_EQ(p[2 * j + 2].radius_m, t[j].inner_radius_m);
     z += p[2 * j + 1].length_m + p[2 * j + 2].length_m;
   }
+  // A plain guide is one section, a refused synthesis's empty horn none.
+  EXPECT_EQ(profile({0.0105, 0.02, {}}).size() + profile({0, 0.02, {}}).size(), 2U);
+  EXPECT_TRUE(profile({}).empty());
 }
 
 // The rows name only the rule they change.
