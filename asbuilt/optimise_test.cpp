@@ -12,16 +12,16 @@ namespace {
 const Synthesis kStart = synthesise({10.7, 12.75}, 0.04, 0.2);
 
 // A stand-in for the analysis, a smooth function of the slot depths and widths relative to the
-// start: S11 lowest at depths `aim` times the start's and the start's widths, the cross-polar
-// level rising with the first depth.
-BandEvaluator bowl(double aim) {
-  return [aim](const modal::Profile &p) {
+// start: S11 lowest at depths `aim` times the start's and widths `width_aim` times the start's, the
+// cross-polar level rising with the first depth.
+BandEvaluator bowl(double aim, double width_aim = 1) {
+  return [aim, width_aim](const modal::Profile &p) {
     double sum = 1e-3;
     for (std::size_t j = 0; j < 8; ++j) {
       const Corrugation &c = kStart.horn.corrugations[j];
       const double depth = p[2 * j + 1].radius_m - p[2 * j + 2].radius_m;
       sum += std::pow(depth / c.depth_m - aim, 2) +
-             std::pow(p[2 * j + 1].length_m / c.slot_width_m - 1, 2);
+             std::pow(p[2 * j + 1].length_m / c.slot_width_m - width_aim, 2);
     }
     const double first = (p[1].radius_m - p[2].radius_m) / kStart.horn.corrugations[0].depth_m;
     return BandFigures{10 * std::log10(sum), -40 + 50 * (first - 1), Failure::none};
@@ -34,12 +34,15 @@ TEST(Optimise, NeverWorseThanTheStartAndAlwaysMachinable) {
     double aim;
     bool widths;
     std::size_t max_evaluations;
+    double width_aim = 1;
   };
   const Case cases[] = {
       {"improvable", 1.08, false, 200},
       {"with widths", 1.08, true, 200},
       {"start is best", 1.0, true, 60},
       {"one evaluation", 1.08, false, 1},
+      {"widths held at their bound", 1.08, true, 200, 3},
+      {"widths asked for, not varied", 1.08, false, 200, 3},
   };
   for (const Case &c : cases) {
     SCOPED_TRACE(c.label);
@@ -47,11 +50,11 @@ TEST(Optimise, NeverWorseThanTheStartAndAlwaysMachinable) {
     o.vary_widths = c.widths;
     o.max_evaluations = c.max_evaluations;
     o.s11_target_db = -100;
-    const Optimised r = optimise(kStart.horn, bowl(c.aim), o);
+    const Optimised r = optimise(kStart.horn, bowl(c.aim, c.width_aim), o);
     ASSERT_EQ(r.failure, Failure::none);
     EXPECT_LE(r.evaluations, c.max_evaluations);
     // The reported best is the returned horn's, and no worse than the start's.
-    const BandFigures again = bowl(c.aim)(profile(r.horn));
+    const BandFigures again = bowl(c.aim, c.width_aim)(profile(r.horn));
     EXPECT_EQ(again.worst_s11_db, r.best.worst_s11_db);
     EXPECT_LE(r.best.worst_s11_db, r.start.worst_s11_db);
     EXPECT_LE(r.best.worst_xpol_db, o.xpol_target_db);
@@ -62,8 +65,15 @@ TEST(Optimise, NeverWorseThanTheStartAndAlwaysMachinable) {
       if (j >= 8 || c.aim == 1.0 || c.max_evaluations == 1) {
         EXPECT_EQ(a.depth_m, b.depth_m) << j;
       }
+      // Only the converter's slot widths vary, and only when asked; wider slots leave teeth of the
+      // workshop's least width.
+      if (!c.widths || j >= o.converter_slots) {
+        EXPECT_EQ(a.slot_width_m, b.slot_width_m) << j;
+      } else if (c.width_aim > 2) {
+        EXPECT_NEAR(a.tooth_width_m, o.rules.min_tooth_m, 1e-12) << j;
+      }
     }
-    if (c.aim != 1.0 && c.max_evaluations > 1) {
+    if (c.aim != 1.0 && c.max_evaluations > 1 && c.width_aim == 1) {
       EXPECT_LT(r.best.worst_s11_db, r.start.worst_s11_db - 10);
     }
   }
@@ -94,8 +104,15 @@ TEST(Optimise, StopsWhenAskedOrTargetsMetAndRefusesBadRequests) {
   EXPECT_EQ(at_start.evaluations, 1u);
   EXPECT_EQ(at_start.start.worst_s11_db, o.s11_target_db);
 
-  OptimiseOptions none, big_step, too_long, too_many, shallow;
+  // Every slot may vary.
+  OptimiseOptions all;
+  all.flare_slots = kStart.horn.corrugations.size() - all.converter_slots;
+  all.max_evaluations = 1;
+  EXPECT_EQ(optimise(kStart.horn, bowl(1), all).failure, Failure::none);
+
+  OptimiseOptions none, big_step, too_long, too_many, whole_depth, shallow;
   none.converter_slots = none.flare_slots = 0;
+  whole_depth.depth_range = 1;
   big_step.initial_step = 0.51;
   too_long.max_evaluations = 100001;
   too_many.converter_slots = 100;
@@ -103,7 +120,7 @@ TEST(Optimise, StopsWhenAskedOrTargetsMetAndRefusesBadRequests) {
   const BandEvaluator fails = [](const modal::Profile &) {
     return BandFigures{NAN, NAN, Failure::analysis_failed};
   };
-  for (const OptimiseOptions &bad : {none, big_step, too_long, too_many}) {
+  for (const OptimiseOptions &bad : {none, big_step, too_long, too_many, whole_depth}) {
     const Optimised r = optimise(kStart.horn, bowl(1), bad);
     EXPECT_EQ(r.failure, Failure::invalid_input);
     EXPECT_EQ(r.horn.corrugations.size(), kStart.horn.corrugations.size());
@@ -160,6 +177,14 @@ TEST(Optimise, BandFiguresAreTheWorstOfTheAnalysis) {
     EXPECT_NEAR(each[i].directivity_dbi, far.directivity_dbi, 1e-6);
     s11 = std::max(s11, each[i].s11_db);
     xpol = std::max(xpol, each[i].xpol_peak_db);
+  }
+  // Where the analysis leaves the far field out (a matched end), it comes from the aperture.
+  modal::AnalysisOptions matched;
+  matched.termination = modal::Termination::matched;
+  const std::vector<FrequencyFigures> from_aperture = frequency_figures(p, f, matched);
+  for (std::size_t i = 0; i < 3; ++i) {
+    EXPECT_NEAR(from_aperture[i].xpol_peak_db, each[i].xpol_peak_db, 1e-9);
+    EXPECT_NEAR(from_aperture[i].directivity_dbi, each[i].directivity_dbi, 1e-9);
   }
   const BandFigures worst = band_figures(p, f);
   EXPECT_EQ(worst.worst_s11_db, s11);

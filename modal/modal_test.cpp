@@ -55,6 +55,16 @@ ScatteringMatrix scattering(const Profile &profile, double freq_ghz, int widest_
       prepare_staircase(profile, proportional_mode_counts(profile, widest_modes, 4)), freq_ghz);
 }
 
+// modes_below counts the tabled zeros below a cut-off, across the whole table, and flags a cut-off
+// past it.
+TEST(Modal, ModesBelowCountsTheWholeTable) {
+  const std::vector<Mode> modes = lowest_modes(mode_table_size());
+  ASSERT_EQ(static_cast<int>(modes.size()), mode_table_size());
+  for (std::size_t i = 0; i < modes.size(); ++i)
+    ASSERT_EQ(modes_below(modes[i].cutoff_ka * (1 - 1e-12)), static_cast<int>(i));
+  EXPECT_EQ(modes_below(modes.back().cutoff_ka * (1 + 1e-12)), mode_table_size() + 1);
+}
+
 // Power conservation for an incident TE11 wave and the symmetry of the whole GSM, over random
 // staircases with steps up and down, some modes evanescent.
 TEST(Modal, RandomStaircasesConservePowerAndAreReciprocal) {
@@ -251,21 +261,27 @@ TEST(Modal, BandIsEachFrequency) {
   }
 }
 
-// The closed-form overlap with x^ J0(j01 r/a) against quadrature, for TE11 alone (the
-// power-normalised amplitudes of the field do not matter: purity is a ratio).
-TEST(Modal, HybridPurityOfTe11) {
+// The closed-form overlap with x^ J0(j01 r/a) against quadrature, for TE11, TM11 and TE12 each
+// alone (the power-normalised amplitudes of the field do not matter: purity is a ratio).
+TEST(Modal, HybridPurityOfOneMode) {
   const double a = 0.02, j01 = boost::math::cyl_bessel_j_zero(0.0, 1);
-  const Mode te11 = lowest_modes(1).front();
-  const auto overlap = [&](double r) {
-    const auto [radial, azimuthal] = radial_factors(te11, a, r);
-    return kPi * (radial - azimuthal) * boost::math::cyl_bessel_j(0, j01 * r / a) * r;
-  };
-  const double o =
-      boost::math::quadrature::gauss_kronrod<double, 61>::integrate(overlap, 0, a, 8, 1e-13);
   const double hybrid = kPi * a * a * std::pow(boost::math::cyl_bessel_j(1, j01), 2);
-  const double purity = hybrid_purity({a, 10, {{0.3, -0.7}}, {}});
-  EXPECT_NEAR(purity, o * o / (hybrid * profile_norm_m2(te11, a)), 1e-12);
-  EXPECT_NEAR(purity, 0.84496, 1e-5); // the TE11 share of the balanced hybrid mode, about 85 %
+  for (const Mode &mode : lowest_modes(3)) {
+    const auto overlap = [&](double r) {
+      const auto [radial, azimuthal] = radial_factors(mode, a, r);
+      return kPi * (radial - azimuthal) * boost::math::cyl_bessel_j(0, j01 * r / a) * r;
+    };
+    const double o =
+        boost::math::quadrature::gauss_kronrod<double, 61>::integrate(overlap, 0, a, 8, 1e-13);
+    ApertureField field{a, 10, {}, {}};
+    auto &amplitudes = mode.kind == ModeKind::te ? field.te : field.tm;
+    amplitudes.resize(static_cast<std::size_t>(mode.n));
+    amplitudes.back() = {0.3, -0.7};
+    EXPECT_NEAR(hybrid_purity(field), o * o / (hybrid * profile_norm_m2(mode, a)), 1e-12);
+    if (mode.kind == ModeKind::te && mode.n == 1) { // the TE11 share of the balanced hybrid mode
+      EXPECT_NEAR(hybrid_purity(field), 0.84496, 1e-5);
+    }
+  }
 }
 
 // A long corrugated horn radiates nearly the balanced hybrid mode: its 45-degree co-polar cut
