@@ -32,7 +32,7 @@ struct AnalysisOptions {
   double mode_scale = 1.0;     // multiplies every mode count (convergence studies: 1.5)
   double xpol_within_deg = 90; // the cross-polar peak is sought over 0 <= theta <= this
   int widest_modes = 0;        // TE and TM modes of the widest section; 0 = the default rule
-  double pattern_step_deg = 1; // step of the pattern cuts, 0 .. 90 degrees
+  double pattern_step_deg = 1; // step of the pattern cuts, 0.01 .. 90 degrees
 };
 
 // One pattern cut at azimuth phi_deg: co- and cross-polar levels (Ludwig 3) in dB relative to the

@@ -162,16 +162,25 @@ TEST(Modal, RefusesWhatHasNoAnswer) {
   for (int i = 0; i < 20000; ++i)
     teeth.push_back({0.001, i % 2 ? 0.05 : 0.04});
   EXPECT_EQ(failure(teeth, 10), Failure::too_much_work);
+  // Few modes do not make many sections free: each costs (2 + 6)^3 of the 8e7 the limit allows.
+  teeth.resize(160000, teeth.back());
+  for (std::size_t i = 20000; i < teeth.size(); ++i)
+    teeth[i].radius_m = i % 2 ? 0.05 : 0.04;
+  EXPECT_EQ(failure(teeth, 10, {Termination::matched, 1, 90, 2}), Failure::too_much_work);
+  teeth.resize(150000);
+  EXPECT_EQ(failure(teeth, 10, {Termination::matched, 1, 90, 2}), Failure::none);
 }
 
 // Each option at its bound and just past it; the faces raise the sentence before any work.
 TEST(Modal, OptionsAreRefusedPastTheirBounds) {
   const std::tuple<double, double, double, int, std::string> rows[] = {
       {1e-9, 180, 90, 0, ""},
+      {1, 90, 0.01, 0, ""},
       {NAN, 90, 1, 0, "mode_scale must be a finite number > 0"},
       {1, 90, 1, -1, "widest_modes must be 0 (the default rule) or more"},
       {1, 180.001, 1, 0, "xpol_within_deg must be at most 180 degrees"},
-      {1, 90, 90.001, 0, "pattern_step_deg must be a finite number > 0 and at most 90"}};
+      {1, 90, 90.001, 0, "pattern_step_deg must be a number from 0.01 to 90"},
+      {1, 90, 0.0099, 0, "pattern_step_deg must be a number from 0.01 to 90"}};
   for (const auto &[scale, within, step, widest, problem] : rows)
     EXPECT_EQ(option_problem({Termination::radiate, scale, within, widest, step}), problem);
 }
