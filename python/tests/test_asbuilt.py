@@ -2,6 +2,8 @@
 
 from __future__ import annotations
 
+import dataclasses
+
 import numpy as np
 import pytest
 
@@ -39,6 +41,10 @@ def test_optimise_reports_its_horns_analysis_and_stops_when_asked():
     assert r.s11_db < r.start_s11_db - 10 and (r.evaluations, r.reason) == (5, "none")
     stopped = asbuilt.optimise(horn, frequencies=1, s11_target_db=-60, progress=lambda *a: False)
     assert (stopped.evaluations, stopped.reason) == (1, "cancelled")
+    # The horn's own converter: two slots of it and three of the flare vary, no slot after them.
+    two = asbuilt.optimise(dataclasses.replace(horn, converter_slots=2), frequencies=1,
+                           max_evaluations=40, s11_target_db=-60, vary_widths=True)
+    assert np.array_equal(two.horn.slots[5:], horn.slots[5:]) and two.horn.converter_slots == 2
 
 
 def test_command_writes_every_file(tmp_path, capsys):
@@ -59,6 +65,8 @@ def test_command_writes_every_file(tmp_path, capsys):
 
 @pytest.mark.parametrize("argv, message", [
     (["--band", "12:10", "--aperture", "40", "--slant", "200"], "--band:"),
+    (["--band", "12:12", "--aperture", "40", "--slant", "200"], "--band:"),
+    (["--band", "0:12", "--aperture", "40", "--slant", "200"], "--band:"),
     (["--band", "10.7", "--aperture", "40", "--slant", "200"], "--band:"),
     (["--band", "10.7:12.75", "--aperture", "40"], "--slant:"),
     (["--band", "10.7:12.75", "--aperture", "40", "--slant", "200", "--beamwidth", "30"],

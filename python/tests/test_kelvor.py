@@ -179,9 +179,16 @@ def test_figures_are_drawn_by_their_artists_on_the_given_axes():
         kelvor.plot.pattern(kelvor.pattern(2.6118, 28.8985, freq, kelvor.sweep(0, 60, 1)), ax=axes)
     level, phase = axes
     assert [line.get_label() for line in phase.lines] == ["9 GHz", "11 GHz"]
-    assert level.get_ylim()[0] < -20 and "2.6118" in level.get_title()
+    # Down to 3 dB below the deeper cut (11 GHz: -53.15 dB); titled with the horn alone.
+    assert level.get_ylim() == pytest.approx((-56.15271, 3), abs=1e-5)
+    assert level.get_title() == "Pattern of the 2.6118 in × 28.8985 in horn (aperture × slant radius)"
+    assert phase.get_ylabel() == "phase (deg, from phase centre)"
+    # Another horn on these axes is titled with its own frequency.
+    kelvor.plot.pattern(kelvor.pattern(3, 28.8985, 9, kelvor.sweep(0, 60, 1)), ax=axes)
+    assert level.get_title().startswith("Pattern of the 3 in") and level.get_title().endswith("9 GHz")
     # Unwrapped and referred to the phase centre: flat on the axis, no jumps.
     assert phase.lines[0].get_ydata()[0] == 0 and np.all(np.abs(np.diff(phase.lines[0].get_ydata())) < 90)
     a, b = kelvor.plot.design(kelvor.design(10, 30, kelvor.sweep(0, 0.6, 0.1), unit="cm"))
     assert all(ax.get_ylabel() for ax in (a, b)) and b.get_xlabel() and "10 GHz" in a.get_title()
+    assert kelvor.plot.response(r)[1].get_ylabel() == "gain (dBi)"
     plt.close("all")
