@@ -200,10 +200,12 @@ try:
           .then((c) => c.keys()).then((k) => done(k.map((r) => r.url)));""")
     server.shutdown()
     server.server_close()
-    for url in (f"{root}?unit=cm", f"{page}?s=2"):
+    for url, form in ((f"{root}?unit=cm&cut=180", ["cm", True]), (f"{page}?s=2", ["in", False])):
         driver.get(url)
-        if (keys, driver.title[:6]) != ([page], "KELVOR"):
-            fail(f"offline {url}: cache {keys}, title {driver.title!r}")
+        filled = driver.execute_script("return [document.querySelector('[name=unit]:checked').value,"
+                                       " document.querySelector('[name=cut]').checked]")
+        if (keys, driver.title[:6], filled) != ([page], "KELVOR", form):
+            fail(f"offline {url}: cache {keys}, title {driver.title!r}, form {filled}")
     print("README link, phone layout, cancel, typed request, CSV, refusals, offline: as expected")
 finally:
     driver.quit()

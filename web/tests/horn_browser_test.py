@@ -58,7 +58,9 @@ CANCEL_AT = """const [text, done] = arguments, status = document.getElementById(
     new MutationObserver((_, observer) => {
       if (!status.textContent.startsWith(text)) return;
       observer.disconnect();
-      document.getElementById('horn-cancel').click();
+      const cancel = document.getElementById('horn-cancel');
+      if (cancel.hidden) return done('Cancel is hidden while computing');
+      cancel.click();
       done(status.textContent);
     }).observe(status, { childList: true, characterData: true, subtree: true });
     document.getElementById('horn-compute').click();"""
@@ -100,6 +102,7 @@ try:
     page = f"http://127.0.0.1:{server.server_port}/index.html"
     driver.get(f"{page}?hband=10.7:12.75&haperture=60&hslant=200")
     wait(driver, "horn-status", "Done.", 600)
+    optimise_box = [driver.find_element("id", "hopt").is_selected()]
     band = driver.execute_script("const d = plots['horn-band'].data; return [d[1][12], d[2][12]];")
     if np.max(np.abs(np.subtract(band, [native["s11_db"][0], native["xpol_peak_db"][0]]))) > 1e-9:
         fail(f"S11, cross-polar peak at {f12[0]} GHz: page {band}, native {native}")
@@ -130,6 +133,10 @@ try:
         "return plots['horn-cuts'].data.slice(1).map((c) => Array.from(c))"), float)
     if not np.allclose(drawn, np.where(np.isfinite(want), want, np.nan), atol=1e-6, equal_nan=True):
         fail(f"the drawn cuts are not the native far field's: {np.max(np.abs(drawn - want))}")
+    # Every figure's abscissa is labelled with numbers (GHz, degrees), not as dates or times.
+    ticks = driver.execute_script("return Object.values(plots).map((u) => u.axes[0]._values)")
+    if not all(t and all(re.fullmatch(r"-?[\d.,]+", v) for v in t) for t in ticks):
+        fail(f"an abscissa is not labelled with numbers: {ticks}")
     driver.find_element("id", "horn-csv").click()
     rows = list(csv.reader(downloaded(downloads.name, "kelvor-horn.csv").splitlines()))
     if not np.allclose(np.asarray(rows[1:], float) * 1e-3, horn.sections, rtol=1e-15, atol=0):
@@ -138,6 +145,8 @@ try:
     driver.get(f"{page}?hband=10.7:12.75&haperture=60&hslant=200{OPTIMISE}")
     wait(driver, "horn-status", "Done.", 600)
     got = driver.execute_script("return hornOptimised")
+    if optimise_box + [driver.find_element("id", "hopt").is_selected()] != [False, True]:
+        fail("the links do not set the optimisation's box as they ask")
     opt_band = driver.execute_script("const d = plots['horn-band'].data; return [d[1][12], d[2][12]];")
     errors = np.abs(np.subtract(
         [got["start"]["s11Db"], got["best"]["s11Db"], got["best"]["xpolDb"], *opt_band],
