@@ -42,13 +42,13 @@
 // Work limit. One frequency costs about 2.5 (modes)^3 complex multiply-adds per step (sweep.hpp:
 // the step's reflection with its load, one LU and one solve), and each section a cost that few
 // modes do not remove (its impedances and propagation, the small products' overheads). Measured
-// per section and frequency (bench preset, alternating radii, 2 to 60 modes: 1.2, 2.0, 7.7, 25,
-// 150 and 340 us at 2, 4, 10, 20, 40 and 60 modes), the cost is (modes + kSectionModes)^3 units of
-// about 1.3 ns, to within a factor of 1.7. A profile whose sum of that over its merged sections
-// exceeds kWorkLimit is refused with Failure::too_much_work before any matrix is built, as is one
-// whose widest section would need more modes than the zero table holds. The 60-slot horn sums to
-// 6.0e6 and takes about 7.5 ms of one core (bench/README.md): the limit is about 0.1 s per
-// frequency, however few modes its sections hold (156,000 sections of two modes).
+// per section and frequency (bench preset, alternating radii: 1.2, 2.0, 7.7, 25, 150 and 340 us
+// at 2, 4, 10, 20, 40 and 60 modes), the cost is (modes + kSectionModes)^3 units of about 1.3 ns
+// to within a factor of 2 (the fewest modes cost the most a unit). A profile whose sum of that
+// over its merged sections exceeds kWorkLimit is refused with Failure::too_much_work before any
+// matrix is built, as is one whose widest section would need more modes than the zero table holds.
+// The 60-slot horn sums to 6.0e6 and takes about 7.5 ms of one core (bench/README.md): the limit is
+// about 0.1 s per frequency, however few modes its sections hold (156,000 sections of two modes).
 //
 // Termination. Failure::none results give S11 at the start of the input section (its length is part
 // of S11's phase) for an incident TE11 wave; the last section ends in a matched guide. With
