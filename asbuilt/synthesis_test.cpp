@@ -127,6 +127,8 @@ TEST(Synthesis, RefusesWhatTheRulesDoNotCover) {
       {ku, 0.04, 0.2, {.input_kca = 1.8411837813406593}, Failure::invalid_rule},
       {ku, 0.04, 0.2, {.slot_to_pitch = 0.95}, Failure::invalid_rule},
       {ku, 0.04, 0.2, {.wide_design_factor = 0.9}, Failure::invalid_rule},
+      {ku, 0.04, 0.2, {.max_band_ratio = 2.41}, Failure::invalid_rule},
+      {ku, 0.04, 0.2, {.wide_output_factor = 0.99}, Failure::invalid_rule},
       // A wide band's f_c 1.5 f_min: 2 / k_c cuts TE11 off at f_min.
       {{8, 12},
        0.04,
