@@ -90,7 +90,8 @@ SCHEMA = [
       "aperture_efficiency_percent": (lambda r: 100 * r.aperture_efficiency, full),
       "spillover_percent": (lambda r: 100 * r.spillover, full),
       "illumination_percent": (lambda r: 100 * r.illumination, full),
-      "phase_percent": (lambda r: 100 * r.phase, full)}),
+      "phase_percent": (lambda r: 100 * r.phase, full),
+      "polarisation_percent": (lambda r: 100 * r.polarisation, full)}),
     (["dish-design", "--f-over-d", "0.4", "--freq", "11.7", "--unit", "cm",
       "--phase-deviation", "0:0.2:0.1"],
      lambda: model.design_for_dish(0.4, 11.7, phase_deviation=[0, 0.1, 0.2], unit="cm"),
@@ -240,9 +241,9 @@ def test_outputs_are_all_or_nothing(capsys, tmp_path, argv, plot):
     status, out, err = run(capsys, *argv, "--csv", str(tmp_path / "t.csv"))
     assert status == 2 and out == "" and "--plot" in err
     assert [p.name for p in tmp_path.iterdir()] == ["folder.svg"]
-    argv[-1] = str(tmp_path / "f.svg")
+    argv[-1] = str(tmp_path / "f.v2.svg")  # the format is the last suffix's
     assert run(capsys, *argv, "--csv", str(tmp_path / "t.csv"))[0] == 0
-    assert b"<svg" in (tmp_path / "f.svg").read_bytes()[:400] and (tmp_path / "t.csv").exists()
+    assert b"<svg" in (tmp_path / "f.v2.svg").read_bytes()[:400] and (tmp_path / "t.csv").exists()
     assert plt.get_fignums() == figures  # each figure closed once saved
 
 

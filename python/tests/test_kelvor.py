@@ -103,6 +103,7 @@ def test_results_are_exact_float64_and_defaults_hold():
     assert np.array_equal(r.gain_db.astype(np.float32), r.gain_db)
     # The defaults: level 10 dB, obliquity on; mm are cm times ten exactly.
     assert same(r, kelvor.response(2.6118, np.inf, [9, 10], level_db=10))
+    assert kelvor.response(2.6118, 28.8985, 10, level_db=8, level_index=1).status.tolist() == [0]
     cut = kelvor.pattern(2.6118, 28.8985, 10, 40)
     assert same(cut, kelvor.pattern(2.6118, 28.8985, 10, 40, obliquity=True))
     assert cut.level_db != kelvor.pattern(2.6118, 28.8985, 10, 40, obliquity=False).level_db
