@@ -153,19 +153,32 @@ def test_bad_input_is_a_value_error_naming_the_argument(name, call):
         call()
 
 
-def test_control_c_ends_a_five_second_call_within_a_second():
-    child = ("import sys, time, kelvor\n"
-             "s = kelvor.sweep(0.01, 0.6, 1e-7)\n"
-             "print('go', flush=True)\n"
-             "try:\n    kelvor.design(10, 30, s)\n"
-             "except KeyboardInterrupt:\n    print(time.monotonic())\n")
-    p = subprocess.Popen([sys.executable, "-c", child], stdout=subprocess.PIPE, text=True)
+def interrupted(child):
+    """Control-C 0.3 s after the child prints "go": when it was sent, the child's output and
+    error, and its status."""
+    p = subprocess.Popen([sys.executable, "-c", child], stdout=subprocess.PIPE,
+                         stderr=subprocess.PIPE, text=True)
     assert p.stdout.readline() == "go\n"
     time.sleep(0.3)
     sent = time.monotonic()
     p.send_signal(signal.SIGINT)
-    caught = float(p.communicate(timeout=60)[0])
-    assert caught - sent < 1.0  # the whole call takes about 5 s; the limit allows a loaded machine
+    out, err = p.communicate(timeout=60)
+    return sent, out, err, p.returncode
+
+
+def test_control_c_ends_a_five_second_call_within_a_second_and_a_command_with_130():
+    sent, out, _, _ = interrupted("import sys, time, kelvor\n"
+                                  "s = kelvor.sweep(0.01, 0.6, 1e-7)\n"
+                                  "print('go', flush=True)\n"
+                                  "try:\n    kelvor.design(10, 30, s)\n"
+                                  "except KeyboardInterrupt:\n    print(time.monotonic())\n")
+    # The whole call takes about 5 s; the limit allows a loaded machine.
+    assert float(out) - sent < 1.0
+    horn = Path(__file__).resolve().parents[2] / "docs" / "sixty_slot_horn.csv"
+    _, _, err, status = interrupted(
+        "import sys\nfrom kelvor.__main__ import main\nprint('go', flush=True)\n"
+        f"sys.exit(main(['analyse', '--sections', {str(horn)!r}, '--freq', '9:12:0.001']))\n")
+    assert status == 130 and err.endswith("interrupted.\n")
 
 
 def test_figures_are_drawn_by_their_artists_on_the_given_axes():
@@ -182,11 +195,13 @@ def test_figures_are_drawn_by_their_artists_on_the_given_axes():
     assert [line.get_label() for line in phase.lines] == ["9 GHz", "11 GHz"]
     # Down to 3 dB below the deeper cut (11 GHz: -53.15 dB); titled with the horn alone.
     assert level.get_ylim() == pytest.approx((-56.15271, 3), abs=1e-5)
-    assert level.get_title() == "Pattern of the 2.6118 in × 28.8985 in horn (aperture × slant radius)"
+    assert level.get_title() == ("Pattern of the 2.6118 in × 28.8985 in horn "
+                                 "(aperture × slant radius)")
     assert phase.get_ylabel() == "phase (deg, from phase centre)"
     # Another horn on these axes is titled with its own frequency.
     kelvor.plot.pattern(kelvor.pattern(3, 28.8985, 9, kelvor.sweep(0, 60, 1)), ax=axes)
-    assert level.get_title().startswith("Pattern of the 3 in") and level.get_title().endswith("9 GHz")
+    title = level.get_title()
+    assert title.startswith("Pattern of the 3 in") and title.endswith("9 GHz")
     # Unwrapped and referred to the phase centre: flat on the axis, no jumps.
     assert phase.lines[0].get_ydata()[0] == 0 and np.all(np.abs(np.diff(phase.lines[0].get_ydata())) < 90)
     a, b = kelvor.plot.design(kelvor.design(10, 30, kelvor.sweep(0, 0.6, 0.1), unit="cm"))
