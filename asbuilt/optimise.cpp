@@ -89,7 +89,7 @@ CorrugatedHorn apply(CorrugatedHorn horn, const std::vector<Parameter> &p,
 BandFigures penalised(BandFigures f) {
   if (f.failure != Failure::none || !std::isfinite(f.worst_s11_db) ||
       !std::isfinite(f.worst_xpol_db))
-    return {100, 100, Failure::analysis_failed};
+    return {100, 100, f.failure == Failure::none ? Failure::analysis_failed : f.failure};
   return f;
 }
 
@@ -160,7 +160,9 @@ std::vector<FrequencyFigures> frequency_figures(const modal::Profile &profile,
         f.failure = Failure::analysis_failed;
     }
     if (r.failure != modal::Failure::none || f.failure != Failure::none)
-      f = {r.freq_ghz, kUnanswered, kUnanswered, kUnanswered, Failure::analysis_failed};
+      f = {r.freq_ghz, kUnanswered, kUnanswered, kUnanswered,
+           r.failure == modal::Failure::too_much_work ? Failure::too_much_work
+                                                      : Failure::analysis_failed};
     figures.push_back(f);
   }
   return figures;
@@ -174,7 +176,7 @@ BandFigures band_figures(const modal::Profile &profile, std::span<const double> 
     return {kUnanswered, kUnanswered, Failure::invalid_input};
   for (const FrequencyFigures &f : frequency_figures(profile, freqs_ghz, options)) {
     if (f.failure != Failure::none)
-      return {kUnanswered, kUnanswered, Failure::analysis_failed};
+      return {kUnanswered, kUnanswered, f.failure};
     worst.worst_s11_db = std::max(worst.worst_s11_db, f.s11_db);
     worst.worst_xpol_db = std::max(worst.worst_xpol_db, f.xpol_peak_db);
   }
@@ -224,6 +226,8 @@ Optimised optimise(const CorrugatedHorn &start, const BandEvaluator &evaluate,
     // COBYLA's model reached the rounding of the figures: the best so far stands.
   }
   result.start = search.first;
+  if (result.start.failure != Failure::none) // an unanswered start has no figures, not a penalty's
+    result.start = {kUnanswered, kUnanswered, result.start.failure};
   if (result.start.failure == Failure::none && !search.best_x.empty()) {
     result.horn = apply(start, search.params, search.best_x);
     result.best = search.best;
@@ -236,7 +240,7 @@ Optimised optimise(const CorrugatedHorn &start, const BandEvaluator &evaluate,
   if (search.cancelled)
     result.failure = Failure::cancelled;
   else if (result.start.failure != Failure::none)
-    result.failure = Failure::analysis_failed;
+    result.failure = result.start.failure;
   return result;
 }
 

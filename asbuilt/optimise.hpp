@@ -35,7 +35,8 @@ struct BandFigures {
 using BandEvaluator = std::function<BandFigures(const modal::Profile &)>;
 
 // The figures of one frequency: S11, the 45-degree cross-polar peak (dB) and the directivity (dBi),
-// NaN with Failure::analysis_failed where the analysis has no answer.
+// NaN where the analysis has no answer: Failure::too_much_work where the engine refused the profile
+// as more work than its limit, Failure::analysis_failed otherwise.
 struct FrequencyFigures {
   double freq_ghz = 0, s11_db = 0, xpol_peak_db = 0, directivity_dbi = 0;
   Failure failure = Failure::none;
@@ -87,9 +88,9 @@ struct Optimised {
   std::size_t evaluations = 0;
   double seconds = 0;
   bool targets_met = false;
-  // none; cancelled (the best so far is returned); analysis_failed when the start has no figures;
-  // invalid_input for options out of range or too few slots; not_machinable for a start outside
-  // the workshop's limits.
+  // none; cancelled (the best so far is returned); analysis_failed or too_much_work when the start
+  // has no figures (start and best are then NaN); invalid_input for options out of range or too
+  // few slots; not_machinable for a start outside the workshop's limits.
   Failure failure = Failure::none;
 };
 

@@ -117,16 +117,21 @@ TEST(Optimise, StopsWhenAskedOrTargetsMetAndRefusesBadRequests) {
   too_long.max_evaluations = 100001;
   too_many.converter_slots = 100;
   shallow.rules.min_depth_m = 0.1;
-  const BandEvaluator fails = [](const modal::Profile &) {
-    return BandFigures{NAN, NAN, Failure::analysis_failed};
-  };
   for (const OptimiseOptions &bad : {none, big_step, too_long, too_many, whole_depth}) {
     const Optimised r = optimise(kStart.horn, bowl(1), bad);
     EXPECT_EQ(r.failure, Failure::invalid_input);
     EXPECT_EQ(r.horn.corrugations.size(), kStart.horn.corrugations.size());
   }
   EXPECT_EQ(optimise(kStart.horn, bowl(1), shallow).failure, Failure::not_machinable);
-  EXPECT_EQ(optimise(kStart.horn, fails, {}).failure, Failure::analysis_failed);
+  // A start without an answer ends the search with its own failure and no figures at all (not the
+  // penalty the search gives COBYLA in their place).
+  for (const Failure why : {Failure::analysis_failed, Failure::too_much_work}) {
+    const Optimised r = optimise(
+        kStart.horn, [why](const modal::Profile &) { return BandFigures{NAN, NAN, why}; }, {});
+    EXPECT_EQ(r.failure, why);
+    EXPECT_TRUE(std::isnan(r.start.worst_s11_db) && std::isnan(r.start.worst_xpol_db) &&
+                std::isnan(r.best.worst_s11_db) && std::isnan(r.best.worst_xpol_db));
+  }
   // Points without an answer (here every point but the start) are never taken as the best.
   const BandEvaluator holes = [](const modal::Profile &p) {
     const modal::Profile start = profile(kStart.horn);
@@ -192,6 +197,10 @@ TEST(Optimise, BandFiguresAreTheWorstOfTheAnalysis) {
   EXPECT_EQ(band_figures(p, {}).failure, Failure::invalid_input);
   EXPECT_EQ(band_figures(p, std::vector<double>{1.0}).failure, Failure::analysis_failed);
   EXPECT_EQ(frequency_figures(p, std::vector<double>{1.0})[0].failure, Failure::analysis_failed);
+  modal::AnalysisOptions huge;
+  huge.mode_scale = 1e3;
+  EXPECT_EQ(band_figures(p, f, huge).failure, Failure::too_much_work);
+  EXPECT_EQ(frequency_figures(p, f, huge)[0].failure, Failure::too_much_work);
 }
 
 } // namespace

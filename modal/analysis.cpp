@@ -50,10 +50,15 @@
 // per section and frequency (bench preset, alternating radii: 1.2, 2.0, 7.7, 25, 150 and 340 us
 // at 2, 4, 10, 20, 40 and 60 modes), the cost is (modes + kSectionModes)^3 units of about 1.3 ns
 // to within a factor of 2 (the fewest modes cost the most a unit). A profile whose sum of that
-// over its merged sections exceeds kWorkLimit is refused with Failure::too_much_work before any
-// matrix is built, as is one whose widest section would need more modes than the zero table holds.
-// The 60-slot horn sums to 6.0e6 and takes about 7.5 ms of one core (bench/README.md): the limit is
-// about 0.1 s per frequency, however few modes its sections hold (156,000 sections of two modes).
+// over its merged sections exceeds kWorkLimit, or that has more than kMaxSections merged sections,
+// is refused with Failure::too_much_work before any matrix is built, as is one whose widest section
+// would need more modes than the zero table holds. Measured at one frequency (bench preset): the
+// 60-slot horn sums to 6.0e6 and takes about 7.5 ms of one core (bench/README.md); the rules' Ku
+// horns of 150 and 250 mm aperture radius (451 and 877 sections, 12.75 GHz) 8.3e7 in 0.2 s and
+// 6.0e8 in 0.9 s and 130 MB. The limit is about a second per frequency, enough for an aperture
+// ten wavelengths in radius at a pitch of a tenth of a wavelength; at it, 3,478 sections of 60
+// modes take 1.1 s and 180 MB. The section bound holds few-mode profiles to a fraction of that
+// (100,000 sections of two modes: 0.26 s, 53 MB).
 //
 // Termination. Failure::none results give S11 at the start of the input section (its length is part
 // of S11's phase) for an incident TE11 wave; the last section ends in a matched guide. With
@@ -89,8 +94,9 @@ namespace {
 
 constexpr double kCutoffRatio = 3.0;
 constexpr int kBorePairs = 12;
-constexpr double kWorkLimit = 8e7;
+constexpr double kWorkLimit = 1e9;
 constexpr double kSectionModes = 6;
+constexpr std::size_t kMaxSections = 100000;
 
 FrequencyResult refused(double freq_ghz, Failure failure) {
   FrequencyResult result;
@@ -108,9 +114,11 @@ struct ModePlan {
   std::vector<int> counts;
 };
 
-// The plan of these counts, or Failure::too_much_work past the work limit. A count past the zero
-// table (mode_table_size() + 2) is far past the work limit as well.
+// The plan of these counts, or Failure::too_much_work past the work limit or the section bound. A
+// count past the zero table (mode_table_size() + 2) is far past the work limit as well.
 ModePlan counted(std::vector<int> counts) {
+  if (counts.size() > kMaxSections)
+    return {Failure::too_much_work, {}};
   double work = 0;
   for (int count : counts)
     work += std::pow(count + kSectionModes, 3);

@@ -157,14 +157,22 @@ TEST(Modal, RefusesWhatHasNoAnswer) {
   EXPECT_EQ(failure({{0.01, 0.012}, {0.01, 30}}, 10), Failure::too_much_work);
   EXPECT_EQ(failure(good, 10, {Termination::matched, 1e300}), Failure::too_much_work);
   EXPECT_EQ(failure(Profile(20000, {0.01, 0.012}), 10), Failure::none); // merged into one section
+  // The work limit, 1e9: sections of 60 modes each cost (60 + 6)^3 = 287,496, so 3,478 of them
+  // (9.9991e8) are answered and 3,479 (1.0002e9) refused. Few modes do not make many sections
+  // free: past 100,000 merged sections a profile is refused whatever it holds.
   Profile teeth;
-  for (int i = 0; i < 160000; ++i)
-    teeth.push_back({0.001, i % 2 ? 0.05 : 0.04});
-  EXPECT_EQ(failure(Profile(teeth.begin(), teeth.begin() + 20000), 10), Failure::too_much_work);
-  // Few modes do not make many sections free: each costs (2 + 6)^3 of the 8e7 the limit allows.
-  const AnalysisOptions two_modes{Termination::matched, 1, 90, 2};
-  EXPECT_EQ(failure(teeth, 10, two_modes), Failure::too_much_work);
-  EXPECT_EQ(failure(Profile(teeth.begin(), teeth.begin() + 150000), 10, two_modes), Failure::none);
+  for (int i = 0; i < 100001; ++i)
+    teeth.push_back({0.001, i % 2 ? 0.04 : 0.0399999});
+  const auto first = [&](int n) { return Profile(teeth.begin(), teeth.begin() + n); };
+  const AnalysisOptions sixty{Termination::matched, 1, 90, 60}, two{Termination::matched, 1, 90, 2};
+  EXPECT_EQ(failure(first(3479), 10, sixty), Failure::too_much_work);
+  EXPECT_EQ(failure(first(3478), 10, sixty), Failure::none);
+  EXPECT_EQ(failure(teeth, 10, two), Failure::too_much_work);
+  EXPECT_EQ(failure(first(100000), 10, two), Failure::none);
+  // mode_scale 30 puts 360 pairs across a bore, (720 + 6)^3 = 3.8e8 of work: answered; from 512
+  // pairs (mode_scale 42.7) the zero table is full.
+  EXPECT_EQ(failure({{0.01, 0.01}}, 10, {Termination::matched, 30}), Failure::none);
+  EXPECT_EQ(failure({{0.01, 0.01}}, 10, {Termination::matched, 43}), Failure::too_much_work);
 }
 
 // Each option at its bound and just past it; the faces raise the sentence before any work.

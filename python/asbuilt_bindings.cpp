@@ -171,6 +171,10 @@ py::dict analyse_band(const Array &sections, const Array &freq_ghz) {
   d["s11_db"] = column(&FrequencyFigures::s11_db);
   d["xpol_peak_db"] = column(&FrequencyFigures::xpol_peak_db);
   d["directivity_dbi"] = column(&FrequencyFigures::directivity_dbi);
+  std::vector<int> failure;
+  for (const auto &one : r)
+    failure.push_back(static_cast<int>(one.failure));
+  d["failure"] = failure;
   return d;
 }
 

@@ -124,6 +124,9 @@ def run(args: argparse.Namespace) -> int:
     horn, request = _horn(args)
     freqs = np.asarray(_kelvor.asbuilt_band_frequencies(*horn.band_ghz, count))
     band = _kelvor.asbuilt_analyse_band(horn.sections, freqs)
+    for f, code in zip(freqs, band["failure"]):
+        if code:   # the engine refused the horn (too much work) or found no answer
+            raise CliError(None, f"no answer at {f:g} GHz: {asbuilt._REASONS[code]}")
     rows = list(zip(freqs, band["s11_db"], band["xpol_peak_db"], band["directivity_dbi"]))
     columns = ["freq_ghz", "s11_db", "xpol_peak_db", "directivity_dbi"]
     scale = UNITS[args.unit]

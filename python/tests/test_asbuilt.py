@@ -72,6 +72,9 @@ def test_command_writes_every_file(tmp_path, capsys):
     (["--band", "10.7:12.75", "--aperture", "40", "--slant", "200", "--beamwidth", "30"],
      "Give --aperture"),
     (["--band", "10.7:12.75", "--aperture", "40", "--slant", "30"], "slant radius"),
+    # a horn the rules draw but the engine refuses: no empty rows passed off as an answer
+    (["--band", "10.7:12.75", "--aperture", "300", "--slant", "2000"],
+     "No answer at 10.7 GHz: too much work."),
     (["--band", "10.7:12.75", "--aperture", "40", "--slant", "200", "--plot", "x.txt"],
      "--plot:"),
 ])
