@@ -140,4 +140,15 @@ feed::DishEfficiency RealHornOnDish::optimum() const {
   return d;
 }
 
+feed::DishEfficiency profile_on_dish(const modal::Profile &profile, double freq_ghz,
+                                     double f_over_d) {
+  const modal::FrequencyResult r = modal::analyse(profile, freq_ghz);
+  feed::DishEfficiency e = RealHornOnDish(r.aperture, f_over_d).optimum();
+  if (r.failure == modal::Failure::too_much_work)
+    e.failure = feed::Failure::too_much_work;
+  else if (r.failure == modal::Failure::not_converged)
+    e.failure = feed::Failure::not_converged;
+  return e;
+}
+
 } // namespace kelvor::asbuilt

@@ -24,6 +24,7 @@
 #include <functional>
 
 #include "feed/dish.hpp"
+#include "modal/analysis.hpp"
 #include "modal/aperture_field.hpp"
 #include "modal/radiation.hpp"
 
@@ -62,5 +63,11 @@ private:
   feed::SilverIntegrals co_, cross_;
   double co_in_ = 0, co_all_ = 0, cross_in_ = 0, cross_all_ = 0;
 };
+
+// The horn of this profile on the dish at freq_ghz, at its best feed position: modal::analyse, then
+// RealHornOnDish::optimum. Where the analysis has no answer the figures are NaN and the failure is
+// the analysis's own where feed/ names it (too_much_work, not_converged), else invalid_input.
+feed::DishEfficiency profile_on_dish(const modal::Profile &profile, double freq_ghz,
+                                     double f_over_d);
 
 } // namespace kelvor::asbuilt

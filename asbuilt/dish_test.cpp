@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <memory>
+#include <tuple>
 
 #include "asbuilt/dish.hpp"
 
@@ -49,6 +50,23 @@ TEST(RealHornOnDish, PolarisationEfficiencyOfAKnownCrossPolarField) {
   EXPECT_EQ(RealHornOnDish(null, k, 10, 0).failure(), feed::Failure::invalid_input);
   EXPECT_EQ(RealHornOnDish(null, k, 10, -0.5).optimum().failure, feed::Failure::invalid_input);
   EXPECT_TRUE(std::isnan(RealHornOnDish(modal::ApertureField{}, 0.5).at(0).efficiency.aperture));
+}
+
+// A profile's dish is its analysed aperture's; without an answer it names the analysis's reason.
+TEST(RealHornOnDish, ProfileOnDishCarriesTheAnalysisFailure) {
+  const modal::Profile horn{{0.02, 0.012}, {0.02, 0.02}};
+  EXPECT_EQ(profile_on_dish(horn, 12, 0.5).efficiency.aperture,
+            RealHornOnDish(modal::analyse(horn, 12).aperture, 0.5).optimum().efficiency.aperture);
+  modal::Profile teeth; // past the engine's 100,000 sections
+  for (int i = 0; i < 100001; ++i)
+    teeth.push_back({0.001, i % 2 ? 0.012 : 0.013});
+  for (const auto &[profile, freq, why] :
+       {std::tuple{teeth, 12.0, feed::Failure::too_much_work},
+        std::tuple{horn, 7.0, feed::Failure::invalid_input}}) { // below TE11's cut-off
+    const feed::DishEfficiency e = profile_on_dish(profile, freq, 0.5);
+    EXPECT_EQ(e.failure, why);
+    EXPECT_TRUE(std::isnan(e.efficiency.aperture) && std::isnan(e.feed_position_m));
+  }
 }
 
 // The mode-matched aperture's dish: its own sampling (k a + 6 pi radians of turn) against the

@@ -126,8 +126,11 @@ TEST(Optimise, StopsWhenAskedOrTargetsMetAndRefusesBadRequests) {
   // A start without an answer ends the search with its own failure and no figures at all (not the
   // penalty the search gives COBYLA in their place).
   for (const Failure why : {Failure::analysis_failed, Failure::too_much_work}) {
-    const Optimised r = optimise(
-        kStart.horn, [why](const modal::Profile &) { return BandFigures{NAN, NAN, why}; }, {});
+    const Optimised r = optimise(kStart.horn,
+                                 [why](const modal::Profile &) {
+                                   return BandFigures{NAN, NAN, why};
+                                 },
+                                 {});
     EXPECT_EQ(r.failure, why);
     EXPECT_TRUE(std::isnan(r.start.worst_s11_db) && std::isnan(r.start.worst_xpol_db) &&
                 std::isnan(r.best.worst_s11_db) && std::isnan(r.best.worst_xpol_db));

@@ -195,8 +195,7 @@ py::dict dish(const Array &sections, double freq_ghz, double f_over_d) {
   kelvor::feed::DishEfficiency e;
   {
     py::gil_scoped_release unlocked;
-    const kelvor::modal::FrequencyResult r = kelvor::modal::analyse(p, freq_ghz);
-    e = RealHornOnDish(r.aperture, f_over_d).optimum();
+    e = profile_on_dish(p, freq_ghz, f_over_d);
   }
   py::dict d;
   d["spillover"] = e.efficiency.spillover;
