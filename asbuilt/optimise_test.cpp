@@ -200,8 +200,7 @@ TEST(Optimise, BandFiguresAreTheWorstOfTheAnalysis) {
   EXPECT_EQ(band_figures(p, {}).failure, Failure::invalid_input);
   EXPECT_EQ(band_figures(p, std::vector<double>{1.0}).failure, Failure::analysis_failed);
   EXPECT_EQ(frequency_figures(p, std::vector<double>{1.0})[0].failure, Failure::analysis_failed);
-  modal::AnalysisOptions huge;
-  huge.mode_scale = 1e3;
+  const modal::AnalysisOptions huge{.mode_scale = 1e3};
   EXPECT_EQ(band_figures(p, f, huge).failure, Failure::too_much_work);
   EXPECT_EQ(frequency_figures(p, f, huge)[0].failure, Failure::too_much_work);
 }
