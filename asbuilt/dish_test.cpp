@@ -3,7 +3,6 @@
 
 #include <cmath>
 #include <memory>
-#include <tuple>
 
 #include "asbuilt/dish.hpp"
 
@@ -58,13 +57,8 @@ TEST(RealHornOnDish, ProfileOnDishCarriesTheAnalysisFailure) {
   EXPECT_EQ(profile_on_dish(horn, 12, 0.5).efficiency.aperture,
             RealHornOnDish(modal::analyse(horn, 12).aperture, 0.5).optimum().efficiency.aperture);
   const modal::Profile huge{{0.01, 0.012}, {0.01, 30}}; // a 30 m guide: past the work limit
-  for (const auto &[profile, freq, why] :
-       {std::tuple{huge, 12.0, feed::Failure::too_much_work},
-        std::tuple{horn, 7.0, feed::Failure::invalid_input}}) { // below TE11's cut-off
-    const feed::DishEfficiency e = profile_on_dish(profile, freq, 0.5);
-    EXPECT_EQ(e.failure, why);
-    EXPECT_TRUE(std::isnan(e.efficiency.aperture) && std::isnan(e.feed_position_m));
-  }
+  EXPECT_EQ(profile_on_dish(huge, 12, 0.5).failure, feed::Failure::too_much_work);
+  EXPECT_EQ(profile_on_dish(horn, 7, 0.5).failure, feed::Failure::invalid_input); // below cut-off
 }
 
 // The mode-matched aperture's dish: its own sampling (k a + 6 pi radians of turn) against the

@@ -20,6 +20,10 @@ def test_synthesis_and_its_drawing_agree():
     assert horn.ok and horn.converter_slots == 5
     assert horn.sections[-1, 1] == pytest.approx(0.04, abs=1e-15)
     assert np.allclose(horn.slots[:, 3] / horn.pitch_m, 0.8)
+    dish = asbuilt.dish(horn, 11.7, f_over_d=1.0)   # the engine's pattern on the dish
+    assert dish["aperture_efficiency"] == pytest.approx(0.716538, rel=1e-6)
+    big = asbuilt.synthesise((10.7, 12.75), aperture=300, slant=2000, unit="mm")
+    assert asbuilt.dish(big, 11.7, f_over_d=1)["failure"].startswith("too much work")
     by_beam = asbuilt.synthesise((10.7, 12.75), beamwidth_deg=60, level_db=12)
     assert by_beam.ok and by_beam.sections.shape[1] == 2
     refused = asbuilt.synthesise((5, 13), aperture=40, slant=200, unit="mm")
