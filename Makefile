@@ -63,7 +63,7 @@ release: deps
 test-windows: deps
 	scripts/test-windows
 
-# The four fuzzers alone (build-fuzz/fuzz/), with every library they reach instrumented.
+# The five fuzzers alone (build-fuzz/fuzz/), with every library they reach instrumented.
 fuzz: deps
 	cmake --preset fuzz
 	cmake --build --preset fuzz

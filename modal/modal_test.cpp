@@ -150,10 +150,22 @@ TEST(Modal, RefusesWhatHasNoAnswer) {
   EXPECT_EQ(failure(good, 7.3), Failure::input_below_cutoff); // k a_in = 1.836 < 1.8412
   EXPECT_EQ(failure(good, 7.4), Failure::none);
   EXPECT_EQ(failure({}, 10), Failure::invalid_input);
-  EXPECT_EQ(failure({{0.01, 0.012}, {0.01, -0.02}}, 10), Failure::invalid_input);
+  EXPECT_EQ(failure({{0.01, 0.012}, {-0.01, 0.02}}, 10), Failure::invalid_input);
   EXPECT_EQ(failure({{0.01, 0.012}, {NAN, 0.02}}, 10), Failure::invalid_input);
   EXPECT_EQ(failure(good, 0), Failure::invalid_input);
   EXPECT_EQ(failure(good, 10, {Termination::matched, -1}), Failure::invalid_input);
+  // Lengths and radii to a million wavelengths, radii from a millionth (a wavelength is 30 mm at
+  // 10 GHz): past them the answer had been NaN, reported as an answer.
+  const double up = 0.0299792458e6 * (1 + 1e-9), down = 0.0299792458e-6 * (1 - 1e-9);
+  EXPECT_EQ(failure({{0.01, 0.012}, {up, 0.012}}, 10), Failure::invalid_input);
+  EXPECT_EQ(failure({{0.01, 0.012}, {up * (1 - 2e-9), 0.012}}, 10), Failure::none);
+  EXPECT_EQ(failure({{0.01, 0.012}, {0.01, up}}, 10, {Termination::matched, 1, 90, 4}),
+            Failure::invalid_input);
+  EXPECT_EQ(failure({{0.01, 0.012}, {0.01, down}}, 10, {Termination::matched, 1, 90, 4}),
+            Failure::invalid_input);
+  EXPECT_EQ(
+      failure({{0.01, 0.012}, {0.01, down * (1 + 2e-9)}}, 10, {Termination::matched, 1, 90, 4}),
+      Failure::none);
   EXPECT_EQ(failure({{0.01, 0.012}, {0.01, 30}}, 10), Failure::too_much_work);
   EXPECT_EQ(failure(good, 10, {Termination::matched, 1e300}), Failure::too_much_work);
   EXPECT_EQ(failure(Profile(20000, {0.01, 0.012}), 10), Failure::none); // merged into one section

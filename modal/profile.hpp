@@ -17,7 +17,8 @@ struct Section {
 using Profile = std::vector<Section>;
 
 // Failure::invalid_input when the profile is empty, a length or radius is not finite and positive,
-// or the frequency is not finite and positive; Failure::input_below_cutoff when the input guide
+// a length or radius passes a million wavelengths or a radius is under a millionth of one, or the
+// frequency is not finite and positive; Failure::input_below_cutoff when the input guide
 // does not carry TE11 at freq_ghz (k a_in <= j'11 = 1.8412); else Failure::none.
 Failure check_profile(const Profile &profile, double freq_ghz);
 
