@@ -316,6 +316,8 @@ TEST(Modal, LongCorrugatedHornApproachesTheHybridMode) {
   const FrequencyResult horn = analyse(sixty_slot_horn(), 10);
   const feed::HornPattern model({0.060, std::hypot(0.060 * 59 * 0.0075 / 0.0495, 0.060)}, 10);
   const PatternCut &cut = horn.cuts[1];
+  ASSERT_EQ(cut.theta_deg.size(), 91u); // 0 to 90 degrees by the default 1-degree step
+  EXPECT_EQ(cut.theta_deg.back(), 90);
   for (std::size_t i = 0;
        i < cut.theta_deg.size() && model.level_db(cut.theta_deg[i] * kPi / 180) > -20; ++i)
     EXPECT_NEAR(cut.co_db[i], model.level_db(cut.theta_deg[i] * kPi / 180), 1.2)
