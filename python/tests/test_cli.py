@@ -162,6 +162,7 @@ def test_outputs_modes_failures_and_a_closed_reader(tmp_path, monkeypatch):
     try:
         with o:
             o.path(tmp_path / "a").write_text("x")
+        assert os.umask(0o027) == 0o027  # the process's own mask is left as it was
     finally:
         os.umask(mask)
     assert (tmp_path / "a").stat().st_mode & 0o777 == 0o640  # as open() would make it
