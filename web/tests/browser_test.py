@@ -102,8 +102,9 @@ try:
             fail(f"the model-true row {row!r} is not model.design's {d}")
         if text(driver, "dish-title") != ("Dish efficiencies: a = 2.6118 in, R = 28.8985 in, S = "
                                           "0.100 at 10 GHz; best f/D 1.85 with the feed 0.908 in "
-                                          "behind the aperture plane"):
-            fail(f"the dish figure's title: {text(driver, 'dish-title')!r}")
+                                          "behind the aperture plane") or \
+                not driver.find_element("id", "dish-section").is_displayed():
+            fail(f"the dish figure's title: {text(driver, 'dish-title')!r}, or it is hidden")
     # The pattern's level axis ends at its lowest level (-55 dB here), or at -80 dB below that.
     if not -80 < driver.execute_script("return plots.pattern.scales.y.min") < -50:
         fail(f"the pattern's level axis: {driver.execute_script('return plots.pattern.scales.y')}")
@@ -162,15 +163,18 @@ try:
         fail(f"the CSV does not hold the table's rows: {rows}")
 
     # Refused links: an unknown unit, an empty request; each field is marked.
+    # The first marked field takes the focus.
     MARKED = [("unit=mm&freq=10&beamwidth=30&level=10&s=0.1:0.1:0.1", "unit-group", "unit-error",
-               "The unit is in (inches) or cm (centimetres)."),
-              ("s=", "freq", "freq-error", "Enter a number.")]
-    for q, field, error, message in MARKED:
+               "The unit is in (inches) or cm (centimetres).", "unit=in"),
+              ("s=", "freq", "freq-error", "Enter a number.", "freq=")]
+    for q, field, error, message, focused in MARKED:
         driver.get(f"{page}?{q}")
         wait_status(driver, "Nothing computed")
         marked = driver.find_element("id", field).get_attribute("aria-invalid")
-        if (marked, text(driver, error)) != ("true", message):
-            fail(f"?{q}: {field} marked {marked!r} with {text(driver, error)!r}")
+        focus = driver.execute_script("const e = document.activeElement; return e.name + '=' + "
+                                      "e.value")
+        if (marked, text(driver, error), focus) != ("true", message, focused):
+            fail(f"?{q}: {field} marked {marked!r} with {text(driver, error)!r}, focus {focus}")
 
     # Horns beyond any reasonable work are refused up front, within a time limit;
     # a horn outside the model is flagged.
