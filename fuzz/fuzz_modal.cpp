@@ -11,10 +11,9 @@
 // Every computation the analysis accepts is bounded by its work limit, which allows about a second
 // of an optimised build, and a pattern step of 0.01 degrees 9001 angles a cut; under the
 // sanitizers either is too slow for a fuzzer's time limit. So that a slow input is a finding and
-// not the limit's own cost, inputs are skipped whose estimated work passes 3e7 (about 40 ms
-// optimised), whose mode_scale passes 1.5 or whose pattern step is under half a degree. Special
-// values always reach the analysis.
-#include <algorithm>
+// not the limit's own cost, inputs are skipped whose planned work (planned_work) passes 3e7 units
+// over their frequencies (about 40 ms optimised) or whose pattern step is under half a degree.
+// Special values always reach the analysis.
 #include <cmath>
 #include <complex>
 #include <cstddef>
@@ -70,36 +69,14 @@ struct Reader {
   }
 };
 
-// A generous estimate of the counts' work (analysis.cpp: a cut-off of 3 k, or the pairs across the
-// bore, here the narrowest finite radius of the whole profile, both times mode_scale; or
-// widest_modes in the widest section). A radius so large that its count is not finite is left
-// to the analysis, which refuses it before any work.
+// Whether this input would take too long under the sanitizers: more than 3e7 units of the analysis's
+// planned work over its frequencies (about 40 ms optimised), or cuts of more than 181 angles.
 bool too_slow_here(const Profile &profile, const std::vector<double> &freqs,
                    const AnalysisOptions &options) {
-  const double scale = options.mode_scale;
-  if ((std::isfinite(scale) && scale > 1.5) ||
-      (options.pattern_step_deg >= 0.01 && options.pattern_step_deg < 0.5))
+  if (options.pattern_step_deg >= 0.01 && options.pattern_step_deg < 0.5)
     return true;
-  if (options.widest_modes > 0 || !(scale > 0))
-    return false; // at most 1.5 widest_modes < 96 modes a section, or refused
-  double narrowest = std::numeric_limits<double>::infinity();
-  for (const auto &s : profile)
-    if (std::isfinite(s.radius_m) && s.radius_m > 0)
-      narrowest = std::min(narrowest, s.radius_m);
-  const double pairs = std::max(1.0, std::ceil(12 * scale));
-  for (double f : freqs) {
-    const double k = 2 * M_PI * f * 1e9 / 299792458.0;
-    const double cutoff = std::max(3 * k * scale, (pairs + 1) * M_PI / narrowest);
-    double work = 0;
-    for (const auto &s : profile) {
-      const double modes = 2 * cutoff * s.radius_m / M_PI + 8;
-      if (std::isfinite(modes))
-        work += modes * modes * modes;
-    }
-    if (work > 3e7)
-      return true;
-  }
-  return false;
+  const double work = kelvor::modal::planned_work(profile, freqs, options);
+  return work * static_cast<double>(freqs.size()) > 3e7;
 }
 
 void check(const kelvor::modal::FrequencyResult &r) {

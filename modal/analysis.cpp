@@ -114,15 +114,18 @@ struct ModePlan {
   std::vector<int> counts;
 };
 
-// The plan of these counts, or Failure::too_much_work past the work limit or the section bound. A
-// count past the zero table (mode_table_size() + 2) is far past the work limit as well.
-ModePlan counted(std::vector<int> counts) {
-  if (counts.size() > kMaxSections)
-    return {Failure::too_much_work, {}};
+// One frequency's work at these counts, in the work limit's units.
+double work_of(const std::vector<int> &counts) {
   double work = 0;
   for (int count : counts)
     work += std::pow(count + kSectionModes, 3);
-  if (work > kWorkLimit)
+  return work;
+}
+
+// The plan of these counts, or Failure::too_much_work past the work limit or the section bound. A
+// count past the zero table (mode_table_size() + 2) is far past the work limit as well.
+ModePlan counted(std::vector<int> counts) {
+  if (counts.size() > kMaxSections || work_of(counts) > kWorkLimit)
     return {Failure::too_much_work, {}};
   return {Failure::none, std::move(counts)};
 }
@@ -143,6 +146,15 @@ std::vector<double> default_cutoffs_per_m(const Profile &profile, double top_fre
   for (double bore_m : bore_radii(merged_profile(profile), kPi / (4 * k)))
     cutoffs_per_m.push_back(std::max(mode_scale * kCutoffRatio * k, bore_cutoff_ka / bore_m));
   return cutoffs_per_m;
+}
+
+// The highest frequency that check_profile accepts, 0 if none: a band's counts are taken there.
+double top_accepted_ghz(const Profile &profile, std::span<const double> freqs_ghz) {
+  double top_ghz = 0;
+  for (double f : freqs_ghz)
+    if (check_profile(profile, f) == Failure::none)
+      top_ghz = std::max(top_ghz, f);
+  return top_ghz;
 }
 
 // The mode counts of every merged section at the top frequency, or why there are none.
@@ -267,15 +279,21 @@ FrequencyResult analyse(const Profile &profile, double freq_ghz, const AnalysisO
   return analyse_band(profile, std::span<const double>(&freq_ghz, 1), options).front();
 }
 
+double planned_work(const Profile &profile, std::span<const double> freqs_ghz,
+                    const AnalysisOptions &options) {
+  const double top_ghz = top_accepted_ghz(profile, freqs_ghz);
+  if (top_ghz == 0)
+    return 0;
+  const ModePlan plan = plan_modes(profile, top_ghz, options);
+  return plan.failure == Failure::none ? work_of(plan.counts) : 0;
+}
+
 std::vector<FrequencyResult> analyse_band(const Profile &profile, std::span<const double> freqs_ghz,
                                           const AnalysisOptions &options) {
   std::vector<FrequencyResult> results;
-  double top_ghz = 0;
-  for (double f : freqs_ghz) {
+  for (double f : freqs_ghz)
     results.push_back(refused(f, check_profile(profile, f)));
-    if (results.back().failure == Failure::none)
-      top_ghz = std::max(top_ghz, f);
-  }
+  const double top_ghz = top_accepted_ghz(profile, freqs_ghz);
   if (top_ghz == 0)
     return results;
   const ModePlan plan = plan_modes(profile, top_ghz, options);

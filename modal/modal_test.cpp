@@ -181,6 +181,13 @@ TEST(Modal, RefusesWhatHasNoAnswer) {
   EXPECT_EQ(failure(first(3478), 10, sixty), Failure::none);
   EXPECT_EQ(failure(teeth, 10, two), Failure::too_much_work);
   EXPECT_EQ(failure(first(100000), 10, two), Failure::none);
+  // planned_work is that sum, 0 where refused, at the band's top accepted frequency.
+  EXPECT_EQ(planned_work(first(3478), std::vector<double>{10}, sixty), 3478 * 287496.0);
+  EXPECT_EQ(planned_work(first(3479), std::vector<double>{10}, sixty), 0);
+  const Profile wide{{0.01, 0.04}}; // 3 k a = 50.3 at 20 GHz: 32 modes
+  EXPECT_EQ(planned_work(wide, std::vector<double>{NAN, 20, 10}), std::pow(32 + 6, 3));
+  EXPECT_EQ(planned_work(wide, std::vector<double>{10, 25}, {Termination::matched, 0.5}),
+            std::pow(20 + 6, 3));
   // mode_scale 30 puts 360 pairs across a bore, (720 + 6)^3 = 3.8e8 of work: answered; from 512
   // pairs (mode_scale 42.7) the zero table is full.
   EXPECT_EQ(failure({{0.01, 0.01}}, 10, {Termination::matched, 30}), Failure::none);
