@@ -184,8 +184,11 @@ TEST(Modal, RefusesWhatHasNoAnswer) {
   // planned_work is that sum, 0 where refused, at the band's top accepted frequency.
   EXPECT_EQ(planned_work(first(3478), std::vector<double>{10}, sixty), 3478 * 287496.0);
   EXPECT_EQ(planned_work(first(3479), std::vector<double>{10}, sixty), 0);
+  EXPECT_EQ(planned_work(first(125), std::vector<double>{10}, {Termination::matched, 1, 90, 194}),
+            1e9); // (194 + 6)^3 each: the limit itself is answered
   const Profile wide{{0.01, 0.04}}; // 3 k a = 50.3 at 20 GHz: 32 modes
   EXPECT_EQ(planned_work(wide, std::vector<double>{NAN, 20, 10}), std::pow(32 + 6, 3));
+  EXPECT_EQ(planned_work(wide, std::vector<double>{2, NAN}), 0); // no frequency accepted
   EXPECT_EQ(planned_work(wide, std::vector<double>{10, 25}, {Termination::matched, 0.5}),
             std::pow(20 + 6, 3));
   // mode_scale 30 puts 360 pairs across a bore, (720 + 6)^3 = 3.8e8 of work: answered; from 512
