@@ -156,8 +156,11 @@ def test_bad_input_is_a_value_error_naming_the_argument(name, call):
 def interrupted(child):
     """Control-C 0.3 s after the child prints "go": when it was sent, the child's output and
     error, and its status."""
+    # A shell's background job ignores SIGINT, and Python keeps what it inherits: the child
+    # starts with the default disposition, as at a terminal.
     p = subprocess.Popen([sys.executable, "-c", child], stdout=subprocess.PIPE,
-                         stderr=subprocess.PIPE, text=True)
+                         stderr=subprocess.PIPE, text=True,
+                         preexec_fn=lambda: signal.signal(signal.SIGINT, signal.SIG_DFL))
     assert p.stdout.readline() == "go\n"
     time.sleep(0.3)
     sent = time.monotonic()
