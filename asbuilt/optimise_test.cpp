@@ -73,8 +73,9 @@ TEST(Optimise, NeverWorseThanTheStartAndAlwaysMachinable) {
         EXPECT_NEAR(a.tooth_width_m, o.rules.min_tooth_m, 1e-12) << j;
       }
     }
+    // The bowl's floor, 10 log10(1e-3) = -30 dB, 17 dB below the start: the search reaches it.
     if (c.aim != 1.0 && c.max_evaluations > 1 && c.width_aim == 1) {
-      EXPECT_LT(r.best.worst_s11_db, r.start.worst_s11_db - 10);
+      EXPECT_NEAR(r.best.worst_s11_db, -30, 0.01);
     }
   }
 }
