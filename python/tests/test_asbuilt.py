@@ -65,6 +65,13 @@ def test_command_writes_every_file(tmp_path, capsys):
     assert files["cut"].read_text().count(" 3 1 2\n") == 3
     out = capsys.readouterr().out.splitlines()
     assert out[-4] == "freq_ghz,s11_db,xpol_peak_db,directivity_dbi" and len(out[-3:]) == 3
+    assert not [line for line in out if line.startswith("# optimised")]
+    # The rules' horn meets these targets at its start: one evaluation, said in the request.
+    assert horn_command(["--band", "10.7:12.75", "--aperture", "40", "--slant", "200",
+                         "--frequencies", "3", "--optimise", "--s11-target", "0"]) == 0
+    said = [line for line in capsys.readouterr().out.splitlines() if line.startswith("# optim")]
+    assert len(said) == 1 and said[0].startswith("# optimised: 1 evaluations, ")
+    assert said[0].endswith(" s, targets met")
 
 
 @pytest.mark.parametrize("argv, message", [

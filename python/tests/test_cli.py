@@ -167,11 +167,12 @@ def test_outputs_modes_failures_and_a_closed_reader(tmp_path, monkeypatch):
         os.umask(mask)
     assert (tmp_path / "a").stat().st_mode & 0o777 == 0o640  # as open() would make it
     with pytest.raises(CliError, match="write '.*/b': Is a directory"), o:
+        o.path(tmp_path / "a2").write_text("x")  # moved before b's move fails
         o.path(tmp_path / "b").write_text("x")
-        (tmp_path / "b").mkdir()  # the move fails: every temporary goes
+        (tmp_path / "b").mkdir()  # the move fails: every temporary left goes
     with o:  # each use starts afresh
         o.path(tmp_path / "c").write_text("x")
-    assert sorted(p.name for p in tmp_path.iterdir()) == ["a", "b", "c"]
+    assert sorted(p.name for p in tmp_path.iterdir()) == ["a", "a2", "b", "c"]
     sink = os.open(tmp_path / "sink", os.O_WRONLY | os.O_CREAT)
 
     class Closed:
@@ -182,7 +183,9 @@ def test_outputs_modes_failures_and_a_closed_reader(tmp_path, monkeypatch):
             return sink
     monkeypatch.setattr(sys, "stdout", Closed())
     assert emit("x") == 1
+    os.write(sink, b"after")  # the descriptor now writes to /dev/null, so the exit's flush cannot fail
     os.close(sink)
+    assert (tmp_path / "sink").read_bytes() == b""
 
 
 # (arguments, the flag the one-line message must name); each exits 2 and writes nothing.

@@ -103,6 +103,7 @@ def test_dish_figures_state_the_edge_and_the_horn():
     legend = model_plot.efficiencies(band)
     assert legend.get_legend().get_bbox_to_anchor().x0 > legend.bbox.x1
     assert legend.get_title().startswith("f/D = 0.4 dish (edge 64.01°)")
+    assert "S = 0.103 at 12 GHz\nfeed 0.05953 to 0.07492 cm inside" in legend.get_title()
     failed = dataclasses.replace(band, feed_position=np.full(2, np.nan))
     assert model_plot.efficiencies(failed).get_title().endswith("\nfeed at its optimum")
     assert model_plot.efficiencies(band, title="mine").get_title() == "mine"
