@@ -97,6 +97,10 @@ constexpr int kBorePairs = 12;
 constexpr double kWorkLimit = 1e9;
 constexpr double kSectionModes = 6;
 constexpr std::size_t kMaxSections = 100000;
+// A band's results are held at once: about 1.5 kB a frequency, and 72 bytes an angle of the three
+// cuts. These bounds keep a band near 200 MB (the bindings' arrays about as much again).
+constexpr std::size_t kMaxBandFrequencies = 100000;
+constexpr double kMaxBandAngles = 2e6;
 
 FrequencyResult refused(double freq_ghz, Failure failure) {
   FrequencyResult result;
@@ -212,12 +216,19 @@ std::vector<PatternCut> pattern_cuts(const RadiationSummary &radiation) {
   return cuts;
 }
 
+// The angles of every pattern cut, 0 to 90 degrees by step_deg (a valid pattern_step_deg).
+std::vector<double> cut_angles_deg(double step_deg) {
+  std::vector<double> angles;
+  for (double theta = 0; theta <= 90 + 1e-9; theta += step_deg)
+    angles.push_back(theta);
+  return angles;
+}
+
 // The aperture's far field into the result: cross-polar peak, directivity, phase centre, cuts.
 FrequencyResult with_radiation(FrequencyResult result, const AnalysisOptions &options) {
   RadiationOptions radiation_options;
   radiation_options.xpol_within_deg = options.xpol_within_deg;
-  for (double theta = 0; theta <= 90 + 1e-9; theta += options.pattern_step_deg)
-    radiation_options.cut_theta_deg.push_back(theta);
+  radiation_options.cut_theta_deg = cut_angles_deg(options.pattern_step_deg);
   const RadiationSummary radiation = radiate(result.aperture, radiation_options);
   if (radiation.failure != Failure::none)
     return refused(result.freq_ghz, radiation.failure);
@@ -275,6 +286,18 @@ std::string option_problem(const AnalysisOptions &options) {
   return {};
 }
 
+std::string band_problem(std::size_t frequencies, const AnalysisOptions &options) {
+  if (frequencies > kMaxBandFrequencies)
+    return "a band holds at most 100000 frequencies";
+  if (options.termination == Termination::radiate && option_problem(options).empty() &&
+      static_cast<double>(frequencies) *
+              static_cast<double>(cut_angles_deg(options.pattern_step_deg).size()) >
+          kMaxBandAngles)
+    return "a band's pattern cuts hold at most 2000000 angles (frequencies times the angles of "
+           "a cut)";
+  return {};
+}
+
 FrequencyResult analyse(const Profile &profile, double freq_ghz, const AnalysisOptions &options) {
   return analyse_band(profile, std::span<const double>(&freq_ghz, 1), options).front();
 }
@@ -291,8 +314,11 @@ double planned_work(const Profile &profile, std::span<const double> freqs_ghz,
 std::vector<FrequencyResult> analyse_band(const Profile &profile, std::span<const double> freqs_ghz,
                                           const AnalysisOptions &options) {
   std::vector<FrequencyResult> results;
+  const bool too_many = !band_problem(freqs_ghz.size(), options).empty();
   for (double f : freqs_ghz)
-    results.push_back(refused(f, check_profile(profile, f)));
+    results.push_back(refused(f, too_many ? Failure::too_much_work : check_profile(profile, f)));
+  if (too_many)
+    return results;
   const double top_ghz = top_accepted_ghz(profile, freqs_ghz);
   if (top_ghz == 0)
     return results;

@@ -11,6 +11,7 @@
 #pragma once
 
 #include <complex>
+#include <cstddef>
 #include <span>
 #include <string>
 #include <vector>
@@ -68,6 +69,13 @@ struct FrequencyResult {
 // Why analyse refuses these options with Failure::invalid_input, as a sentence naming the option
 // and its bounds; empty when it does not. The faces raise it before any work.
 std::string option_problem(const AnalysisOptions &options);
+
+// Why analyse_band refuses a band of this many frequencies, as a sentence naming the bound; empty
+// when it does not. A band's results are held at once, so it holds at most 100,000 frequencies
+// and, radiating, at most 2,000,000 pattern angles (frequencies times the angles of a cut: 21,978
+// frequencies at the default step of 1 degree), about 200 MB. analyse_band refuses every frequency
+// of such a band with Failure::too_much_work; the faces raise the sentence before any work.
+std::string band_problem(std::size_t frequencies, const AnalysisOptions &options);
 
 // The analysis at one frequency. Refuses (Failure, numbers NaN) what check_profile refuses, and
 // Failure::too_much_work beyond the work limit of analysis.cpp.

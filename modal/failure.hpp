@@ -9,7 +9,8 @@ enum class Failure {
   invalid_input,      // a length, radius, frequency, angle or option is not finite and positive,
                       // or a section is out of the sizes the analysis resolves (profile.hpp)
   input_below_cutoff, // the input waveguide does not carry TE11 at the frequency (k a <= j'11)
-  too_much_work,      // the mode counts times the sections exceed the stated work limit
+  too_much_work,      // the mode counts times the sections exceed the stated work limit, or a
+                      // band holds more frequencies or pattern angles than its bound
   not_converged,      // a solve or a search did not reach its tolerance within its limit
 };
 

@@ -209,6 +209,20 @@ TEST(Modal, OptionsAreRefusedPastTheirBounds) {
       {1, 90, 0.0099, 0, "pattern_step_deg must be a number from 0.01 to 90"}};
   for (const auto &[scale, within, step, widest, problem] : rows)
     EXPECT_EQ(option_problem({Termination::radiate, scale, within, widest, step}), problem);
+  // A band's results are held at once: 100,000 frequencies, and 2e6 angles of a cut over the band
+  // (91 at 1 degree, 9001 at 0.01).
+  const std::string many = "a band holds at most 100000 frequencies",
+                    wide = "a band's pattern cuts hold at most 2000000 angles (frequencies times "
+                           "the angles of a cut)";
+  const AnalysisOptions matched{Termination::matched}, fine{.pattern_step_deg = 0.01};
+  const std::tuple<std::size_t, AnalysisOptions, std::string> bands[] = {
+      {100000, matched, ""}, {100001, matched, many}, {21978, {}, ""},
+      {21979, {}, wide},     {222, fine, ""},         {223, fine, wide}};
+  for (const auto &[frequencies, options, problem] : bands)
+    EXPECT_EQ(band_problem(frequencies, options), problem) << frequencies;
+  const std::vector<double> band(223, 10.0);
+  for (const FrequencyResult &r : analyse_band({{0.01, 0.012}}, band, fine))
+    ASSERT_EQ(r.failure, Failure::too_much_work);
 }
 
 // The step of 10.5 to 16 mm converges to its figure (the FDTD comparison is in bench/README.md).

@@ -102,6 +102,9 @@ py::dict analyse_sections(const Array &sections, const Array &freq_ghz, bool mat
   options.xpol_within_deg = xpol_within_deg;
   if (const std::string problem = option_problem(options); !problem.empty())
     throw py::value_error(problem);
+  if (const std::string problem = band_problem(static_cast<std::size_t>(freq_ghz.size()), options);
+      !problem.empty())
+    throw py::value_error(problem);
   const std::vector<FrequencyResult> r = analyse_chunked(
       profile, {freq_ghz.data(), static_cast<std::size_t>(freq_ghz.size())}, options);
   const auto n = static_cast<py::ssize_t>(r.size());

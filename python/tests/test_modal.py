@@ -80,6 +80,9 @@ def test_band_chunks_units_and_modes_agree():
     (lambda: modal.analyse([(0, 10)], 10), "got length 0 in row 0"),
     (lambda: modal.analyse(STEP, 10, xpol_within_deg=181), "at most 180"),
     (lambda: modal.analyse(STEP, 10, output="open"), "output must be"),
+    (lambda: modal.analyse(STEP, np.full(21979, 10.0)), "at most 2000000 angles"),
+    (lambda: modal.analyse(STEP, np.full(100001, 10.0), output="matched"),
+     "a band holds at most 100000 frequencies"),
 ])
 def test_refusals(call, message):
     with pytest.raises(ValueError) as e:
