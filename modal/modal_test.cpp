@@ -221,7 +221,9 @@ TEST(Modal, OptionsAreRefusedPastTheirBounds) {
   for (const auto &[frequencies, options, problem] : bands)
     EXPECT_EQ(band_problem(frequencies, options), problem) << frequencies;
   const std::vector<double> band(223, 10.0);
-  for (const FrequencyResult &r : analyse_band({{0.01, 0.012}}, band, fine))
+  const std::vector<FrequencyResult> refused = analyse_band({{0.01, 0.012}}, band, fine);
+  EXPECT_EQ(refused.size(), band.size());
+  for (const FrequencyResult &r : refused)
     ASSERT_EQ(r.failure, Failure::too_much_work);
 }
 
