@@ -305,7 +305,7 @@ FrequencyResult analyse(const Profile &profile, double freq_ghz, const AnalysisO
 double planned_work(const Profile &profile, std::span<const double> freqs_ghz,
                     const AnalysisOptions &options) {
   const double top_ghz = top_accepted_ghz(profile, freqs_ghz);
-  if (top_ghz == 0)
+  if (top_ghz == 0 || !band_problem(freqs_ghz.size(), options).empty())
     return 0;
   const ModePlan plan = plan_modes(profile, top_ghz, options);
   return plan.failure == Failure::none ? work_of(plan.counts) : 0;

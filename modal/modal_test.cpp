@@ -223,6 +223,8 @@ TEST(Modal, OptionsAreRefusedPastTheirBounds) {
   const std::vector<double> band(223, 10.0);
   const std::vector<FrequencyResult> refused = analyse_band({{0.01, 0.012}}, band, fine);
   EXPECT_EQ(refused.size(), band.size());
+  EXPECT_EQ(planned_work({{0.01, 0.012}}, band, fine), 0);
+  EXPECT_GT(planned_work({{0.01, 0.012}}, std::span(band).first(222), fine), 0);
   for (const FrequencyResult &r : refused)
     ASSERT_EQ(r.failure, Failure::too_much_work);
 }
