@@ -80,4 +80,10 @@ function hornRun(core, h) {
                 cut: r.failure ? '' : core.hornCut(horn.sections, freq) });
 }
 
-onmessage = async (event) => hornRun(await hornCore, event.data);
+// An exception in a promise's callback only rejects the promise, and the page would wait for
+// ever: thrown again from a task of its own, it reaches the page's onerror as any uncaught one.
+function rethrow(error) {
+  setTimeout(() => { throw error; });
+}
+
+onmessage = (event) => hornCore.then((core) => hornRun(core, event.data)).catch(rethrow);

@@ -59,9 +59,8 @@ function dish(core, request, horn, freq) {
                 validity: core.hornValidity(request, horn, freq), ...curve });
 }
 
-onmessage = async (event) => {
-  const core = await corePromise;
-  const { params } = event.data;
+// The tables, pattern and dish of one request, each posted as it is done.
+function compute(core, params) {
   const plan = kelvorPlan(core, params);
   if (plan.errors) {
     postMessage({ type: 'invalid', errors: plan.errors });
@@ -92,4 +91,12 @@ onmessage = async (event) => {
   if (pattern && core.dishCurve && !refusal)
     dish(core, request, horn, pattern.freq);
   postMessage({ type: 'done' });
-};
+}
+
+// An exception in a promise's callback only rejects the promise, and the page would wait for
+// ever: thrown again from a task of its own, it reaches the page's onerror as any uncaught one.
+function rethrow(error) {
+  setTimeout(() => { throw error; });
+}
+
+onmessage = (event) => corePromise.then((core) => compute(core, event.data.params)).catch(rethrow);

@@ -55,12 +55,22 @@ def wait_status(driver, *endings, seconds=60):
         status = text(driver, "status")
         if status.startswith(endings):
             return status
+        if status.startswith("The computation failed"):  # no later status will come
+            fail(f"status is {status!r}, expected {endings}")
         time.sleep(0.05)
     fail(f"status stayed {text(driver, 'status')!r}, expected {endings}")
 
 
 def tables(driver):
     return (text(driver, "design-table") + text(driver, "response-table")).rstrip("\n").split("\n")
+
+
+THROWING_WORKER = """const s = document.getElementById('worker-source'), old = s.textContent;
+    if (!old.includes('compute(core, event.data.params)')) return null;
+    s.textContent = old.replace('compute(core, event.data.params)', 'compute(core, null)');
+    worker.terminate();
+    worker = newWorker();
+    return old;"""
 
 
 def submit(driver, fields):
@@ -90,6 +100,10 @@ try:
     # The README's link computes at once; its tables are the report's records.
     driver.get(f"{page}?{webtest.readme_query(a.source)}")
     wait_status(driver, "Done.")
+    units = driver.execute_script("return [document.querySelector('[name=unit]:checked').value, "
+                                  "...[...document.querySelectorAll('.unit')].map((e) => e.textContent)]")
+    if len(units) < 3 or set(units) != {units[0]}:
+        fail(f"the lengths' labels do not name the chosen unit: {units}")
     if tables(driver) != webtest.native_report(a.source, a.kelvor)[3:]:
         fail("the README example's tables are not the report's records:\n" +
              "\n".join(tables(driver)))
@@ -131,6 +145,13 @@ try:
     if driver.switch_to.active_element.get_attribute("id") != "compute":
         fail("after Cancel the focus is not on Compute")
 
+    # A worker that throws (its source made to here) ends the request with the error shown.
+    source = driver.execute_script(THROWING_WORKER)
+    submit(driver, {"unit": "in", "freq": "10", "beamwidth": "30", "level": "10", "s": "0.1:0.1:0.1"})
+    if not source or "of null" not in wait_status(driver, "The computation failed: "):
+        fail(f"a worker that throws did not end the request with its error: {text(driver, 'status')!r}")
+    driver.execute_script("document.getElementById('worker-source').textContent = arguments[0]", source)
+
     # A typed request: a level that is not nominal needs its index, and nothing
     # is computed until it has one.
     # 600 design rows: more than one of the worker's blocks.
@@ -161,6 +182,10 @@ try:
     records = text(driver, "response-table").rstrip("\n").split("\n")[-len(rows) + 1:]
     if [r.split() + ["yes", "none"] for r in records] != rows[1:] or rows[0][6] != "phase_centre_cm":
         fail(f"the CSV does not hold the table's rows: {rows}")
+    # The figure draws its four beamwidth columns, a gap where a level is never reached.
+    drawn = driver.execute_script("return plots.response.data.slice(1).map((s) => Array.from(s))")
+    if drawn != [[float(r[i]) if r[i] else None for r in rows[1:]] for i in (1, 2, 3, 4)]:
+        fail(f"the response figure does not draw the CSV's beamwidths: {drawn}")
 
     # Refused links: an unknown unit, an empty request; each field is marked.
     # The first marked field takes the focus.

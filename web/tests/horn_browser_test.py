@@ -54,9 +54,20 @@ COUNTS = [("202", "", "hoptfreq", "give a whole number from 1 to 201"),
 # The same COBYLA on the same figures: the browser's libm moves only the last digits (1e-9 dB).
 OPTIMISED_DB = 1e-6
 
-CANCEL_AT = """const [text, done] = arguments, status = document.getElementById('horn-status');
+# How a computation ends (its status); an empty status is the page before any.
+ENDS = ("The computation failed", "Nothing computed", "No pattern at", "Done.", "Cancelled.")
+THROWING_WORKER = """const s = document.getElementById('horn-worker-source'), old = s.textContent;
+    if (!old.includes('hornRun(core, event.data)')) return null;
+    s.textContent = old.replace('hornRun(core, event.data)', 'hornRun(core, null)');
+    return old;"""
+CANCEL_AT = """const [text, ends, done] = arguments, status = document.getElementById('horn-status');
     new MutationObserver((_, observer) => {
-      if (!status.textContent.startsWith(text)) return;
+      const now = status.textContent;
+      if (!now.startsWith(text) && ends.some((end) => now.startsWith(end))) {
+        observer.disconnect();
+        return done(now);
+      }
+      if (!now.startsWith(text)) return;
       observer.disconnect();
       const cancel = document.getElementById('horn-cancel');
       if (cancel.hidden) return done('Cancel is hidden while computing');
@@ -76,6 +87,8 @@ def wait(driver, element_id, prefix, seconds):
         status = driver.find_element("id", element_id).get_attribute("textContent")
         if status.startswith(prefix):
             return
+        if status.startswith(ENDS):  # the computation ended otherwise: no later status will come
+            fail(f"{element_id} is {status!r}, expected {prefix!r}")
         time.sleep(0.1)
     fail(f"{element_id} stayed {status!r}, expected {prefix!r}")
 
@@ -171,6 +184,14 @@ try:
         driver.set_window_size(width, 1000)
         driver.execute_script("document.getElementById('horn-section').scrollIntoView()")
         driver.save_screenshot(name)
+    # A worker that throws (its source made to here) ends the computation with the error shown.
+    source = driver.execute_script(THROWING_WORKER)
+    driver.find_element("id", "horn-compute").click()
+    wait(driver, "horn-status", "The computation failed: ", 60)
+    if not source or "of null" not in driver.find_element("id", "horn-status").text:
+        fail("a worker that throws did not end the computation with its error: " + driver.find_element("id", "horn-status").text)
+    driver.execute_script("document.getElementById('horn-worker-source').textContent = arguments[0]",
+                          source)
     # Each count refused in its field; taken, the optimisation cancelled at its second evaluation.
     driver.set_script_timeout(300)
     for freqs, evaluations, field, text in COUNTS:
@@ -180,12 +201,12 @@ try:
             wait(driver, "horn-status", "Nothing computed", 60)
             shown = driver.find_element("id", f"{field}-error").get_attribute("textContent")
         else:
-            shown = driver.execute_async_script(CANCEL_AT, text)
+            shown = driver.execute_async_script(CANCEL_AT, text, ENDS)
         if shown != (text if field else "Cancelled."):
             fail(f"counts {freqs!r}, {evaluations!r}: {shown!r}, expected {text!r}")
     # Cancel at the last frequency's progress: before the worker's next message.
     driver.execute_script("document.getElementById('hopt').click()")
-    if driver.execute_async_script(CANCEL_AT, "Analysing: frequency 41 of 41") != "Cancelled.":
+    if driver.execute_async_script(CANCEL_AT, "Analysing: frequency 41 of 41", ENDS) != "Cancelled.":
         fail("Cancel at frequency 41 of 41 did not cancel")
     if (driver.execute_script("return hornOptimised") is not None
             or driver.find_element("id", "horn-link").is_displayed()):
