@@ -69,8 +69,9 @@ struct Reader {
   }
 };
 
-// Whether this input would take too long under the sanitizers: more than 3e7 units of the analysis's
-// planned work over its frequencies (about 40 ms optimised), or cuts of more than 181 angles.
+// Whether this input would take too long under the sanitizers: more than 3e7 units of the
+// analysis's planned work over its frequencies (about 40 ms optimised), or cuts of more than 181
+// angles.
 bool too_slow_here(const Profile &profile, const std::vector<double> &freqs,
                    const AnalysisOptions &options) {
   if (options.pattern_step_deg >= 0.01 && options.pattern_step_deg < 0.5)

@@ -65,14 +65,6 @@ def tables(driver):
     return (text(driver, "design-table") + text(driver, "response-table")).rstrip("\n").split("\n")
 
 
-THROWING_WORKER = """const s = document.getElementById('worker-source'), old = s.textContent;
-    if (!old.includes('compute(core, event.data.params)')) return null;
-    s.textContent = old.replace('compute(core, event.data.params)', 'compute(core, null)');
-    worker.terminate();
-    worker = newWorker();
-    return old;"""
-
-
 def submit(driver, fields):
     form = driver.find_element("id", "request")
     driver.find_element("css selector", f"input[name=unit][value={fields.pop('unit')}]").click()
@@ -146,7 +138,9 @@ try:
         fail("after Cancel the focus is not on Compute")
 
     # A worker that throws (its source made to here) ends the request with the error shown.
-    source = driver.execute_script(THROWING_WORKER)
+    source = driver.execute_script(webtest.SWAP_TEXT, "worker-source",
+                                   "compute(core, event.data.params)", "compute(core, null)")
+    driver.execute_script("worker.terminate(); worker = newWorker()")
     submit(driver, {"unit": "in", "freq": "10", "beamwidth": "30", "level": "10", "s": "0.1:0.1:0.1"})
     if not source or "of null" not in wait_status(driver, "The computation failed: "):
         fail(f"a worker that throws did not end the request with its error: {text(driver, 'status')!r}")

@@ -56,10 +56,6 @@ OPTIMISED_DB = 1e-6
 
 # How a computation ends (its status); an empty status is the page before any.
 ENDS = ("The computation failed", "Nothing computed", "No pattern at", "Done.", "Cancelled.")
-THROWING_WORKER = """const s = document.getElementById('horn-worker-source'), old = s.textContent;
-    if (!old.includes('hornRun(core, event.data)')) return null;
-    s.textContent = old.replace('hornRun(core, event.data)', 'hornRun(core, null)');
-    return old;"""
 CANCEL_AT = """const [text, ends, done] = arguments, status = document.getElementById('horn-status');
     new MutationObserver((_, observer) => {
       const now = status.textContent;
@@ -185,7 +181,8 @@ try:
         driver.execute_script("document.getElementById('horn-section').scrollIntoView()")
         driver.save_screenshot(name)
     # A worker that throws (its source made to here) ends the computation with the error shown.
-    source = driver.execute_script(THROWING_WORKER)
+    source = driver.execute_script(webtest.SWAP_TEXT, "horn-worker-source",
+                                   "hornRun(core, event.data)", "hornRun(core, null)")
     driver.find_element("id", "horn-compute").click()
     wait(driver, "horn-status", "The computation failed: ", 60)
     if not source or "of null" not in driver.find_element("id", "horn-status").text:

@@ -99,3 +99,11 @@ def serve(folder):
     server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
     threading.Thread(target=server.serve_forever, daemon=True).start()
     return server
+
+
+# Replaces `from` by `to` in the text of the element `id` (a worker's source); returns the old text,
+# or null where it does not hold `from`. Arguments: id, from, to.
+SWAP_TEXT = """const [id, from, to] = arguments, s = document.getElementById(id), old = s.textContent;
+    if (!old.includes(from)) return null;
+    s.textContent = old.replace(from, to);
+    return old;"""
