@@ -81,6 +81,7 @@ TEST(FeedDesign, ExplicitFailuresAndTheConeThatCannotExist) {
       {"beamwidth 180", 180, 10, 0.1, Failure::invalid_input},
       {"level 0", 30, 0, 0.1, Failure::invalid_input},
       {"S 1.5 computed", 30, 10, 1.5, Failure::none},
+      {"S 0, a flat aperture phase", 30, 10, 0.0, Failure::none},
       {"S 2 at 51.5 dB: u = 49.3, inside the scan", 30, 51.5, 2.0, Failure::none},
       {"S 2 at 51.75 dB: u past 50, the scan's end", 30, 51.75, 2.0,
        Failure::no_main_lobe_solution},

@@ -72,6 +72,7 @@ TEST(FeedPhaseCentre, ClassicFlattensTheEdgeAndTheFitMatchesAFineGrid) {
     const double fitted = -(sw * sxy - sx * sy) / (sw * sxx - sx * sx) / p.wavenumber_per_m();
     EXPECT_NEAR(pc.fitted_m, fitted, 1e-7) << horn.aperture_radius_m;
   }
+  EXPECT_EQ(phase_centre(HornPattern({0.05, 0.3}, f), 4).failure, Failure::invalid_input);
   const Horn small{0.01, kInfinity}; // k a = 2.45 at 11.7 GHz
   EXPECT_EQ(std::make_tuple(phase_centre(small, f, edge).validity,
                             pattern_beamwidth(small, f, 10).validity,
@@ -135,6 +136,9 @@ TEST(FeedDishDesign, FlagsAndTheBestRow) {
   EXPECT_FALSE(none.rows[2].real_cone); // R = 3.65 < a = 5.30 cm
   EXPECT_LT(none.rows[2].slant_radius_m, none.rows[2].aperture_radius_m);
   EXPECT_FALSE(none.rows[0].optimum_on_bound);
+  EXPECT_EQ(std::tie(none.rows[0].failure, none.rows[1].failure),
+            std::make_tuple(Failure::phase_deviation_out_of_range,
+                            Failure::phase_deviation_out_of_range));
   EXPECT_EQ(design_for_dish({0.8, {}, 11.7}, std::vector(513, 0.1)).rows[0].failure,
             Failure::invalid_input);
   // At S = 0 the reference frequency only moves the scan's start (a0 scales with its wavelength):

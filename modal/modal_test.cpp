@@ -149,20 +149,29 @@ TEST(Modal, RefusesWhatHasNoAnswer) {
   };
   EXPECT_EQ(failure(good, 7.3), Failure::input_below_cutoff); // k a_in = 1.836 < 1.8412
   EXPECT_EQ(failure(good, 7.4), Failure::none);
-  EXPECT_EQ(failure({}, 10), Failure::invalid_input);
-  EXPECT_EQ(failure({{0.01, 0.012}, {-0.01, 0.02}}, 10), Failure::invalid_input);
-  EXPECT_EQ(failure({{0.01, 0.012}, {NAN, 0.02}}, 10), Failure::invalid_input);
-  EXPECT_EQ(failure(good, 0), Failure::invalid_input);
   EXPECT_EQ(failure(good, 10, {Termination::matched, -1}), Failure::invalid_input);
   // Lengths and radii to a million wavelengths, radii from a millionth (a wavelength is 30 mm at
-  // 10 GHz): past them the answer had been NaN, reported as an answer.
+  // 10 GHz): past them the answer had been NaN, reported as an answer. Each invalid profile's
+  // sentence names its first section at fault and the bound it breaks.
   const double up = 0.0299792458e6 * (1 + 1e-9), down = 0.0299792458e-6 * (1 - 1e-9);
-  EXPECT_EQ(failure({{0.01, 0.012}, {up, 0.012}}, 10), Failure::invalid_input);
+  const std::string finite = "'s length and radius must be finite and above 0";
+  const std::vector<std::tuple<Profile, double, std::string>> invalid{
+      {{}, 10, "no sections"},
+      {good, 0, "the frequency must be finite and above 0"},
+      {{{0.01, 0.012}, {-0.01, 0.02}}, 10, "section 2" + finite},
+      {{{0.01, 0.012}, {0.01, NAN}}, 10, "section 2" + finite},
+      {{{0.01, 0.012}, {up, 0.012}}, 10, "section 2 is longer than a million wavelengths"},
+      {{{0.01, 0.012}, {0.01, up}}, 10, "section 2's radius is over a million wavelengths"},
+      {{{0.01, down}, {0.01, 0.012}},
+       10,
+       "section 1's radius is under a millionth of a wavelength"},
+  };
+  for (const auto &[profile, freq_ghz, problem] : invalid) {
+    EXPECT_EQ(profile_problem(profile, freq_ghz), problem);
+    EXPECT_EQ(failure(profile, freq_ghz, {Termination::matched, 1, 90, 4}), Failure::invalid_input);
+  }
+  EXPECT_EQ(profile_problem(good, 10), "");
   EXPECT_EQ(failure({{0.01, 0.012}, {up * (1 - 2e-9), 0.012}}, 10), Failure::none);
-  EXPECT_EQ(failure({{0.01, 0.012}, {0.01, up}}, 10, {Termination::matched, 1, 90, 4}),
-            Failure::invalid_input);
-  EXPECT_EQ(failure({{0.01, 0.012}, {0.01, down}}, 10, {Termination::matched, 1, 90, 4}),
-            Failure::invalid_input);
   EXPECT_EQ(
       failure({{0.01, 0.012}, {0.01, down * (1 + 2e-9)}}, 10, {Termination::matched, 1, 90, 4}),
       Failure::none);

@@ -3,6 +3,7 @@
 // the slot's width, a tooth one of radius a and the tooth's width, a smooth flare a staircase.
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "modal/failure.hpp"
@@ -21,5 +22,9 @@ using Profile = std::vector<Section>;
 // frequency is not finite and positive; Failure::input_below_cutoff when the input guide
 // does not carry TE11 at freq_ghz (k a_in <= j'11 = 1.8412); else Failure::none.
 Failure check_profile(const Profile &profile, double freq_ghz);
+
+// Why check_profile gives Failure::invalid_input, in a sentence that names the first section at
+// fault (counted from 1, the input guide) and the bound it breaks; empty where it does not.
+std::string profile_problem(const Profile &profile, double freq_ghz);
 
 } // namespace kelvor::modal

@@ -157,4 +157,7 @@ void bind_modal(py::module_ &m) {
       .def_readonly("mode_scale", &AnalysisOptions::mode_scale)
       .def_readonly("xpol_within_deg", &AnalysisOptions::xpol_within_deg);
   m.def("modal_failure_names", &failure_names);
+  m.def("modal_profile_problem", [](const Array &sections, double freq_ghz) {
+    return profile_problem(profile_of(sections), freq_ghz);
+  });
 }

@@ -44,13 +44,16 @@ def _refuse(r: modal.AnalysisResult) -> None:
     that did not converge is data with its reason."""
     for code, flag in ((modal.Failure.INPUT_BELOW_CUTOFF, "--freq"),
                        (modal.Failure.TOO_MUCH_WORK, "--sections"),
-                       (modal.Failure.INVALID_INPUT, None)):
+                       (modal.Failure.INVALID_INPUT, "--sections")):
         where = np.flatnonzero(r.status == code)
         if where.size:
             f = r.freq_ghz[where[0]]
-            detail = (f" of the {r.sections[0, 1]:g} {r.unit} input guide" if flag == "--freq"
-                      else "")
-            raise CliError(flag, f"no answer at {f:g} GHz: {code.describe()}{detail}")
+            problem = modal.profile_problem(r.sections, f, unit=r.unit)
+            detail = {modal.Failure.INPUT_BELOW_CUTOFF:
+                      f" of the {r.sections[0, 1]:g} {r.unit} input guide",
+                      modal.Failure.INVALID_INPUT: f": {problem}" if problem else ""}
+            raise CliError(flag, f"no answer at {f:g} GHz: {code.describe()}"
+                                 f"{detail.get(code, '')}")
 
 
 def run(args: argparse.Namespace) -> int:

@@ -39,8 +39,8 @@ from ._checks import Float64Array, Unit, Values, array64, metres, number
 from ._checks import sections as _sections
 from .asbuilt import CorrugatedHorn, Optimised, optimise, synthesise
 
-__all__ = ["Failure", "AnalysisResult", "analyse", "read_sections", "OUTPUTS", "synthesise",
-           "optimise", "CorrugatedHorn", "Optimised"]
+__all__ = ["Failure", "AnalysisResult", "analyse", "profile_problem", "read_sections", "OUTPUTS",
+           "synthesise", "optimise", "CorrugatedHorn", "Optimised"]
 
 _FAILURES: list[str] = list(_kelvor.modal_failure_names())
 
@@ -180,6 +180,15 @@ def analyse(sections: Sections, freq_ghz: Values, *, unit: Unit = "mm",
                           d["phase_centre_m"] / m, d["tm11_over_te11"], d["hybrid_purity"],
                           d["theta_deg"], d["phi_deg"], d["co_db"], d["cross_db"],
                           d["failure"])
+
+
+def profile_problem(sections: Sections, freq_ghz: float, *, unit: Unit = "mm") -> str:
+    """Why ``analyse`` answers ``Failure.INVALID_INPUT`` at ``freq_ghz``: a
+    sentence naming the first section at fault (counted from 1, the input
+    guide) and the bound it breaks, such as a radius over a million
+    wavelengths; "" where the sections and frequency are valid."""
+    return _kelvor.modal_profile_problem(_sections("sections", sections, unit),
+                                         number("freq_ghz", freq_ghz))
 
 
 def read_sections(path: Union[str, os.PathLike[str]], *, unit: Unit = "mm") -> Float64Array:

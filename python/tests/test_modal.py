@@ -127,6 +127,9 @@ def test_command_columns_are_the_librarys_values(tmp_path):
                                                    "below the TE11 cut-off of the 10 mm input "
                                                    "guide."),
     ("length,radius\n20,10\n", ["--freq", "10x"], "--freq: '10x' is not a number."),
+    # The engine's bounds on electrical size, naming the section at fault (1000 km).
+    ("length,radius\n20,10\n1e9,10\n", [], "--sections: no answer at 10 GHz: "
+     "invalid input: section 2 is longer than a million wavelengths."),
     # A figure's name is refused before any work.
     ("length,radius\n20,10\n", ["--freq", "5", "--plot", "b.txt"], "--plot: a figure file"),
     ("length,radius\n20,10\n", ["--freq", "5", "--pattern-plot", "c"], "--pattern-plot: a fig"),
