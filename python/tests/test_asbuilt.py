@@ -20,6 +20,9 @@ def test_synthesis_and_its_drawing_agree():
     assert horn.ok and horn.converter_slots == 5
     assert horn.sections[-1, 1] == pytest.approx(0.04, abs=1e-15)
     assert np.allclose(horn.slots[:, 3] / horn.pitch_m, 0.8)
+    wall = asbuilt.plot_profile(horn, unit="cm").lines[0]   # from z = 0 at the input guide
+    assert (wall.get_xdata()[0], wall.get_xdata()[-1], wall.get_ydata()[-1]) == pytest.approx(
+        (0, 100 * horn.sections[:, 0].sum(), 4))
     dish = asbuilt.dish(horn, 11.7, f_over_d=1.0)   # the engine's pattern on the dish
     assert dish["aperture_efficiency"] == pytest.approx(0.716538, rel=1e-6)
     big = asbuilt.synthesise((10.7, 12.75), aperture=300, slant=2000, unit="mm")
@@ -88,6 +91,8 @@ def test_command_writes_every_file(tmp_path, capsys):
      "No answer at 10.7 GHz: too much work."),
     (["--band", "10.7:12.75", "--aperture", "40", "--slant", "200", "--plot", "x.txt"],
      "--plot:"),
+    (["--band", "10.7:12.75", "--aperture", "40", "--slant", "200", "--frequencies", "0"],
+     "--frequencies: must be 1 to"),
 ])
 def test_command_refuses_bad_input(argv, message, capsys, tmp_path):
     assert horn_command(argv + ["--dxf", str(tmp_path / "never.dxf")]) == 2

@@ -198,6 +198,8 @@ def test_figures_are_drawn_by_their_artists_on_the_given_axes():
     assert [line.get_label() for line in phase.lines] == ["9 GHz", "11 GHz"]
     # Down to 3 dB below the deeper cut (11 GHz: -53.15 dB); titled with the horn alone.
     assert level.get_ylim() == pytest.approx((-56.15271, 3), abs=1e-5)
+    deep = kelvor.pattern(2.6118, 28.8985, 11, kelvor.sweep(0, 90, 1))   # down to -63.67 dB
+    assert kelvor.plot.pattern(deep)[0].get_ylim() == (-60, 3)
     assert level.get_title() == ("Pattern of the 2.6118 in × 28.8985 in horn "
                                  "(aperture × slant radius)")
     assert phase.get_ylabel() == "phase (deg, from phase centre)"
