@@ -18,6 +18,7 @@
 #include "asbuilt/grasp_cut.hpp"
 #include "asbuilt/optimise.hpp"
 #include "asbuilt/synthesis.hpp"
+#include "profile_array.hpp"
 
 namespace py = pybind11;
 using namespace kelvor::asbuilt;
@@ -142,15 +143,6 @@ py::dict optimise_horn(double input_radius_m, double input_length_m, const Array
   d["targets_met"] = r.targets_met;
   d["failure"] = static_cast<int>(r.failure);
   return d;
-}
-
-kelvor::modal::Profile profile_of(const Array &sections) {
-  if (sections.ndim() != 2 || sections.shape(1) != 2)
-    throw py::value_error("sections must be an n x 2 array");
-  kelvor::modal::Profile p;
-  for (py::ssize_t i = 0; i < sections.shape(0); ++i)
-    p.push_back({sections.data()[2 * i], sections.data()[2 * i + 1]});
-  return p;
 }
 
 py::dict analyse_band(const Array &sections, const Array &freq_ghz) {

@@ -25,6 +25,7 @@
 
 #include "chunked.hpp"
 #include "modal/analysis.hpp"
+#include "profile_array.hpp"
 
 namespace py = pybind11;
 using namespace kelvor::modal;
@@ -38,16 +39,6 @@ using Array = py::array_t<double, py::array::c_style | py::array::forcecast>;
 // Control-C is seen within a fraction of a second.
 constexpr std::size_t kFirstChunk = 2;
 constexpr std::chrono::milliseconds kChunkTime{200};
-
-Profile profile_of(const Array &sections) {
-  if (sections.ndim() != 2 || sections.shape(1) != 2)
-    throw py::value_error("sections must be an n x 2 array");
-  Profile p;
-  const double *v = sections.data();
-  for (py::ssize_t i = 0; i < sections.shape(0); ++i)
-    p.push_back({v[2 * i], v[2 * i + 1]});
-  return p;
-}
 
 // Every result of the band, a chunk at a time (see the top of this file).
 std::vector<FrequencyResult> analyse_chunked(const Profile &profile, std::span<const double> freqs,
