@@ -15,6 +15,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <limits>
 #include <span>
 #include <vector>
 
@@ -24,10 +25,11 @@
 
 namespace kelvor::asbuilt {
 
-// The figures of a horn over the band: the worst (highest) S11 and 45-degree cross-polar peak, dB.
+// The figures of a horn over the band: the worst (highest) S11 and 45-degree cross-polar peak, dB;
+// NaN where none were computed (a refused optimisation reports no figures).
 struct BandFigures {
-  double worst_s11_db = 0;
-  double worst_xpol_db = 0;
+  double worst_s11_db = std::numeric_limits<double>::quiet_NaN();
+  double worst_xpol_db = std::numeric_limits<double>::quiet_NaN();
   Failure failure = Failure::none;
 };
 

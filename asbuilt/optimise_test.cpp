@@ -37,7 +37,7 @@ TEST(Optimise, NeverWorseThanTheStartAndAlwaysMachinable) {
     double width_aim = 1;
   };
   const Case cases[] = {
-      {"improvable", 1.08, false, 200},
+      {"improvable, converging before its limit", 1.08, false, 100000},
       {"with widths", 1.08, true, 200},
       {"start is best", 1.0, true, 60},
       {"one evaluation", 1.08, false, 1},
@@ -53,6 +53,10 @@ TEST(Optimise, NeverWorseThanTheStartAndAlwaysMachinable) {
     const Optimised r = optimise(kStart.horn, bowl(c.aim, c.width_aim), o);
     ASSERT_EQ(r.failure, Failure::none);
     EXPECT_LE(r.evaluations, c.max_evaluations);
+    // COBYLA stops once its steps change no value by 1e-4 of it (205 evaluations; 563 without).
+    if (c.max_evaluations > 1000) {
+      EXPECT_LT(r.evaluations, 300u);
+    }
     // The reported best is the returned horn's, and no worse than the start's.
     const BandFigures again = bowl(c.aim, c.width_aim)(profile(r.horn));
     EXPECT_EQ(again.worst_s11_db, r.best.worst_s11_db);
@@ -123,7 +127,10 @@ TEST(Optimise, StopsWhenAskedOrTargetsMetAndRefusesBadRequests) {
     EXPECT_EQ(r.failure, Failure::invalid_input);
     EXPECT_EQ(r.horn.corrugations.size(), kStart.horn.corrugations.size());
   }
-  EXPECT_EQ(optimise(kStart.horn, bowl(1), shallow).failure, Failure::not_machinable);
+  // A refused request has no figures: NaN, not a plausible 0 dB.
+  const Optimised refused = optimise(kStart.horn, bowl(1), shallow);
+  EXPECT_EQ(refused.failure, Failure::not_machinable);
+  EXPECT_TRUE(std::isnan(refused.start.worst_s11_db) && std::isnan(refused.best.worst_xpol_db));
   // A start without an answer ends the search with its own failure and no figures at all (not the
   // penalty the search gives COBYLA in their place).
   for (const Failure why : {Failure::analysis_failed, Failure::too_much_work}) {
