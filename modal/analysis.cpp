@@ -39,9 +39,9 @@
 // 0.5 dB criterion on the cross-polar peak is met by all but the Ku horn, whose corrugations at a
 // pitch of lambda/8 want a cut-off keyed to the period (bench/README.md: tried, not adopted).
 // Whole pairs in proportion to each section's radius (exact at a single step of 2 : 3, where the
-// common cut-off puts a pair more in the wider guide) and a cos^2 taper of the last pairs' couplings
-// were tried too: a horn's radii cannot all stand in whole-pair ratios, and the taper leaves fewer
-// modes in effect (bench/README.md).
+// common cut-off puts a pair more in the wider guide) and a cos^2 taper of the last pairs'
+// couplings were tried too: a horn's radii cannot all stand in whole-pair ratios, and the taper
+// leaves fewer modes in effect (bench/README.md).
 // kBorePairs = 12 is the most that keeps the 60-slot horn within its speed target (analysis.hpp):
 // 14 costs 1.6 times as much. Where convergence is slowest, the converter at 10.75 GHz, S11 is
 // -1.330, -1.553 and -1.606 dB at mode_scale 1, 2 and 4: the moves fall as the square of the
