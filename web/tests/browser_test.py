@@ -57,6 +57,8 @@ def wait_status(driver, *endings, seconds=60):
             return status
         if status.startswith("The computation failed"):  # no later status will come
             fail(f"status is {status!r}, expected {endings}")
+        if errors := webtest.page_errors(driver):
+            fail(f"the page threw {errors} at status {status!r}")
         time.sleep(0.05)
     fail(f"status stayed {text(driver, 'status')!r}, expected {endings}")
 
@@ -87,6 +89,7 @@ driver = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=opti
 try:
     driver.execute_cdp_cmd("Page.setDownloadBehavior",
                            {"behavior": "allow", "downloadPath": downloads.name})
+    webtest.catch_errors(driver)
     page = f"http://127.0.0.1:{server.server_port}/index.html"
 
     # The README's link computes at once; its tables are the report's records.

@@ -92,6 +92,8 @@ for (q, field, want), got in zip(REFUSED, page(*(r[0] for r in REFUSED))):
 CALLS = [  # the core's entry points as the page calls them, and their values
     ("countRows(0, 1, 0)", {"status": "zero_step", "rows": 0, "message": "The step must not be 0."}),
     ("readNumber('10 20')", {"status": "extra", "value": 0, "message": "One number only."}),
+    ("readNumber('1e39')", {"status": "too_large", "value": 0,
+                            "message": "Too large for a single-precision number."}),
 ]
 PINNED += [(call, got, want) for (call, want), got in zip(CALLS, page(*(c[0] for c in CALLS)))]
 for what, got, want in PINNED:

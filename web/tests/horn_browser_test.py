@@ -85,6 +85,8 @@ def wait(driver, element_id, prefix, seconds):
             return
         if status.startswith(ENDS):  # the computation ended otherwise: no later status will come
             fail(f"{element_id} is {status!r}, expected {prefix!r}")
+        if errors := webtest.page_errors(driver):
+            fail(f"the page threw {errors} at {element_id} {status!r}")
         time.sleep(0.1)
     fail(f"{element_id} stayed {status!r}, expected {prefix!r}")
 
@@ -108,6 +110,7 @@ driver = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=opti
 try:
     driver.execute_cdp_cmd("Page.setDownloadBehavior",
                            {"behavior": "allow", "downloadPath": downloads.name})
+    webtest.catch_errors(driver)
     page = f"http://127.0.0.1:{server.server_port}/index.html"
     driver.get(f"{page}?hband=10.7:12.75&haperture=60&hslant=200")
     wait(driver, "horn-status", "Done.", 600)

@@ -107,3 +107,18 @@ SWAP_TEXT = """const [id, from, to] = arguments, s = document.getElementById(id)
     if (!old.includes(from)) return null;
     s.textContent = old.replace(from, to);
     return old;"""
+
+
+# Every uncaught error and unhandled rejection of the page, gathered from its first script on: a
+# test stops at the first one instead of waiting for a status that will never come.
+CATCH_ERRORS = """window.pageErrors = [];
+addEventListener('error', (e) => pageErrors.push(String(e.message)));
+addEventListener('unhandledrejection', (e) => pageErrors.push(String(e.reason)));"""
+
+
+def catch_errors(driver):
+    driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {"source": CATCH_ERRORS})
+
+
+def page_errors(driver):
+    return driver.execute_script("return window.pageErrors || []")
