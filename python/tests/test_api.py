@@ -85,3 +85,14 @@ def test_the_stub_declares_every_binding():
     declared = {n.name for n in stub.body if isinstance(n, (ast.FunctionDef, ast.ClassDef))} | {
         n.target.id for n in stub.body if isinstance(n, ast.AnnAssign)}
     assert {n for n in dir(_kelvor) if not n.startswith("_")} | {"__version__"} <= declared
+
+
+def test_results_are_immutable():
+    made = [model.design(10, 30, 0.1), model.beamwidth(2.6, 28.9, 10),
+            model.pattern(2.6, 28.9, 10, 0), model.phase_centre(2.6, 28.9, 10, 30),
+            model.dish(2.6, 28.9, 10, f_over_d=0.4), model.design_for_dish(0.4, 10),
+            kelvor.design(10, 30, 0.1), kelvor.response(2.6, 28.9, 10),
+            kelvor.pattern(2.6, 28.9, 10, 0)]
+    for r in made:
+        with pytest.raises(AttributeError):   # dataclasses.FrozenInstanceError
+            r.unit = "cm"

@@ -135,6 +135,7 @@ def test_survivors_of_the_command_line(capsys, tmp_path, monkeypatch):
     (cut, f_over_d), k = drawn[0]
     assert (cut.freq_ghz, f_over_d, cut.phase_reference, k["edge_level_db"]) == (
         12, 0.4, float(rows[1]["feed_position_cm"]), float(rows[1]["feed_edge_level_db"]))
+    assert np.array_equal(cut.theta_deg, np.linspace(0, 180, 721))   # every quarter degree
     request, rows = table(run(capsys, "model-design", "--freq", "11.7", "--f-over-d", "0.4",
                               "--edge-illumination", "-12", "--unit", "cm")[1])
     assert (request["f_over_d"], request["edge_illumination_db"]) == ("0.4", "-12")
@@ -196,6 +197,7 @@ ERRORS = [
       "--beamwidth", "30"], "--beamwidth"),
     (["model-design", "--freq", "11.7", "--f-over-d", "0.4"], "--edge-illumination"),
     (["model-design", "--freq", "10", "--beamwidth", "400"], "invalid input"),
+    (["response", "--aper", "1", "--slant", "9", "--freq", "10"], "required: --aperture"),
     (["dish", *HORN, "--f-over-d", "0.4", "--freq", "0"], "--freq"),
     (["dish", *HORN, "--f-over-d", "-0.4", "--freq", "11"], "--f-over-d"),
     (["dish", *HORN, "--f-over-d", "0.4", "--freq", "12:10:1"], "--freq"),

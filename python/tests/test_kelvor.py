@@ -142,6 +142,7 @@ BAD = [
     ("unit", lambda: kelvor.pattern(2.6, 28.9, 10, 0, unit=None)),
     ("obliquity", lambda: kelvor.pattern(2.6, 28.9, 10, 0, obliquity="no")),
     ("step", lambda: kelvor.sweep(0, 1, 0)),
+    ("finite numbers", lambda: kelvor.sweep(0, 1, INF)),   # not the single row [nan]
     ("1000000000", lambda: kelvor.sweep(0, 1e9, 1e-3)),
     ("2000000001 rows, more than the 100000000", lambda: kelvor.sweep(0, 2e9, 1)),
 ]
@@ -199,7 +200,8 @@ def test_figures_are_drawn_by_their_artists_on_the_given_axes():
     # Down to 3 dB below the deeper cut (11 GHz: -53.15 dB); titled with the horn alone.
     assert level.get_ylim() == pytest.approx((-56.15271, 3), abs=1e-5)
     deep = kelvor.pattern(2.6118, 28.8985, 11, kelvor.sweep(0, 90, 1))   # down to -63.67 dB
-    assert kelvor.plot.pattern(deep)[0].get_ylim() == (-60, 3)
+    shown = kelvor.plot.pattern(deep)[0]
+    assert shown.get_ylim() == (-60, 3) and np.array_equal(shown.lines[0].get_ydata(), deep.level_db)
     assert level.get_title() == ("Pattern of the 2.6118 in × 28.8985 in horn "
                                  "(aperture × slant radius)")
     assert phase.get_ylabel() == "phase (deg, from phase centre)"
