@@ -145,6 +145,12 @@ TEST(Synthesis, RefusesWhatTheRulesDoNotCover) {
     EXPECT_EQ(s.failure, c.expected) << describe(c.expected);
     EXPECT_EQ(s.horn.corrugations.empty(), c.expected != Failure::none);
   }
+  // A flare of a single slot takes the ka-corrected quarter wave of f_c, as the narrow band's last
+  // slot does: its taper's step is 0, not 0 / 0.
+  const std::vector<Corrugation> all = synthesise(ku, 0.04, 0.2).horn.corrugations;
+  const Synthesis one_flare = synthesise(ku, 0.04, 0.2, {.converter_slots = all.size() - 1});
+  ASSERT_EQ(one_flare.failure, Failure::none);
+  EXPECT_DOUBLE_EQ(one_flare.horn.corrugations.back().depth_m, all.back().depth_m);
   EXPECT_EQ(synthesise_for_beam({10.7, 12.75}, 190, 10, 0.3).failure, Failure::invalid_input);
   EXPECT_EQ(synthesise_for_dish({10.7, 12.75}, 0.25, 3, 0.3).failure, Failure::beam_not_designed);
   EXPECT_EQ(synthesise_for_beam(ku, 20, 10, 0).failure, Failure::beam_not_designed); // no flare
