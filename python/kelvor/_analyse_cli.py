@@ -48,12 +48,12 @@ def _refuse(r: modal.AnalysisResult) -> None:
         where = np.flatnonzero(r.status == code)
         if where.size:
             f = r.freq_ghz[where[0]]
-            problem = modal.profile_problem(r.sections, f, unit=r.unit)
-            detail = {modal.Failure.INPUT_BELOW_CUTOFF:
-                      f" of the {r.sections[0, 1]:g} {r.unit} input guide",
-                      modal.Failure.INVALID_INPUT: f": {problem}" if problem else ""}
-            raise CliError(flag, f"no answer at {f:g} GHz: {code.describe()}"
-                                 f"{detail.get(code, '')}")
+            detail = ""
+            if code == modal.Failure.INPUT_BELOW_CUTOFF:
+                detail = f" of the {r.sections[0, 1]:g} {r.unit} input guide"
+            elif code == modal.Failure.INVALID_INPUT:
+                detail = f": {modal.profile_problem(r.sections, f, unit=r.unit)}"
+            raise CliError(flag, f"no answer at {f:g} GHz: {code.describe()}{detail}")
 
 
 def run(args: argparse.Namespace) -> int:

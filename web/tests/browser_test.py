@@ -118,8 +118,7 @@ try:
         f_over_d, aperture = driver.execute_script("return plots.dish.data.slice(0, 2)")
         e = model.dish(2.6118, 28.8985, [10.0], f_over_d=0.25, unit="in")
         if f_over_d[0] != 0.25 or abs(aperture[0] - 100 * e.aperture_efficiency[0]) > 1e-6:
-            fail(f"the dish curve starts at f/D {f_over_d[0]} with {aperture[0]} %, not 0.25 with "
-                 f"{100 * e.aperture_efficiency[0]} %")
+            fail(f"the dish curve starts {f_over_d[0]}, {aperture[0]} %, not 0.25, {e}")
     # The pattern's level axis ends at its lowest level (-55 dB here), or at -80 dB below that.
     if not -80 < driver.execute_script("return plots.pattern.scales.y.min") < -50:
         fail(f"the pattern's level axis: {driver.execute_script('return plots.pattern.scales.y')}")
