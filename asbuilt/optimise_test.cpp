@@ -109,6 +109,14 @@ TEST(Optimise, StopsWhenAskedOrTargetsMetAndRefusesBadRequests) {
   EXPECT_EQ(at_start.evaluations, 1u);
   EXPECT_EQ(at_start.start.worst_s11_db, o.s11_target_db);
 
+  // The default targets, -30 dB S11 and -35 dB cross-polar: a start half a dB inside both is met.
+  const Optimised inside = optimise(kStart.horn,
+                                    [](const modal::Profile &) {
+                                      return BandFigures{-30.5, -35.5};
+                                    },
+                                    {});
+  EXPECT_TRUE(inside.targets_met && inside.evaluations == 1);
+
   // Every slot may vary.
   OptimiseOptions all;
   all.flare_slots = kStart.horn.corrugations.size() - all.converter_slots;
@@ -131,6 +139,7 @@ TEST(Optimise, StopsWhenAskedOrTargetsMetAndRefusesBadRequests) {
   const Optimised refused = optimise(kStart.horn, bowl(1), shallow);
   EXPECT_EQ(refused.failure, Failure::not_machinable);
   EXPECT_TRUE(std::isnan(refused.start.worst_s11_db) && std::isnan(refused.best.worst_xpol_db));
+  EXPECT_EQ(refused.evaluations, 0u);
   // A start without an answer ends the search with its own failure and no figures at all (not the
   // penalty the search gives COBYLA in their place).
   for (const Failure why : {Failure::analysis_failed, Failure::too_much_work}) {

@@ -193,10 +193,13 @@ def test_figures_are_drawn_by_their_artists_on_the_given_axes():
     widths = np.array([line.get_ydata() for line in beam.lines])
     assert np.array_equal(np.isnan(widths), r.level_missed.T) and np.all(widths[~np.isnan(widths)] > 0)
     fig, axes = plt.subplots(2)
+    axes[0].plot([0, 60], [-1, -1])  # the caller's own line: the beamwidth levels are still drawn
     for freq in (9, 11):
         kelvor.plot.pattern(kelvor.pattern(2.6118, 28.8985, freq, kelvor.sweep(0, 60, 1)), ax=axes)
     level, phase = axes
     assert [line.get_label() for line in phase.lines] == ["9 GHz", "11 GHz"]
+    assert [line.get_label() for line in level.lines if "dB" in line.get_label()] == [
+        f"-{db:g} dB" for db in kelvor.NOMINAL_LEVELS]
     # Down to 3 dB below the deeper cut (11 GHz: -53.15 dB); titled with the horn alone.
     assert level.get_ylim() == pytest.approx((-56.15271, 3), abs=1e-5)
     deep = kelvor.pattern(2.6118, 28.8985, 11, kelvor.sweep(0, 90, 1))   # down to -63.67 dB
@@ -209,9 +212,14 @@ def test_figures_are_drawn_by_their_artists_on_the_given_axes():
     kelvor.plot.pattern(kelvor.pattern(3, 28.8985, 9, kelvor.sweep(0, 60, 1)), ax=axes)
     title = level.get_title()
     assert title.startswith("Pattern of the 3 in") and title.endswith("9 GHz")
-    # Unwrapped and referred to the phase centre: flat on the axis, no jumps.
-    assert phase.lines[0].get_ydata()[0] == 0 and np.all(np.abs(np.diff(phase.lines[0].get_ydata())) < 90)
-    a, b = kelvor.plot.design(kelvor.design(10, 30, kelvor.sweep(0, 0.6, 0.1), unit="cm"))
+    # Unwrapped and referred to the phase centre, fitted over the 10 dB beam: 0 on the axis, within
+    # 1.3 degrees over that beam (1.0 at 9 GHz), no jumps.
+    y = phase.lines[0].get_ydata()
+    assert y[0] == 0 and np.all(np.abs(np.diff(y)) < 90)
+    assert np.all(np.abs(y[level.lines[1].get_ydata() > -10]) < 1.3)  # after the caller's line
+    d = kelvor.design(10, 30, kelvor.sweep(0, 0.6, 0.1), unit="cm")
+    a, b = kelvor.plot.design(d)
     assert all(ax.get_ylabel() for ax in (a, b)) and b.get_xlabel() and "10 GHz" in a.get_title()
+    assert np.array_equal(b.lines[0].get_ydata(), d.gain_db)
     assert kelvor.plot.response(r)[1].get_ylabel() == "gain (dBi)"
     plt.close("all")
