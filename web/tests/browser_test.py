@@ -144,6 +144,8 @@ try:
     wait_status(driver, "Cancelled.")
     if driver.switch_to.active_element.get_attribute("id") != "compute":
         fail("after Cancel the focus is not on Compute")
+    if driver.find_element("id", "dish-section").is_displayed():
+        fail("a new request left the last result's dish section shown")
 
     # A worker that throws (its source made to here) ends the request with the error shown.
     source = driver.execute_script(webtest.SWAP_TEXT, "worker-source",
@@ -188,6 +190,10 @@ try:
     drawn = driver.execute_script("return plots.response.data.slice(1).map((s) => Array.from(s))")
     if drawn != [[float(r[i]) if r[i] else None for r in rows[1:]] for i in (1, 2, 3, 4)]:
         fail(f"the response figure does not draw the CSV's beamwidths: {drawn}")
+    strokes = driver.execute_script("const p = plots.response; "
+                                    "return p.series.slice(1).map((s, i) => s.stroke(p, i + 1))")
+    if None in strokes or len(set(strokes)) != 4:
+        fail(f"the response figure's four curves are not in four colours: {strokes}")
 
     # Refused links: an unknown unit, an empty request; each field is marked.
     # The first marked field takes the focus.

@@ -82,6 +82,9 @@ REFUSED = [  # query, field, message
     ("freq=10&beamwidth=30&level=10&s=0:1:-1", "s",
      "This range has no rows: from start, the step must lead towards stop."),
     ("freq=10&beamwidth=30&level=10&s=0:1:0", "s", "The step must not be 0."),
+    ("freq=10&beamwidth=30&level=10&s=0.1::0.1", "s", "Enter a number. (empty)"),
+    # A horn alone asks for its response over a band.
+    ("aperture=1&slant=9&level=10", "fresp", "Enter start:stop:step, three numbers."),
     ("", "beamwidth", "Enter a number."),
     ("freq=10&beamwidth=30&level=10&index=5&s=0.1:0.1:0.1", "index",
      "The level index is one of 1, 2, 3, 4."),
