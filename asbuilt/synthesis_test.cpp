@@ -154,6 +154,8 @@ TEST(Synthesis, RefusesWhatTheRulesDoNotCover) {
   EXPECT_EQ(synthesise_for_beam({10.7, 12.75}, 190, 10, 0.3).failure, Failure::invalid_input);
   EXPECT_EQ(synthesise_for_dish({10.7, 12.75}, 0.25, 3, 0.3).failure, Failure::beam_not_designed);
   EXPECT_EQ(synthesise_for_beam(ku, 20, 10, 0).failure, Failure::beam_not_designed); // no flare
+  // A wide beam at a large S: the design's slant radius falls short of its aperture, no cone.
+  EXPECT_EQ(synthesise_for_beam(ku, 120, 10, 0.6).failure, Failure::beam_not_designed);
   EXPECT_EQ(check_machinable(CorrugatedHorn{}, {}), Failure::invalid_input);
   CorrugatedHorn spoilt = synthesise(ku, 0.04, 0.2).horn;
   spoilt.corrugations[3].tooth_width_m = NAN;

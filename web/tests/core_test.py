@@ -83,6 +83,7 @@ REFUSED = [  # query, field, message
      "This range has no rows: from start, the step must lead towards stop."),
     ("freq=10&beamwidth=30&level=10&s=0:1:0", "s", "The step must not be 0."),
     ("freq=10&beamwidth=30&level=10&s=0.1::0.1", "s", "Enter a number. (empty)"),
+    ("freq=10&beamwidth=30&level=10&s=0.5:-0.1:-0.1", "s", "Phase deviations are 0 or more."),
     # A horn alone asks for its response over a band.
     ("aperture=1&slant=9&level=10", "fresp", "Enter start:stop:step, three numbers."),
     ("", "beamwidth", "Enter a number."),
