@@ -210,6 +210,7 @@ ERRORS = [
     (["response", "--aperture", "0", "--slant", "9", "--freq", "10"], "--aperture"),
     (["response", "--aperture", "1", "--slant", "9", "--freq", "0:1e9:1e-3"], "1e+12 rows"),
     (["pattern", "--aperture", "1", "--slant", "9", "--freq", "10", "--unit", "ft"], "ft"),
+    (["pattern", "--aperture", "1", "--slant", "9", "--freq", "10", "--plot", "p.txt"], "--plot"),
     (["design", "--freq", "10", "--beamwidth", "30", "--phase-deviation", "0.1",
       "--level-index", "0"], "--level-index"),
     (["dish-design", "--f-over-d", "0.4"], "required: --freq"),

@@ -102,7 +102,8 @@ def test_dish_figures_state_the_edge_and_the_horn():
     band = model.dish(A, R, [11, 12], f_over_d=0.4, unit="cm")
     legend = model_plot.efficiencies(band)
     assert legend.get_legend().get_bbox_to_anchor().x0 > legend.bbox.x1
-    assert np.array_equal(legend.lines[0].get_ydata(), 100 * band.aperture_efficiency)   # percent
+    factors = [band.aperture_efficiency, band.spillover, band.illumination, band.phase]
+    assert np.array_equal([line.get_ydata() for line in legend.lines[:4]], 100 * np.array(factors))
     assert legend.get_title().startswith("f/D = 0.4 dish (edge 64.01°)")
     assert "S = 0.103 at 12 GHz\nfeed 0.05953 to 0.07492 cm inside" in legend.get_title()
     failed = dataclasses.replace(band, feed_position=np.full(2, np.nan))
