@@ -114,6 +114,9 @@ try:
                                           "behind the aperture plane") or \
                 not driver.find_element("id", "dish-section").is_displayed():
             fail(f"the dish figure's title: {text(driver, 'dish-title')!r}, or it is hidden")
+        validity = driver.find_element("id", "dish-validity")  # marked as an error unless valid
+        if (validity.get_attribute("class") == "error") == validity.text.endswith(": valid."):
+            fail(f"the dish's validity {validity.text!r}: class {validity.get_attribute('class')!r}")
         # The dish curve from f/D 0.25 on, its efficiencies model.dish's (the feed at its optimum).
         f_over_d, aperture = driver.execute_script("return plots.dish.data.slice(0, 2)")
         e = model.dish(2.6118, 28.8985, [10.0], f_over_d=0.25, unit="in")
@@ -122,6 +125,10 @@ try:
     # The pattern's level axis ends at its lowest level (-55 dB here), or at -80 dB below that.
     if not -80 < driver.execute_script("return plots.pattern.scales.y.min") < -50:
         fail(f"the pattern's level axis: {driver.execute_script('return plots.pattern.scales.y')}")
+    fixed = driver.execute_script("const p = plots.pattern, d = plots.dish.scales.y; "
+                                  "return [p.scales.y.range(p, -200, 0, 'y'), [d.min, d.max]]")
+    if fixed != [[-80, 0], [0, 100]]:
+        fail(f"the pattern's level axis for a -200 dB null, the dish's 0 to 100 %: {fixed}")
     height = driver.execute_script("return document.documentElement.scrollHeight")
     driver.set_window_size(900, height)
     driver.execute_script("window.scrollTo(0, 0)")
