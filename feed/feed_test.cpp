@@ -43,6 +43,10 @@ TEST(FeedPattern, WithinAThousandthOfADbDownToMinus40ForApertures20WavelengthsWi
       }
     }
   }
+  // Beyond u_max the finest level built is used: one panel at u = 30, still within 1e-9.
+  EXPECT_LT(std::abs(ApertureIntegral(0.25, 5)(30) - reference_integral(0.25, 30)) /
+                std::abs(reference_integral(0.25, 0)),
+            1e-9);
 }
 
 // Every request of the grid either has its answer, whose own pattern reaches the level exactly

@@ -196,6 +196,8 @@ TEST(FeedHornOnDish, FailuresSearchAndThreads) {
   const auto hill = [](double d) { return -(d + 0.06) * (d + 0.06); };
   EXPECT_NEAR(best_feed_position(hill, 0, 1).position_m, -0.06, 1e-7);
   EXPECT_FALSE(best_feed_position(hill, 0, 0).on_bound);
+  EXPECT_EQ(best_feed_position(hill, FeedWindow{}, std::span<const double>{}).failure,
+            Failure::invalid_input); // nothing scanned
   // The peak beyond the window's last sample, inside it, before its first.
   for (const double from : {-2.0, 0.0, 2.0})
     EXPECT_EQ(best_feed_position(hill, from, 1).on_bound, from != 0) << from;
