@@ -130,6 +130,8 @@ def test_command_columns_are_the_librarys_values(tmp_path):
     # The engine's bounds on electrical size, naming the section at fault (1000 km).
     ("length,radius\n20,10\n1e9,10\n", [], "--sections: no answer at 10 GHz: "
      "invalid input: section 2 is longer than a million wavelengths."),
+    ("length,radius\n20,10\n10,30000\n", [], "--sections: no answer at 10 GHz: too many modes "
+                                             "times sections."),
     # A figure's name is refused before any work.
     ("length,radius\n20,10\n", ["--freq", "5", "--plot", "b.txt"], "--plot: a figure file"),
     ("length,radius\n20,10\n", ["--freq", "5", "--pattern-plot", "c"], "--pattern-plot: a fig"),
