@@ -193,6 +193,8 @@ try:
     records = text(driver, "response-table").rstrip("\n").split("\n")[-len(rows) + 1:]
     if [r.split() + ["yes", "none"] for r in records] != rows[1:] or rows[0][6] != "phase_centre_cm":
         fail(f"the CSV does not hold the table's rows: {rows}")
+    if leaked := webtest.leaked_urls(driver):
+        fail(f"object URLs never revoked: {leaked}")
     # The figure draws its four beamwidth columns, a gap where a level is never reached.
     drawn = driver.execute_script("return plots.response.data.slice(1).map((s) => Array.from(s))")
     if drawn != [[float(r[i]) if r[i] else None for r in rows[1:]] for i in (1, 2, 3, 4)]:

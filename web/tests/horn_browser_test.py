@@ -113,7 +113,7 @@ try:
     webtest.catch_errors(driver)
     page = f"http://127.0.0.1:{server.server_port}/index.html"
     driver.get(f"{page}?hband=10.7:12.75&haperture=60&hslant=200")
-    wait(driver, "horn-status", "Done.", 600)
+    wait(driver, "horn-status", "Done.", 100)
     optimise_box = [driver.find_element("id", "hopt").is_selected()]
     band = driver.execute_script("const d = plots['horn-band'].data; return [d[1][12], d[2][12]];")
     if np.max(np.abs(np.subtract(band, [native["s11_db"][0], native["xpol_peak_db"][0]]))) > 1e-9:
@@ -153,9 +153,11 @@ try:
     rows = list(csv.reader(downloaded(downloads.name, "kelvor-horn.csv").splitlines()))
     if not np.allclose(np.asarray(rows[1:], float) * 1e-3, horn.sections, rtol=1e-15, atol=0):
         fail(f"the section CSV is not the native profile: {rows[:3]}")
+    if leaked := webtest.leaked_urls(driver):
+        fail(f"object URLs never revoked: {leaked}")
     # The optimised horn's link: its figures, and the band analysed on its geometry, are native.
     driver.get(f"{page}?hband=10.7:12.75&haperture=60&hslant=200{OPTIMISE}")
-    wait(driver, "horn-status", "Done.", 600)
+    wait(driver, "horn-status", "Done.", 100)
     got = driver.execute_script("return hornOptimised")
     if optimise_box + [driver.find_element("id", "hopt").is_selected()] != [False, True]:
         fail("the links do not set the optimisation's box as they ask")
@@ -193,7 +195,7 @@ try:
     driver.execute_script("document.getElementById('horn-worker-source').textContent = arguments[0]",
                           source)
     # Each count refused in its field; taken, the optimisation cancelled at its second evaluation.
-    driver.set_script_timeout(300)
+    driver.set_script_timeout(100)
     for freqs, evaluations, field, text in COUNTS:
         driver.execute_script("[hoptfreq.value, hopteval.value] = arguments", freqs, evaluations)
         if field:

@@ -9,6 +9,7 @@ import subprocess
 import sys
 import tempfile
 import threading
+import time
 from pathlib import Path
 
 SKIP = 77  # ctest's SKIP_RETURN_CODE for these tests
@@ -113,7 +114,13 @@ SWAP_TEXT = """const [id, from, to] = arguments, s = document.getElementById(id)
 # test stops at the first one instead of waiting for a status that will never come.
 CATCH_ERRORS = """window.pageErrors = [];
 addEventListener('error', (e) => pageErrors.push(String(e.message)));
-addEventListener('unhandledrejection', (e) => pageErrors.push(String(e.reason)));"""
+addEventListener('unhandledrejection', (e) => pageErrors.push(String(e.reason)));
+(() => {  // every object URL the page makes (a worker's source, a download) until it revokes it
+  window.objectUrls = new Set();
+  const [create, revoke] = [URL.createObjectURL, URL.revokeObjectURL];
+  URL.createObjectURL = (o) => { const u = create(o); objectUrls.add(u); return u; };
+  URL.revokeObjectURL = (u) => { objectUrls.delete(u); revoke(u); };
+})();"""
 
 
 def catch_errors(driver):
@@ -122,3 +129,9 @@ def catch_errors(driver):
 
 def page_errors(driver):
     return driver.execute_script("return window.pageErrors || []")
+
+
+def leaked_urls(driver):
+    """The object URLs the page has not revoked, a download's second of grace past."""
+    time.sleep(1.2)
+    return driver.execute_script("return [...window.objectUrls]")
