@@ -20,7 +20,9 @@ def test_synthesis_and_its_drawing_agree():
     assert horn.ok and horn.converter_slots == 5
     assert horn.sections[-1, 1] == pytest.approx(0.04, abs=1e-15)
     assert np.allclose(horn.slots[:, 3] / horn.pitch_m, 0.8)
-    wall = asbuilt.plot_profile(horn, unit="cm").lines[0]   # from z = 0 at the input guide
+    drawn = asbuilt.plot_profile(horn, unit="cm")  # to scale
+    wall = drawn.lines[0]   # from z = 0 at the input guide
+    assert drawn.get_aspect() == 1
     assert (wall.get_xdata()[0], wall.get_xdata()[-1], wall.get_ydata()[-1]) == pytest.approx(
         (0, 100 * horn.sections[:, 0].sum(), 4))
     dish = asbuilt.dish(horn, 11.7, f_over_d=1.0)   # the engine's pattern on the dish

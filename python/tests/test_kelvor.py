@@ -111,6 +111,11 @@ def test_results_are_exact_float64_and_defaults_hold():
     mm = kelvor.design(10, 150, [0.1, 0.2], level_db=3, unit="mm")
     assert np.array_equal(mm.phase_centre, cm.phase_centre * 10)
     assert mm.real_cone.tolist() == [True, False]
+    # Metres are centimetres over 100; a value under 1 is taken.
+    m = kelvor.response(0.066341, 0.734023, [9, 10], unit="m")
+    cm = kelvor.response(6.6341, 73.4023, [9, 10], unit="cm")
+    assert np.array_equal(m.beamwidth_deg, cm.beamwidth_deg)
+    assert kelvor.design(0.5, 30, 0.1).status.tolist() == [0]
 
 
 NAN, INF = float("nan"), float("inf")

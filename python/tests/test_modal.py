@@ -59,6 +59,7 @@ def test_band_chunks_units_and_modes_agree():
     assert np.allclose(cm.phase_centre * 10, mm.phase_centre, rtol=1e-9, atol=0)
     assert np.array_equal(cm.sections * 10, mm.sections)
     assert modal.analyse(STEP, 12, modes=10 ** 6).status[0] == modal.Failure.TOO_MUCH_WORK
+    assert modal.analyse(STEP, 12, modes=1).s11_db[0] == pytest.approx(-10.390442, abs=1e-6)
     assert modal.analyse(STEP, 12, mode_scale=1e6).status[0] == modal.Failure.TOO_MUCH_WORK
     # Half as many modes again: the step's null moves by hundredths of a dB toward its limit.
     grown = [modal.analyse(STEP, [10.25, 12], mode_scale=s).s11_db for s in (1, 1.5, 2.25)]
