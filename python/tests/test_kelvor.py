@@ -217,6 +217,7 @@ def test_figures_are_drawn_by_their_artists_on_the_given_axes():
     kelvor.plot.pattern(kelvor.pattern(3, 28.8985, 9, kelvor.sweep(0, 60, 1)), ax=axes)
     title = level.get_title()
     assert title.startswith("Pattern of the 3 in") and title.endswith("9 GHz")
+    assert level.get_ylim()[0] == pytest.approx(-56.15271, abs=1e-5)  # its own reaches -56.12
     # Unwrapped and referred to the phase centre, fitted over the 10 dB beam: 0 on the axis, within
     # 1.3 degrees over that beam (1.0 at 9 GHz), no jumps.
     y = phase.lines[0].get_ydata()
@@ -225,6 +226,8 @@ def test_figures_are_drawn_by_their_artists_on_the_given_axes():
     d = kelvor.design(10, 30, kelvor.sweep(0, 0.6, 0.1), unit="cm")
     a, b = kelvor.plot.design(d)
     assert all(ax.get_ylabel() for ax in (a, b)) and b.get_xlabel() and "10 GHz" in a.get_title()
+    assert [t.get_text() for t in a.get_legend().get_texts()][1] == "slant radius"
     assert np.array_equal(b.lines[0].get_ydata(), d.gain_db)
-    assert kelvor.plot.response(r)[1].get_ylabel() == "gain (dBi)"
+    assert [ax.get_ylabel() for ax in kelvor.plot.response(r)] == ["full beamwidth (deg)",
+                                                                    "gain (dBi)"]
     plt.close("all")

@@ -37,8 +37,8 @@ def test_units_scale_lengths_only():
     inch = model.dish(A / 2.54, R / 2.54, 11.7, f_over_d=0.4, unit="in")
     np.testing.assert_allclose([mm.feed_position[0], inch.feed_position[0] * 2.54],
                                [10 * cm.feed_position[0], cm.feed_position[0]], rtol=1e-6)
-    at_cm = model.dish(A, R, 11.7, f_over_d=0.4, feed_position=0.05, unit="cm")
-    at_in = model.dish(A / 2.54, R / 2.54, 11.7, f_over_d=0.4, feed_position=0.05 / 2.54)
+    at_cm = model.dish(A, R, 11.7, f_over_d=0.4, feed_position=-0.05, unit="cm")
+    at_in = model.dish(A / 2.54, R / 2.54, 11.7, f_over_d=0.4, feed_position=-0.05 / 2.54)
     assert at_in.aperture_efficiency[0] == pytest.approx(at_cm.aperture_efficiency[0], rel=1e-9)
     assert at_cm.aperture_efficiency[0] < cm.aperture_efficiency[0]
     d_cm = model.design(11.7, 128, [0.1, 0.2], level_db=9, unit="cm")
@@ -71,6 +71,8 @@ def test_units_scale_lengths_only():
         model.dish(0, 3, 11, f_over_d=0.4)
     with pytest.raises(ValueError, match="f_over_d"):
         model.feed_level_db(-0.4, -12)
+    with pytest.raises(ValueError, match="freq_ghz must be finite and > 0$"):
+        model.dish(A, R, [11, 0], f_over_d=0.4)
 
 
 def test_reasons_and_status():
