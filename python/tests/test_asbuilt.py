@@ -38,6 +38,8 @@ def test_synthesis_and_its_drawing_agree():
     for use in (asbuilt.dxf, asbuilt.optimise):
         with pytest.raises(ValueError, match=f"horn has no geometry: {refused.reason}$"):
             use(refused)
+    with pytest.raises(ValueError, match="frequencies must be 1 to 201$"):
+        asbuilt.optimise(horn, frequencies=0)
     with pytest.raises(ValueError):
         asbuilt.synthesise((10.7, 12.75), aperture=40, beamwidth_deg=60)
 

@@ -100,6 +100,7 @@ def test_dish_figures_state_the_edge_and_the_horn():
     low = model_plot.pattern_on_dish(p, 0.4, edge_level_db=-80.0)
     assert low.lines[-1].get_ydata()[0] == -60 and "feed -80.00 dB" in low.texts[-1].get_text()
     assert low.get_ylim() == (-60, 3)
+    assert model_plot.pattern_on_dish(p, 0.4, floor_db=0).lines[0].get_ydata()[0] == 0  # on it
     assert [t.get_text() for t in low.get_legend().get_texts()][0] == "feed pattern"
     band = model.dish(A, R, [11, 12], f_over_d=0.4, unit="cm")
     legend = model_plot.efficiencies(band)
